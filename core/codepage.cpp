@@ -1,0 +1,230 @@
+#include "core/codepage.h"
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <array>
+#include <memory>
+
+namespace {
+
+constexpr char16_t Invalid = 0xFFFD;
+constexpr uint16_t NoForm = 0xFFFF; // not a valid code-page-932 sequence
+
+bool is_lead(uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+
+struct Tables {
+    std::array<char16_t, 256> single{};          // single bytes; Invalid for lead bytes too
+    std::array<std::array<char16_t, 256>, 256> pair{}; // [lead][trail]
+    std::array<uint16_t, 65536> encode{};
+};
+
+const Tables& tables() {
+    static const std::unique_ptr<Tables> t = [] {
+        auto t = std::make_unique<Tables>();
+        QStringDecoder dec("windows-31j", QStringConverter::Flag::Stateless);
+        QStringEncoder enc("windows-31j", QStringConverter::Flag::Stateless);
+        t->encode.fill(NoForm);
+        std::array<uint8_t, 65536> seen{};
+        auto decode_one = [&](const char* bytes, int n, char16_t& out) {
+            QStringDecoder d("windows-31j", QStringConverter::Flag::Stateless);
+            const QString s = d.decode(QByteArrayView(bytes, n));
+            if (d.hasError() || s.size() != 1) return false;
+            out = s.at(0).unicode();
+            // The platform substitutes SUB for what it cannot map.
+            return !(out == 0x1A && !(n == 1 && bytes[0] == 0x1A));
+        };
+        for (int b = 0; b < 256; ++b) {
+            t->single[b] = Invalid;
+            for (auto& c : t->pair[b]) c = Invalid;
+        }
+        for (int b = 0; b < 256; ++b) {
+            if (is_lead(uint8_t(b))) continue;
+            char c = char(b);
+            char16_t u;
+            if (b < 0x80)
+                u = char16_t(b);
+            else if (!decode_one(&c, 1, u))
+                continue;
+            t->single[b] = u;
+            if (seen[u]++ == 0) t->encode[u] = uint16_t(b);
+        }
+        for (int lead = 0x81; lead <= 0xFC; ++lead) {
+            if (!is_lead(uint8_t(lead))) continue;
+            for (int trail = 0x40; trail <= 0xFC; ++trail) {
+                if (trail == 0x7F) continue;
+                const char bytes[2] = {char(lead), char(trail)};
+                char16_t u;
+                if (!decode_one(bytes, 2, u)) continue;
+                t->pair[lead][trail] = u;
+                if (seen[u]++ == 0) t->encode[u] = uint16_t((lead << 8) | trail);
+            }
+        }
+        // Where several byte sequences decode to one character, the platform's encoder
+        // chooses the one to write.
+        for (int u = 0; u < 65536; ++u) {
+            if (seen[u] < 2) continue;
+            const char16_t ch = char16_t(u);
+            QStringEncoder e("windows-31j", QStringConverter::Flag::Stateless);
+            const QByteArray b = e.encode(QStringView(&ch, 1));
+            if (e.hasError()) continue;
+            if (b.size() == 1) t->encode[u] = uint8_t(b[0]);
+            if (b.size() == 2) t->encode[u] = uint16_t((uint8_t(b[0]) << 8) | uint8_t(b[1]));
+        }
+        (void)dec;
+        (void)enc;
+        return t;
+    }();
+    return *t;
+}
+
+} // namespace
+
+void decode_cp932_append(QByteArrayView bytes, QString& out) {
+    const Tables& t = tables();
+    const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
+    const qsizetype n = bytes.size();
+    const qsizetype start = out.size();
+    out.resize(start + n); // never more characters than bytes
+    char16_t* o = reinterpret_cast<char16_t*>(out.data()) + start;
+    char16_t* const o0 = o;
+    for (qsizetype i = 0; i < n;) {
+        const uint8_t b = p[i];
+        if (b < 0x80) {
+            *o++ = b;
+            ++i;
+        } else if (is_lead(b)) {
+            if (i + 1 < n && p[i + 1] >= 0x40 && p[i + 1] <= 0xFC && p[i + 1] != 0x7F) {
+                *o++ = t.pair[b][p[i + 1]];
+                i += 2;
+            } else {
+                *o++ = Invalid; // a lead byte without its trail byte
+                ++i;
+            }
+        } else {
+            *o++ = t.single[b];
+            ++i;
+        }
+    }
+    out.resize(start + (o - o0));
+}
+
+QString decode_cp932(QByteArrayView bytes) {
+    QString s;
+    decode_cp932_append(bytes, s);
+    return s;
+}
+
+bool cp932_encodable(char16_t c) { return tables().encode[c] != NoForm; }
+
+int cp932_char_bytes(char16_t c) {
+    const uint16_t e = tables().encode[c];
+    return (e != NoForm && e > 0xFF) ? 2 : 1;
+}
+
+void encode_cp932_append(QStringView text, QByteArray& out) {
+    const Tables& t = tables();
+    out.reserve(out.size() + text.size() * 2);
+    for (QChar qc : text) {
+        const uint16_t e = t.encode[qc.unicode()];
+        if (e == NoForm)
+            out.append('?');
+        else if (e > 0xFF) {
+            out.append(char(e >> 8));
+            out.append(char(e & 0xFF));
+        } else
+            out.append(char(e));
+    }
+}
+
+QByteArray encode_cp932(QStringView text) {
+    QByteArray b;
+    encode_cp932_append(text, b);
+    return b;
+}
+
+int cp932_byte_length(QStringView text) {
+    int n = 0;
+    for (QChar c : text) n += cp932_char_bytes(c.unicode());
+    return n;
+}
+
+bool Cp932LineReader::open(const QString& path) {
+    close();
+    file_.setFileName(path);
+    if (!file_.open(QIODevice::ReadOnly)) {
+        failed_ = true;
+        return false;
+    }
+    return true;
+}
+
+void Cp932LineReader::close() {
+    if (file_.isOpen()) file_.close();
+    buf_.clear();
+    pos_ = 0;
+    eof_ = false;
+    failed_ = false;
+    lineNo_ = 0;
+}
+
+bool Cp932LineReader::fill() {
+    if (eof_) return false;
+    constexpr qint64 Chunk = 1 << 20;
+    buf_.remove(0, pos_);
+    pos_ = 0;
+    const qsizetype old = buf_.size();
+    buf_.resize(old + Chunk);
+    const qint64 got = file_.read(buf_.data() + old, Chunk);
+    if (got < 0) {
+        failed_ = true;
+        eof_ = true;
+        buf_.resize(old);
+        return false;
+    }
+    buf_.resize(old + got);
+    if (got == 0) eof_ = true;
+    return got > 0;
+}
+
+bool Cp932LineReader::at_end() const { return eof_ && pos_ >= buf_.size(); }
+
+bool Cp932LineReader::read_line(QString& line) {
+    line.clear();
+    qsizetype searchFrom = pos_;
+    for (;;) {
+        const qsizetype nl = buf_.indexOf('\n', searchFrom);
+        if (nl >= 0) {
+            qsizetype end = nl;
+            if (end > pos_ && buf_[end - 1] == '\r') --end;
+            decode_cp932_append(QByteArrayView(buf_.constData() + pos_, end - pos_), line);
+            pos_ = nl + 1;
+            ++lineNo_;
+            return true;
+        }
+        searchFrom = buf_.size() - pos_; // relative: fill() moves the data to the front
+        if (!fill()) {
+            if (failed_ || pos_ >= buf_.size()) return false;
+            qsizetype end = buf_.size();
+            if (buf_[end - 1] == '\r') --end;
+            decode_cp932_append(QByteArrayView(buf_.constData() + pos_, end - pos_), line);
+            pos_ = buf_.size();
+            ++lineNo_;
+            return true;
+        }
+    }
+}
+
+bool read_cp932_lines(const QString& path, QStringList& lines, QString* error) {
+    lines.clear();
+    Cp932LineReader r;
+    if (!r.open(path)) {
+        if (error) *error = r.error_string();
+        return false;
+    }
+    QString line;
+    while (r.read_line(line)) lines.append(line);
+    if (r.has_error()) {
+        if (error) *error = r.error_string();
+        return false;
+    }
+    return true;
+}

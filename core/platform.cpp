@@ -1,0 +1,134 @@
+#include "core/platform.h"
+#include "core/codepage.h"
+#include <QDir>
+#include <QFileInfo>
+#include <QStorageInfo>
+#include <sys/stat.h>
+#include <algorithm>
+
+namespace {
+QMap<QChar, QString> driveMap;
+
+QString clean_dir(const QString& dir) {
+    QString d = QDir::cleanPath(dir);
+    return d.isEmpty() ? QStringLiteral("/") : d;
+}
+
+// Key-40 lines: "#40:q=/dir". Other prefixes and malformed values are ignored.
+QMap<QChar, QString> read_pins(const QString& cfgFilePath) {
+    QMap<QChar, QString> pins;
+    QStringList lines;
+    if (cfgFilePath.isEmpty() || !read_cp932_lines(cfgFilePath, lines)) return pins;
+    for (const QString& line : lines) {
+        if (!line.startsWith(QLatin1String("#40:"))) continue;
+        const QString v = line.mid(4);
+        if (v.size() < 3 || v.at(1) != u'=') continue;
+        const QChar letter = v.at(0).toLower();
+        if (letter < u'a' || letter > u'z') continue;
+        const QString dir = v.mid(2).trimmed();
+        if (dir.isEmpty()) continue;
+        pins.insert(letter, clean_dir(QDir(dir).absolutePath()));
+    }
+    return pins;
+}
+
+bool under_media(const QString& root) {
+    for (const char* base : {"/media/", "/run/media/", "/mnt/"})
+        if (root.startsWith(QLatin1String(base))) return true;
+    return root == QLatin1String("/mnt");
+}
+} // namespace
+
+void platform_map_drives(const QString& cfgFilePath) {
+    driveMap.clear();
+    driveMap.insert(u'c', QStringLiteral("/"));
+    const QMap<QChar, QString> pins = read_pins(cfgFilePath);
+    QStringList mounts;
+    for (const QStorageInfo& s : QStorageInfo::mountedVolumes())
+        if (s.isValid() && under_media(s.rootPath())) mounts.append(clean_dir(s.rootPath()));
+    std::sort(mounts.begin(), mounts.end());
+    mounts.removeDuplicates();
+    char16_t next = u'd';
+    for (const QString& m : mounts) {
+        while (next <= u'z' && pins.contains(QChar(next))) ++next;
+        if (next > u'z') break;
+        driveMap.insert(QChar(next++), m);
+    }
+    for (auto it = pins.begin(); it != pins.end(); ++it) driveMap.insert(it.key(), it.value());
+}
+
+const QMap<QChar, QString>& drive_map() { return driveMap; }
+
+QString drive_root(QChar letter) { return driveMap.value(letter.toLower()); }
+
+bool drive_answers(QChar letter) {
+    const QString root = drive_root(letter);
+    if (root.isEmpty()) return false;
+    const QFileInfo fi(root);
+    return fi.isDir() && fi.isReadable() && fi.isExecutable();
+}
+
+QChar drive_of_path(const QString& localPath) {
+    const QString p = clean_dir(QDir(localPath).absolutePath());
+    QChar best = u'c';
+    qsizetype bestLen = -1;
+    for (auto it = driveMap.begin(); it != driveMap.end(); ++it) {
+        const QString& root = it.value();
+        const bool fits = root == QLatin1String("/") || p == root ||
+                          p.startsWith(root + QLatin1Char('/'));
+        if (fits && root.size() > bestLen) {
+            best = it.key();
+            bestLen = root.size();
+        }
+    }
+    return best;
+}
+
+QString local_path(const QString& drivePath) {
+    QChar letter;
+    QString rest = drivePath;
+    if (drivePath.size() >= 2 && drivePath.at(1) == u':') {
+        letter = drivePath.at(0);
+        rest = drivePath.mid(2);
+    } else {
+        letter = drive_of_path(QDir::currentPath());
+    }
+    QString root = drive_root(letter);
+    if (root.isEmpty()) return QString();
+    rest.replace(u'\\', u'/');
+    if (root.endsWith(u'/')) root.chop(1);
+    if (!rest.startsWith(u'/')) rest.prepend(u'/');
+    return root + rest;
+}
+
+QString volume_label(QChar letter) {
+    const QString root = drive_root(letter);
+    if (root.isEmpty()) return QString();
+    const QStorageInfo s(root);
+    if (!s.isValid() || clean_dir(s.rootPath()) != root) return QString();
+    return s.name();
+}
+
+int path_attributes(const QString& localPath) {
+    struct stat st{};
+    const QByteArray native = QFile::encodeName(localPath);
+    if (::lstat(native.constData(), &st) != 0) return -1;
+    int attr = 0;
+    if (S_ISDIR(st.st_mode))
+        attr |= AttrDirectory;
+    else if (!S_ISREG(st.st_mode))
+        attr |= AttrSystem;
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) attr |= AttrReadOnly;
+    QString name = localPath;
+    while (name.endsWith(u'/') && name.size() > 1) name.chop(1);
+    name = name.mid(name.lastIndexOf(u'/') + 1);
+    if (name.startsWith(u'.') && name != QLatin1String(".") && name != QLatin1String(".."))
+        attr |= AttrHidden;
+    return attr;
+}
+
+bool is_symlink(const QString& localPath) {
+    struct stat st{};
+    const QByteArray native = QFile::encodeName(localPath);
+    return ::lstat(native.constData(), &st) == 0 && S_ISLNK(st.st_mode);
+}

@@ -1,0 +1,5 @@
+#include "core/state.h"
+
+State G;
+
+void reset_state() { G = State{}; }

@@ -1,0 +1,38 @@
+#include "scripted_seam.h"
+#include <QTest>
+
+ScriptedSeam::ScriptedSeam() { set_seam(this); }
+ScriptedSeam::~ScriptedSeam() { set_seam(nullptr); }
+
+void ScriptedSeam::expect(const QString& fragment, int16_t answer) {
+    pending_.append({fragment, answer});
+}
+
+int16_t ScriptedSeam::message(const QString& text, bool yesNo) {
+    if (pending_.isEmpty() || !text.contains(pending_.first().fragment)) {
+        const QString why = pending_.isEmpty()
+                                ? QStringLiteral("unexpected message: ") + text
+                                : QStringLiteral("expected a message with \"%1\", got: %2")
+                                      .arg(pending_.first().fragment, text);
+        unexpected_.append(why);
+        QTest::qFail(why.toUtf8().constData(), __FILE__, __LINE__);
+        const int16_t answer = yesNo ? AnswerNo : AnswerOk;
+        shown.append({text, yesNo, answer});
+        return answer;
+    }
+    const Expected e = pending_.takeFirst();
+    shown.append({text, yesNo, e.answer});
+    return e.answer;
+}
+
+void ScriptedSeam::progress_label(int label, const QString& text) {
+    if (label >= 1 && label <= 3) labels[label - 1] = text;
+    if (label == 1) label1History.append(text);
+}
+
+QByteArray ScriptedSeam::report() const {
+    QStringList lines = unexpected_;
+    for (const Expected& e : pending_)
+        lines.append(QStringLiteral("expected but not shown: ") + e.fragment);
+    return lines.join(u'\n').toUtf8();
+}

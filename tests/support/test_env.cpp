@@ -1,0 +1,35 @@
+#include "test_env.h"
+#include "core/codepage.h"
+#include "core/state.h"
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+void fresh_state() { reset_state(); }
+
+void write_cp932_file(const QString& path, const QStringList& lines) {
+    QByteArray bytes;
+    for (const QString& l : lines) {
+        encode_cp932_append(l, bytes);
+        bytes.append("\r\n");
+    }
+    write_bytes(path, bytes);
+}
+
+QByteArray read_bytes(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return QByteArray();
+    return f.readAll();
+}
+
+void write_bytes(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) f.write(bytes);
+}
+
+void make_dirs(const QString& root, const QStringList& relativeDirs) {
+    for (const QString& d : relativeDirs) QDir(root).mkpath(d);
+}
+
+void touch(const QString& path, const QByteArray& content) { write_bytes(path, content); }
