@@ -1,0 +1,45 @@
+#pragma once
+// The directory walk: fills the acquired directory list (G.DirPaths, G.EntryNames,
+// G.EntryParentIndex and their counts) from one drive, tests a directory for files, and
+// removes single entries. Paths are drive-form ("q:\DOS\TOOLS\"); the platform layer
+// turns them into local ones.
+//
+// On Linux: hidden directories (".name") are recorded like any other; symbolic links are
+// not part of the medium and are neither followed nor recorded; a file system mounted
+// inside the walked tree is recorded as an entry but not descended into. Each directory's
+// subdirectories are recorded in name order (the file system's own order is arbitrary),
+// so walking the same tree twice gives the same list.
+#include <QString>
+#include <QStringView>
+#include <cstdint>
+
+// Walks `sub_path` (drive, colon and trailing "\", e.g. "q:\") recursively, appending to
+// the list; the caller sets DirCount and EntryCount to 0 first. k: 1 when the last
+// directory started was listed, 0 otherwise. A directory that cannot be listed shows
+// message 203 and the walk goes on with the rest; a full table shows message 203 once,
+// naming the directory being listed, and ends the whole walk with k = 0.
+void ListSubDirs(const QString& sub_path, int16_t& k);
+
+// Whether the directory `sub_file` (drive form, "\" appended when missing) holds at least
+// one file: j = 1 or 0. Subdirectories never count; a file that is both hidden and system
+// is not seen. On failure: message 202, j = 1 and k = EntryCount + 1.
+void ListSubFile(QString& sub_file, int16_t& j, int16_t& k);
+
+// Removes entry p (1 <= p <= EntryCount; other positions change nothing); an emptied list
+// becomes the root placeholder.
+void remove_entry(int p);
+// The list of a drive without subdirectories: parent "\" and one entry with an empty name.
+void install_root_placeholder();
+// Entry i as the user sees it: its parent slot (with "\" ensured) followed by its name.
+QString entry_display_line(int i);
+
+// The progress text of a directory: "\" for the root, else the path without its trailing
+// "\", cut to its tail when longer than 31 code-page-932 bytes.
+QString walk_progress_path(const QString& sub_path);
+// The last characters of `text` that first reach `bytes` code-page-932 bytes (so 31 or 32
+// bytes for 31); `text` itself when it is not longer than that.
+QString cp932_tail(QStringView text, int bytes);
+
+// How often the walk, the sort and the pruning update the progress window and yield, in
+// milliseconds; 0 updates after every entry (tests use it to act between directories).
+extern int ListProgressIntervalMs;
