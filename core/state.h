@@ -20,6 +20,10 @@ enum ScreenCode : int16_t {
 // Header fields of a catalogue block.
 constexpr int HeaderFieldCount = 10;
 
+// The defaults of the settings file (core/settings.cpp), also the initial values.
+Fixed2<int16_t, 8, 4> default_form_pos();
+Fixed1<QString, 20> default_saved_settings();
+
 struct State {
     // Titles, line break and screens.
     QString VersionText = QStringLiteral("Ver.1.8a");
@@ -94,8 +98,10 @@ struct State {
     QString FontName = QStringLiteral("ＭＳ ゴシック");
     int16_t FontSize = 10;
     int16_t SmallFontSize = 9;
-    Fixed2<int16_t, 8, 4> FormPos;     // FormPos(screen, 1 top | 2 left | 3 width | 4 height), twips
-    Fixed1<QString, 20> SavedSettings; // search options 1..9, 20 the acquisition drive
+    // FormPos(screen, 1 top | 2 left | 3 width | 4 height), twips
+    Fixed2<int16_t, 8, 4> FormPos = default_form_pos();
+    // search options 1..9, 20 the acquisition drive
+    Fixed1<QString, 20> SavedSettings = default_saved_settings();
 };
 
 extern State G;

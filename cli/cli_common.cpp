@@ -1,0 +1,25 @@
+#include "cli/cli_common.h"
+#include "cli/cli_seam.h"
+#include "core/startup.h"
+#include <QDir>
+#include <cstdio>
+
+bool cli_startup(QStringList& args, bool sideEffects) {
+    static CliSeam cliSeam;
+    set_seam(&cliSeam);
+    QString cfg;
+    for (qsizetype i = 0; i < args.size();) {
+        if (args.at(i) == QLatin1String("--config")) {
+            if (i + 1 >= args.size()) {
+                std::fprintf(stderr, "--config needs a path\n");
+                return false;
+            }
+            cfg = args.at(i + 1);
+            args.remove(i, 2);
+        } else {
+            ++i;
+        }
+    }
+    startup(cfg, sideEffects);
+    return true;
+}

@@ -1,0 +1,8 @@
+#pragma once
+// Start-up for tobrin-cli commands.
+#include <QStringList>
+
+// Installs the CLI seam (messages to stderr), removes "--config PATH" from `args` and runs
+// start-up with that configuration path ("tobrin.cfg" in the current directory when not
+// given). False (after a message on stderr) when "--config" lacks its path.
+bool cli_startup(QStringList& args, bool sideEffects = true);

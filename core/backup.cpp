@@ -1,0 +1,69 @@
+#include "core/backup.h"
+#include "core/paths.h"
+#include "core/platform.h"
+#include "core/seam.h"
+#include "core/state.h"
+#include <QFile>
+#include <QSaveFile>
+
+namespace {
+void refuse_read_only() {
+    show_message(QStringLiteral("ﾊﾞｯｸｱｯﾌﾟﾌｧｲﾙ[") + G.BackupFilePath +
+                 QStringLiteral("]は上書き禁止となっています。(020)") + G.CrLf + G.CrLf +
+                 QStringLiteral("ﾊﾞｯｸｱｯﾌﾟを中止します。"));
+}
+
+void report_failure(const QString& why) {
+    show_message(QStringLiteral("ﾊﾞｯｸｱｯﾌﾟﾌｧｲﾙ[") + G.BackupFilePath +
+                 QStringLiteral("]を作成できません。(021)") + G.CrLf + G.CrLf + why);
+}
+
+// Copies in chunks into a temporary file beside the target; the rename happens only
+// after every byte is written, so the old backup survives any failure.
+bool copy_whole(const QString& from, const QString& to, QString& why) {
+    QFile in(from);
+    if (!in.open(QIODevice::ReadOnly)) {
+        why = in.errorString();
+        return false;
+    }
+    QSaveFile out(to);
+    if (!out.open(QIODevice::WriteOnly)) {
+        why = out.errorString();
+        return false;
+    }
+    QByteArray chunk;
+    while (!in.atEnd()) {
+        chunk = in.read(1 << 20);
+        if (chunk.isEmpty() && in.error() != QFile::NoError) {
+            why = in.errorString();
+            out.cancelWriting();
+            return false;
+        }
+        if (out.write(chunk) != chunk.size()) {
+            why = out.errorString();
+            out.cancelWriting();
+            return false;
+        }
+    }
+    if (!out.commit()) {
+        why = out.errorString();
+        return false;
+    }
+    return true;
+}
+} // namespace
+
+void backup_data(int16_t moment) {
+    if ((moment & G.BackupMode) == 0) return;
+    if (G.DataFileState != 1) return;
+    const QString target = to_local_file(G.BackupFilePath);
+    // The flag comes from the start-up probe; a backup made read-only since then is
+    // refused too, because a rename would replace it regardless of its permissions.
+    const int attr = path_attributes(target);
+    if (G.BackupFileReadOnly == 1 || (attr >= 0 && (attr & AttrReadOnly))) {
+        refuse_read_only();
+        return;
+    }
+    QString why;
+    if (!copy_whole(to_local_file(G.DataFilePath), target, why)) report_failure(why);
+}

@@ -1,0 +1,318 @@
+#include "core/config.h"
+#include "core/codepage.h"
+#include "core/paths.h"
+#include "core/seam.h"
+#include "core/state.h"
+#include <cmath>
+#include <limits>
+
+namespace {
+struct Preset {
+    const char16_t* title;
+    const char16_t* publisher;
+};
+const Preset BuiltInTitles[19] = {
+    {u"DOS/V magazine", u"ソフトバンク"},
+    {u"ASCII", u"アスキー"},
+    {u"ASCII DOS/V ISSUE", u"アスキー"},
+    {u"Windows Magazeine", u"アスキー"},
+    {u"WINDOWS WORLD", u"IDGｺﾐｭﾆｹｰｼｮﾝｽﾞ"},
+    {u"DOS/V POWER REPORT", u"インプレス"},
+    {u"INTERNET magazine", u"インプレス"},
+    {u"The Windows", u"ソフトバンク"},
+    {u"TECH Win", u"アスキー"},
+    {u"WinPC", u"日経BP"},
+    {u"Internet user", u"ソフトバンク"},
+    {u"Oh! PC", u"ソフトバンク"},
+    {u"CODE FORGE MONTHLY", u"翔泳社"},
+    {u"EYE-COM for KIDS", u"アスキー"},
+    {u"PCing", u"学習研究社"},
+    {u"FMVファミリー", u"ソフトバンク"},
+    {u"internet@ ASCII", u"アスキー"},
+    {u"HDD DRIVE C:", u"Directory Backup"},
+    {u"FDD DRIVE A:", u"Directory Backup"},
+};
+const char16_t* const BuiltInPublishers[9] = {
+    u"アスキー", u"ソフトバンク", u"インプレス",    u"IDGｺﾐｭﾆｹｰｼｮﾝｽﾞ", u"日経BP",
+    u"翔泳社",   u"学習研究社",   u"HDD Directory", u"FDD Directory"};
+
+bool ascii_digit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
+
+// The longest leading decimal number (sign, digits, fraction, exponent) after leading
+// blanks; 0 when there is none.
+double leading_number(const QString& s) {
+    qsizetype i = 0;
+    const qsizetype n = s.size();
+    while (i < n && (s.at(i) == u' ' || s.at(i) == u'\t'))
+        ++i;
+    const qsizetype start = i;
+    if (i < n && (s.at(i) == u'+' || s.at(i) == u'-')) ++i;
+    qsizetype digits = 0;
+    while (i < n && ascii_digit(s.at(i)))
+        ++i, ++digits;
+    if (i < n && s.at(i) == u'.') {
+        ++i;
+        while (i < n && ascii_digit(s.at(i)))
+            ++i, ++digits;
+    }
+    if (digits == 0) return 0;
+    qsizetype end = i;
+    if (i < n && (s.at(i) == u'e' || s.at(i) == u'E')) {
+        qsizetype j = i + 1;
+        if (j < n && (s.at(j) == u'+' || s.at(j) == u'-')) ++j;
+        if (j < n && ascii_digit(s.at(j))) {
+            while (j < n && ascii_digit(s.at(j)))
+                ++j;
+            end = j;
+        }
+    }
+    bool ok = false;
+    const double d = s.mid(start, end - start).toDouble(&ok);
+    return ok ? d : 0;
+}
+
+// The whole value as a number, blanks around it allowed (keys 20 to 29).
+bool whole_number(const QString& s, double& out) {
+    const QString t = s.trimmed();
+    if (t.isEmpty()) return false;
+    bool ok = false;
+    out = t.toDouble(&ok);
+    return ok && std::isfinite(out);
+}
+
+bool round_into(double d, double lo, double hi, int32_t& out) {
+    const double r = std::nearbyint(d); // the default rounding mode: halves to even
+    if (!std::isfinite(r) || r < lo || r > hi) return false;
+    out = static_cast<int32_t>(r);
+    return true;
+}
+
+constexpr double I16Lo = std::numeric_limits<int16_t>::min();
+constexpr double I16Hi = std::numeric_limits<int16_t>::max();
+constexpr double I32Lo = std::numeric_limits<int32_t>::min();
+constexpr double I32Hi = std::numeric_limits<int32_t>::max();
+
+struct Counters {
+    int titles = 0;
+    int titlePublishers = 0;
+    int publishers = 0;
+};
+
+// Applies one setting; false on a value that cannot be converted.
+bool apply_key(int16_t key, const QString& value, Counters& c) {
+    int32_t n = 0;
+    switch (key) {
+    case 1:
+        G.DataFileName = value;
+        break;
+    case 2:
+        G.DataDir = value;
+        add_backslash(G.DataDir);
+        break;
+    case 3: {
+        // One letter only, and only a drive that answered.
+        QString v = value;
+        if (!v.isEmpty()) v[0] = v.at(0).toLower();
+        if (v.size() == 1 && G.DriveLetters.contains(v, Qt::CaseInsensitive)) G.CurrentDrive = v;
+        break;
+    }
+    case 4:
+        G.FontName = value;
+        break;
+    case 5:
+        if (!config_number(value, I16Lo, I16Hi, n)) return false;
+        G.FontSize = (n >= 8 && n <= 12) ? static_cast<int16_t>(n) : 10;
+        break;
+    case 6:
+        if (!config_number(value, I16Lo, I16Hi, n)) return false;
+        G.SmallFontSize = (n >= 6 && n <= 12) ? static_cast<int16_t>(n) : 9;
+        break;
+    case 10:
+        if (!config_number(value, I16Lo, I16Hi, n)) return false;
+        G.BeepEnabled = static_cast<int16_t>(n);
+        break;
+    case 11:
+        G.BackupFileName = value;
+        break;
+    case 12:
+        G.BackupDir = value;
+        add_backslash(G.BackupDir);
+        break;
+    case 13:
+        if (!config_number(value, I16Lo, I16Hi, n)) return false;
+        G.BackupMode = static_cast<int16_t>(n);
+        break;
+    case 20:
+    case 21:
+    case 22:
+    case 23:
+    case 24:
+    case 25:
+    case 26:
+    case 27:
+    case 28:
+    case 29: {
+        double d = 0;
+        if (!whole_number(value, d) || !round_into(d, I16Lo, I16Hi, n)) return false;
+        G.HeaderFieldSearched(key - 19) = static_cast<int16_t>(n);
+        break;
+    }
+    case 31:
+    case 32:
+    case 33:
+        G.HeaderLabelCaptions(key - 30) = value;
+        break;
+    case 36:
+        G.HeaderLabelCaptions(4) = value;
+        break;
+    case 51: {
+        const int t = ++c.titles;
+        if (t == 1) {
+            G.MagazineTitles.redim(1);
+            G.MagazinePublishers.redim(1);
+        } else {
+            G.MagazineTitles.redim_preserve(t);
+            G.MagazinePublishers.redim_preserve(t);
+        }
+        G.MagazineCount = static_cast<int16_t>(t);
+        G.MagazineTitles(t) = value;
+        G.MagazinePublishers(t) = QString();
+        break;
+    }
+    case 52: {
+        const int m = ++c.titlePublishers;
+        if (m <= c.titles) G.MagazinePublishers(m) = value;
+        break;
+    }
+    case 53: {
+        const int p = ++c.publishers;
+        if (p == 1)
+            G.PublisherNames.redim(1);
+        else
+            G.PublisherNames.redim_preserve(p);
+        G.PublisherCount = static_cast<int16_t>(p);
+        G.PublisherNames(p) = value;
+        break;
+    }
+    case 54: {
+        const int q = G.MonthCount + 1;
+        G.MonthNames.redim_preserve(q);
+        G.MonthCount = static_cast<int16_t>(q);
+        G.MonthNames(q) = value;
+        break;
+    }
+    case 60:
+    case 61:
+    case 62:
+    case 63: {
+        if (!config_number(value, I32Lo, I32Hi, n)) return false;
+        const int32_t hi = key == 62 ? 9999 : 19999;
+        if (n < 101 || n > hi) break;
+        if (key == 60) G.MaxDirCount = static_cast<int16_t>(n);
+        if (key == 61) G.MaxEntryCount = static_cast<int16_t>(n);
+        if (key == 62) G.MaxHeaderBlocks = static_cast<int16_t>(n);
+        if (key == 63) G.MaxResultLines = n;
+        break;
+    }
+    default:
+        break; // unknown keys, and key 40 (drive pins, read by the drive layer)
+    }
+    return true;
+}
+
+void size_tables() {
+    G.DirPaths.redim(G.MaxDirCount);
+    G.EntryNames.redim(G.MaxEntryCount);
+    G.EntryParentIndex.redim(G.MaxEntryCount);
+    G.HeaderTable.redim(G.MaxHeaderBlocks);
+    G.ResultLineKinds.redim(G.MaxResultLines);
+    G.ResultLines.redim(G.MaxResultLines);
+}
+} // namespace
+
+bool config_number(const QString& value, double lo, double hi, int32_t& out) {
+    return round_into(leading_number(value), lo, hi, out);
+}
+
+void set_preset_lists(const QDate& today) {
+    G.HeaderLabelCount = 4;
+    G.HeaderLabelCaptions = Array1<QString>(4);
+    G.MagazineCount = 19;
+    G.MagazineTitles.redim(19);
+    G.MagazinePublishers.redim(19);
+    for (int i = 1; i <= 19; ++i) {
+        G.MagazineTitles(i) = QString::fromUtf16(BuiltInTitles[i - 1].title);
+        G.MagazinePublishers(i) = QString::fromUtf16(BuiltInTitles[i - 1].publisher);
+    }
+    G.PublisherCount = 9;
+    G.PublisherNames.redim(9);
+    for (int i = 1; i <= 9; ++i)
+        G.PublisherNames(i) = QString::fromUtf16(BuiltInPublishers[i - 1]);
+    G.YearCount = 10;
+    G.YearNames.redim(10);
+    const int base = today.year() + (today.month() >= 11 ? 1 : 0);
+    for (int i = 1; i <= 10; ++i)
+        G.YearNames(i) = QString::number(base - (i - 1));
+    G.MonthCount = 12;
+    G.MonthNames.redim(12);
+    for (int i = 1; i <= 12; ++i)
+        G.MonthNames(i) = QString::number(i);
+}
+
+void set_preset_lists() {
+    set_preset_lists(QDate::currentDate());
+}
+
+void parse_config_line(const QString& line, QString& value, int16_t& key) {
+    value.clear();
+    key = 0;
+    if (line.size() < 5) return;
+    if (line.at(3) != u':') return;
+    int32_t k = 0;
+    if (!config_number(line.mid(1, 2), I16Lo, I16Hi, k) || k <= 0) return;
+    key = static_cast<int16_t>(k);
+    const QChar prefix = line.at(0);
+    if (prefix == u'#')
+        value = line.mid(4);
+    else if (prefix == u'%')
+        value = line.mid(4, 1);
+    else if (prefix == u'$')
+        value = (line.mid(4) + QString(12, u' ')).left(12);
+}
+
+void read_config() {
+    G.DirCount = 1;
+    G.MaxDirCount = 1000;
+    G.EntryCount = 1;
+    G.MaxEntryCount = 2000;
+    G.HeaderBlockCount = 0;
+    G.MaxHeaderBlocks = 200;
+    G.ResultLineCount = 0;
+    G.MaxResultLines = 5000;
+    Counters c;
+    bool ok = true;
+    Cp932LineReader reader;
+    if (!reader.open(to_local_file(G.CfgFilePath))) {
+        ok = false;
+    } else {
+        QString line, value;
+        int16_t key = 0;
+        while (reader.read_line(line)) {
+            parse_config_line(line, value, key);
+            if (key < 1) continue;
+            if (!apply_key(key, value, c)) {
+                ok = false;
+                break;
+            }
+        }
+        if (ok && reader.has_error()) ok = false;
+        reader.close();
+    }
+    if (!ok)
+        show_message(QStringLiteral("環境設定ファイル[") + G.CfgFilePath +
+                     QStringLiteral("]を読み込むことができません。(071)") + G.CrLf + G.CrLf +
+                     QStringLiteral("デフォルト値で動作します。"));
+    size_tables();
+}

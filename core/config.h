@@ -1,0 +1,25 @@
+#pragma once
+// The configuration file (`CfgFilePath`, default "tobrin.cfg"): read once at start-up.
+// Lines "#NN:value" (whole rest), "%NN:v" (one character) and "$NN:value" (12 characters,
+// blank-padded); any other line is a comment.
+#include <QDate>
+#include <QString>
+#include <cstdint>
+
+// Fills the built-in preset lists (titles, publishers, years, months, label captions).
+// The years count down from the current year (the next one in November and December).
+void set_preset_lists();
+void set_preset_lists(const QDate& today);
+
+// Splits one line; key < 1 means the line is not a setting.
+void parse_config_line(const QString& line, QString& value, int16_t& key);
+
+// Reads and applies `CfgFilePath`, then sizes the tables. A file that cannot be opened or
+// a line that cannot be applied stops the reading with message 071; what was applied
+// before stays.
+void read_config();
+
+// The number conversion of the numeric keys: leading blanks skipped, the longest leading
+// decimal number taken (none gives 0), rounded half to even. False when the result lies
+// outside [lo, hi].
+bool config_number(const QString& value, double lo, double hi, int32_t& out);

@@ -1,0 +1,19 @@
+#include "core/confirm.h"
+#include "core/backup.h"
+#include "core/seam.h"
+#include "core/settings.h"
+
+void confirm(int16_t& kind) {
+    if (kind == 1) {
+        if (ask_question(QStringLiteral("終了してよいですか。(001)")) != AnswerYes) {
+            kind = 0;
+            return;
+        }
+        // No file is held open between procedures, so there is nothing to close here.
+        save_settings();
+        backup_data(2);
+        seam().terminate();
+    } else if (kind == 2) {
+        kind = ask_question(QStringLiteral("メインメニューに戻ってもよいですか。(002)"));
+    }
+}

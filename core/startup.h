@@ -1,0 +1,8 @@
+#pragma once
+// Start-up: file paths, settings, drives, presets, configuration, file probes, backup.
+#include <QString>
+
+// `argument`: the command-line argument (the configuration file's path), "" when none.
+// sideEffects false (tobrin-cli config): everything is read, nothing is written and no
+// backup is made.
+void startup(const QString& argument, bool sideEffects = true);
