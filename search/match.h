@@ -1,0 +1,32 @@
+#pragma once
+// Turning the three search strings and the chosen preset into a match mode and folded
+// words (check_match_status), and testing one text against them (check_match).
+#include "search/search_options.h"
+#include <QString>
+#include <QStringView>
+#include <cstdint>
+#include <stdexcept>
+
+// A failure inside the scan (the platform's text in `cause`): read_data turns it into
+// message 310. check_match throws it for an invalid wildcard pattern when that word is
+// tested.
+struct ScanFailure : std::runtime_error {
+    explicit ScanFailure(QString why) : std::runtime_error("scan failure"), cause(std::move(why)) {}
+    QString cause;
+};
+
+// Reads G.SearchWords; sets G.MatchMode and G.MatchWord1..3 (folded as `options` say).
+// `preset` is the selected combination: 1 or 2 with two filled strings, 1 to 6 with three.
+// The options are kept for check_match until the next call.
+void check_match_status(int preset, const SearchOptions& options);
+
+// n = 1 when `B` satisfies the current search, else 0. Throws ScanFailure for an invalid
+// wildcard word that has to be tested.
+void check_match(const QString& B, int16_t& n);
+
+// The same test on a text already folded as the options say (the scan folds each text
+// once into its own buffer). An empty text never matches.
+bool match_folded(QStringView folded);
+
+// The options given to the last check_match_status.
+const SearchOptions& current_search_options();

@@ -1,0 +1,290 @@
+#include "search/read_data.h"
+#include "core/fold.h"
+#include "core/seam.h"
+#include "core/state.h"
+#include "search/byte_lines.h"
+#include "search/match.h"
+#include "search/results.h"
+#include <vector>
+
+void data_change(QString& A, int i) {
+    // One left-to-right pass replaces every occurrence, as repeating "replace the first
+    // one" would: a CR or LF put in can never be part of a later token.
+    if (i == 1)
+        A.replace(QLatin1String("$RET$"), QStringLiteral("\r"));
+    else if (i == 2)
+        A.replace(QLatin1String("$LF$"), QStringLiteral("\n"));
+}
+
+bool parse_parent_number(QByteArrayView text, int& value) {
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n && (text[i] == ' ' || text[i] == '\t'))
+        ++i;
+    bool negative = false;
+    if (i < n && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+    long v = 0;
+    for (; i < n && text[i] >= '0' && text[i] <= '9'; ++i) {
+        v = v * 10 + (text[i] - '0');
+        if (v > 32768) return false;
+    }
+    if (negative) v = -v;
+    if (v > 32767 || v < -32768) return false;
+    value = int(v);
+    return true;
+}
+
+namespace {
+
+const QString& file_name_for_messages() {
+    static QString s;
+    s = G.DataDir + G.DataFileName;
+    return s;
+}
+
+QString limit_message(const QString& what, int capacity, const QString& number) {
+    return what + full_width_number(capacity) + QStringLiteral("個を超えました。(") + number +
+           u')' + G.CrLf + G.CrLf +
+           QStringLiteral("検索条件をもっと厳しくして再度検索を実行して下さい。") + G.CrLf +
+           G.CrLf + QStringLiteral("データの読み込みを中断します。");
+}
+
+QString format_message(const QString& sentence) {
+    return sentence + G.CrLf + G.CrLf +
+           QStringLiteral("データファイルがtobrin.doc記載のフォーマットになっているかエディタな"
+                          "どでチェックして下さい。") +
+           G.CrLf + G.CrLf + QStringLiteral("データファイル：") + file_name_for_messages() +
+           G.CrLf + G.CrLf + QStringLiteral("データの読み込みを中断します。");
+}
+
+void size_tables() {
+    // Start-up sizes the tables from the configuration; a scan never writes beyond them.
+    if (G.HeaderTable.rows() < G.MaxHeaderBlocks) G.HeaderTable.redim(G.MaxHeaderBlocks);
+    if (G.DirPaths.size() < G.MaxDirCount) G.DirPaths.redim(G.MaxDirCount);
+    if (G.ResultLines.size() < G.MaxResultLines) G.ResultLines.redim(G.MaxResultLines);
+    if (G.ResultLineKinds.size() < G.MaxResultLines) G.ResultLineKinds.redim(G.MaxResultLines);
+}
+
+bool equals(QByteArrayView line, const char (&marker)[4]) {
+    return line.size() == 3 && line[0] == marker[0] && line[1] == marker[1] && line[2] == marker[2];
+}
+
+class Scan {
+  public:
+    void run();
+
+  private:
+    void header_line(QByteArrayView line);
+    void parent_line(QByteArrayView line);
+    void subdirectory_line(QByteArrayView line);
+    void add_result_path(int p, QStringView name);
+    const QString& folded_parent(int p);
+
+    const SearchOptions& opt = current_search_options();
+    int section = 0;
+    int field = 0;
+    bool headerListed = false;
+    bool stop = false;
+    // Folded parent lines of the current block, folded when first needed.
+    std::vector<QString> parentFolded;
+    std::vector<uint32_t> parentStamp;
+    uint32_t stamp = 1;
+    QString text, folded, name;
+};
+
+const QString& Scan::folded_parent(int p) {
+    if (parentStamp[size_t(p)] != stamp) {
+        QString& dir = G.DirPaths(p);
+        if (!dir.endsWith(u'\\')) dir.append(u'\\');
+        fold_text(dir, parentFolded[size_t(p)], opt.foldWidth, opt.foldCase);
+        parentStamp[size_t(p)] = stamp;
+    }
+    return parentFolded[size_t(p)];
+}
+
+void Scan::header_line(QByteArrayView line) {
+    if (++field > HeaderFieldCount) {
+        stop = true;
+        show_message(format_message(QStringLiteral("見出しデータが１０行を超えています。(302)")));
+        return;
+    }
+    if (line.startsWith('"')) line = line.sliced(1);
+    if (line.endsWith('"')) line.chop(1);
+    const int block = G.HeaderBlockCount;
+    QString& f = G.HeaderTable(block, field);
+    decode_catalogue_text(line, f);
+    if (field == 3) {
+        data_change(f, 1);
+        data_change(f, 2);
+    }
+    if (field == HeaderFieldCount) {
+        // The searched fields joined without a separator: a word may span two fields.
+        folded.resize(0);
+        for (int k = 1; k <= HeaderFieldCount; ++k)
+            if (G.HeaderFieldSearched(k) == 1)
+                fold_text_append(G.HeaderTable(block, k), folded, opt.foldWidth, opt.foldCase);
+        if (match_folded(folded)) {
+            get_header_data(stop);
+            headerListed = true;
+        }
+    }
+}
+
+void Scan::parent_line(QByteArrayView line) {
+    if (++G.DirCount > G.MaxDirCount) {
+        stop = true;
+        show_message(
+            limit_message(QStringLiteral("ﾃﾞｨﾚｸﾄﾘ数が"), G.MaxDirCount, QStringLiteral("303")));
+        G.DirCount = G.MaxDirCount;
+        return;
+    }
+    decode_catalogue_text(line, G.DirPaths(G.DirCount));
+    parentStamp[size_t(G.DirCount)] = 0;
+}
+
+void Scan::subdirectory_line(QByteArrayView line) {
+    const qsizetype comma = line.indexOf(',');
+    if (comma <= 0) {
+        stop = true;
+        show_message(format_message(QStringLiteral("ﾃﾞｨﾚｸﾄﾘﾃﾞｰﾀ中に矛盾が発生しました。(305)")));
+        return;
+    }
+    int p = 0;
+    if (!parse_parent_number(line.first(comma), p))
+        throw ScanFailure(QStringLiteral("オーバーフローしました。"));
+    if (p < 1 || p > G.DirCount) {
+        stop = true;
+        show_message(format_message(
+            QStringLiteral("下位(*03以降)ﾃﾞｨﾚｸﾄﾘﾃﾞｰﾀ中に矛盾が発生しました。(306)")));
+        return;
+    }
+    if (comma == line.size() - 1) return; // no name (the root placeholder): never a result
+    QByteArrayView n = line.sliced(comma + 1);
+    while (!n.isEmpty() && n.front() == ' ')
+        n = n.sliced(1);
+    while (!n.isEmpty() && n.back() == ' ')
+        n.chop(1);
+    decode_catalogue_text(n, name);
+    text.resize(0);
+    text.append(QStringView(folded_parent(p)));
+    fold_text_append(name, text, opt.foldWidth, opt.foldCase);
+    if (match_folded(text)) add_result_path(p, name);
+}
+
+void Scan::add_result_path(int p, QStringView nameText) {
+    if (!headerListed) {
+        get_header_data(stop);
+        headerListed = true;
+        if (stop) return;
+    }
+    if (++G.ResultLineCount <= G.MaxResultLines) {
+        G.ResultLines(G.ResultLineCount) = G.DirPaths(p) + nameText.toString();
+        G.ResultLineKinds(G.ResultLineCount) = G.HeaderBlockCount;
+        return;
+    }
+    stop = true;
+    show_message(
+        limit_message(QStringLiteral("検索一致データが"), G.MaxResultLines, QStringLiteral("307")));
+    G.ResultLineCount = G.MaxResultLines;
+}
+
+void Scan::run() {
+    Seam& s = seam();
+    s.progress_show();
+    s.progress_label(1, QStringLiteral("データ検索中です。") + G.CrLf +
+                            QStringLiteral("しばらくお待ちください。"));
+    s.progress_label(2, QString());
+    s.progress_label(3, QString());
+    s.yield();
+
+    ByteLineReader in;
+    auto close_progress = [&] {
+        for (int l = 1; l <= 3; ++l)
+            s.progress_label(l, QString());
+        s.progress_hide();
+        s.yield();
+    };
+    try {
+        size_tables();
+        parentFolded.assign(size_t(G.MaxDirCount) + 1, QString());
+        parentStamp.assign(size_t(G.MaxDirCount) + 1, 0);
+        if (!in.open(G.DataDir + G.DataFileName)) throw ScanFailure(in.error_string());
+        G.HeaderBlockCount = 0;
+        G.ResultLineCount = 0;
+        s.yield();
+        ProgressThrottle throttle;
+        qint64 lineNo = 0;
+        QByteArrayView line;
+        while (!stop && in.next(line)) {
+            ++lineNo;
+            if ((lineNo & 0x3FF) == 0 && throttle.due()) {
+                s.progress_label(2, QString::number(lineNo));
+                s.yield();
+            }
+            if (line.size() == 3 && line[0] == '*') {
+                if (equals(line, "*01")) {
+                    section = 1;
+                    field = 0;
+                    headerListed = false;
+                    G.DirCount = 0;
+                    ++stamp;
+                    if (++G.HeaderBlockCount > G.MaxHeaderBlocks) {
+                        stop = true;
+                        show_message(limit_message(QStringLiteral("見出し数が"), G.MaxHeaderBlocks,
+                                                   QStringLiteral("301")));
+                        G.HeaderBlockCount = G.MaxHeaderBlocks;
+                    }
+                    continue;
+                }
+                if (equals(line, "*02")) {
+                    section = 2;
+                    G.DirCount = 0;
+                    ++stamp;
+                    continue;
+                }
+                if (equals(line, "*03")) {
+                    section = 3;
+                    continue;
+                }
+            }
+            switch (section) {
+            case 1:
+                header_line(line);
+                break;
+            case 2:
+                parent_line(line);
+                break;
+            case 3:
+                if (!opt.headerOnly) subdirectory_line(line);
+                break;
+            default:
+                break; // before the first block
+            }
+        }
+        if (in.failed()) throw ScanFailure(in.error_string());
+    } catch (const ScanFailure& f) {
+        in.close();
+        G.HeaderBlockCount = 0;
+        G.ResultLineCount = 0;
+        show_message(QStringLiteral("データファイル[") + file_name_for_messages() +
+                     QStringLiteral("]のアクセスができません。(310)") + G.CrLf + G.CrLf +
+                     QStringLiteral("原因 : ") + f.cause + G.CrLf + G.CrLf +
+                     QStringLiteral("データの読み込みを中断します。"));
+        close_progress();
+        return;
+    }
+    in.close();
+    close_progress();
+    if (stop) return; // what was collected stays, unsorted
+    if (G.ResultLineCount > 0)
+        sort_data(opt.sort);
+    else
+        show_message(QStringLiteral("検索一致データが見つかりませんでした。(309)"));
+}
+
+} // namespace
+
+void read_data() {
+    Scan scan;
+    scan.run();
+}

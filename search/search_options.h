@@ -1,0 +1,13 @@
+#pragma once
+// The options of the search screen that decide how a search runs and what it shows.
+// The screen binds its controls to these; the defaults are those of a first use.
+
+struct SearchOptions {
+    bool foldCase = true;    // "大文字／小文字": 区別無 (true) / 区別有
+    bool foldWidth = true;   // "半角／全角": 区別無 (true) / 区別有
+    bool wildcard = false;   // Check4 "ワイルドカード検索"
+    bool headerOnly = false; // Check5 "見出しのみ検索"
+    bool showHeaders = true; // Check1 "見出し表示"
+    bool showDirs = false;   // Check2 "ディレクトリ表示"
+    bool sort = true;        // Check3 "検索結果ソート"
+};
