@@ -64,7 +64,7 @@ void startup(const QString& argument, bool sideEffects) {
     enum_drives();
     const QString saved = G.SavedSettings(20);
     if (saved.size() == 1 && G.DriveLetters.contains(saved, Qt::CaseInsensitive))
-        G.CurrentDrive = saved;
+        G.CurrentDrive = saved.toLower();
 
     set_preset_lists();
     read_config();
