@@ -47,11 +47,20 @@ QString number_text(int16_t n) {
     return (n < 0 ? QString() : QStringLiteral(" ")) + QString::number(n) + QStringLiteral(" ");
 }
 
-bool read_all(QStringList& lines) {
+// The 29 lines the reader needs (fewer when the file is shorter); whatever follows them
+// is never read.
+bool read_head(QStringList& lines) {
     const QString path = to_local_file(G.IniFilePath);
     const int attr = path_attributes(path);
     if (attr < 0 || (attr & AttrDirectory)) return false;
-    return read_cp932_lines(path, lines);
+    Cp932LineReader reader;
+    if (!reader.open(path)) return false;
+    QString line;
+    while (lines.size() < 29 && reader.read_line(line))
+        lines.append(line);
+    const bool ok = !reader.has_error();
+    reader.close();
+    return ok;
 }
 
 bool apply(const QStringList& lines) {
@@ -140,7 +149,7 @@ void set_default_settings(int16_t& result) {
 
 void load_settings(int16_t& code) {
     QStringList lines;
-    if (read_all(lines) && apply(lines)) return;
+    if (read_head(lines) && apply(lines)) return;
     int16_t result = 0;
     set_default_settings(result);
     code = 1;
