@@ -3,8 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStorageInfo>
-#include <sys/stat.h>
 #include <algorithm>
+#include <sys/stat.h>
 
 namespace {
 QMap<QChar, QString> driveMap;
@@ -50,16 +50,22 @@ void platform_map_drives(const QString& cfgFilePath) {
     mounts.removeDuplicates();
     char16_t next = u'd';
     for (const QString& m : mounts) {
-        while (next <= u'z' && pins.contains(QChar(next))) ++next;
+        while (next <= u'z' && pins.contains(QChar(next)))
+            ++next;
         if (next > u'z') break;
         driveMap.insert(QChar(next++), m);
     }
-    for (auto it = pins.begin(); it != pins.end(); ++it) driveMap.insert(it.key(), it.value());
+    for (auto it = pins.begin(); it != pins.end(); ++it)
+        driveMap.insert(it.key(), it.value());
 }
 
-const QMap<QChar, QString>& drive_map() { return driveMap; }
+const QMap<QChar, QString>& drive_map() {
+    return driveMap;
+}
 
-QString drive_root(QChar letter) { return driveMap.value(letter.toLower()); }
+QString drive_root(QChar letter) {
+    return driveMap.value(letter.toLower());
+}
 
 bool drive_answers(QChar letter) {
     const QString root = drive_root(letter);
@@ -74,8 +80,8 @@ QChar drive_of_path(const QString& localPath) {
     qsizetype bestLen = -1;
     for (auto it = driveMap.begin(); it != driveMap.end(); ++it) {
         const QString& root = it.value();
-        const bool fits = root == QLatin1String("/") || p == root ||
-                          p.startsWith(root + QLatin1Char('/'));
+        const bool fits =
+            root == QLatin1String("/") || p == root || p.startsWith(root + QLatin1Char('/'));
         if (fits && root.size() > bestLen) {
             best = it.key();
             bestLen = root.size();
@@ -109,9 +115,19 @@ QString volume_label(QChar letter) {
     return s.name();
 }
 
+namespace {
+// A trailing "/" would make lstat follow a final symbolic link; the link itself is asked.
+QByteArray native_no_slash(const QString& localPath) {
+    QString p = localPath;
+    while (p.size() > 1 && p.endsWith(u'/'))
+        p.chop(1);
+    return QFile::encodeName(p);
+}
+} // namespace
+
 int path_attributes(const QString& localPath) {
-    struct stat st{};
-    const QByteArray native = QFile::encodeName(localPath);
+    struct stat st {};
+    const QByteArray native = native_no_slash(localPath);
     if (::lstat(native.constData(), &st) != 0) return -1;
     int attr = 0;
     if (S_ISDIR(st.st_mode))
@@ -120,7 +136,8 @@ int path_attributes(const QString& localPath) {
         attr |= AttrSystem;
     if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) attr |= AttrReadOnly;
     QString name = localPath;
-    while (name.endsWith(u'/') && name.size() > 1) name.chop(1);
+    while (name.endsWith(u'/') && name.size() > 1)
+        name.chop(1);
     name = name.mid(name.lastIndexOf(u'/') + 1);
     if (name.startsWith(u'.') && name != QLatin1String(".") && name != QLatin1String(".."))
         attr |= AttrHidden;
@@ -128,7 +145,7 @@ int path_attributes(const QString& localPath) {
 }
 
 bool is_symlink(const QString& localPath) {
-    struct stat st{};
-    const QByteArray native = QFile::encodeName(localPath);
+    struct stat st {};
+    const QByteArray native = native_no_slash(localPath);
     return ::lstat(native.constData(), &st) == 0 && S_ISLNK(st.st_mode);
 }

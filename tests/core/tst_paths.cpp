@@ -89,6 +89,32 @@ class TestPaths : public QObject {
         QCOMPARE(d, dirAfter == u"=" ? base + dir : base + dirAfter);
     }
 
+    void attributes_data() {
+        QTest::addColumn<QString>("rel");
+        QTest::addColumn<int>("attr");
+        QTest::newRow("ordinary file") << "a/file" << 0;
+        QTest::newRow("no write bit") << "a/ro" << int(AttrReadOnly);
+        QTest::newRow("hidden") << "a/.dot" << int(AttrHidden);
+        QTest::newRow("directory") << "a/dir" << int(AttrDirectory);
+        QTest::newRow("directory with slash") << "a/dir/" << int(AttrDirectory);
+        QTest::newRow("link to a directory") << "a/link" << int(AttrSystem);
+        QTest::newRow("link with slash is not followed") << "a/link/" << int(AttrSystem);
+        QTest::newRow("missing") << "a/none" << -1;
+    }
+    void attributes() {
+        QFETCH(QString, rel);
+        QFETCH(int, attr);
+        const QString base = tmp.filePath("a");
+        make_dirs(base, {"dir"});
+        touch(base + "/file", "x");
+        touch(base + "/ro", "x");
+        QFile::setPermissions(base + "/ro", QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+        touch(base + "/.dot", "x");
+        QFile::link(base + "/dir", base + "/link");
+        QCOMPARE(path_attributes(tmp.filePath(rel)), attr);
+        QCOMPARE(is_symlink(tmp.filePath(rel)), rel.startsWith(u"a/link"));
+    }
+
     void check_file_drive_form_path() {
         // A drive-form directory goes through the drive map.
         make_dirs(tmp.path(), {"disc/DATA"});
