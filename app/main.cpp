@@ -1,15 +1,24 @@
 // tobrin: the desktop program. Its one optional argument is the configuration file's path.
+#include "core/startup.h"
 #include "core/state.h"
+#include "ui/fonts.h"
 #include "ui/gui_seam.h"
+#include "ui/navigation.h"
 #include <QApplication>
-#include <QLabel>
+#include <QFont>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // The program ends only through the exit question, never because a screen closed
+    // on the way to the next one.
+    app.setQuitOnLastWindowClosed(false);
+    install_font_substitutions();
     GuiSeam gui;
     set_seam(&gui);
-    QLabel stub(G.WindowTitle);
-    stub.setWindowTitle(G.WindowTitle);
-    stub.show();
+    // The argument is taken whole, as one text (a path with blanks needs no quotes).
+    startup(app.arguments().mid(1).join(u' '));
+    QFont font(G.FontName, G.FontSize);
+    QApplication::setFont(font); // message boxes and the controls no screen sets
+    open_screen(ScreenMenu1);
     return app.exec();
 }

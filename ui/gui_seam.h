@@ -1,11 +1,19 @@
 #pragma once
 // The seam for the desktop program: Qt message boxes (caption MsgBoxTitle, no icon),
-// the progress window, the event loop and the beep.
+// the progress window `disp_status` (screen code 8), the event loop and the beep.
 #include "core/seam.h"
-#include <functional>
+
+// What the progress window offers the seam: its three labels (1 message, 2 counter,
+// 3 total).
+class ProgressDisplay {
+  public:
+    virtual ~ProgressDisplay() = default;
+    virtual void set_progress_label(int label, const QString& text) = 0;
+    virtual void clear_progress_labels() = 0;
+};
 
 class GuiSeam : public Seam {
-public:
+  public:
     int16_t message(const QString& text, bool yesNo) override;
     void progress_show() override;
     void progress_label(int label, const QString& text) override;
@@ -13,9 +21,10 @@ public:
     void yield() override;
     void beep() override;
     [[noreturn]] void terminate() override;
-
-    // The progress window is a screen; the screens install how it is shown.
-    std::function<void()> onProgressShow;
-    std::function<void(int, const QString&)> onProgressLabel;
-    std::function<void()> onProgressHide;
 };
+
+// The progress window's part of the seam, shared with test doubles that script the
+// messages but show the real progress window.
+void gui_progress_show();
+void gui_progress_label(int label, const QString& text);
+void gui_progress_hide();

@@ -1,0 +1,107 @@
+#include "acquire/del_dir.h"
+#include "acquire/search_dir.h"
+#include "acquire/walk.h"
+#include "core/confirm.h"
+#include "core/platform.h"
+#include "core/seam.h"
+#include "core/state.h"
+#include "ui/navigation.h"
+#include <QCollator>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <dirent.h>
+
+DelDirScreen::DelDirScreen() : ScreenWindow(ScreenDelDir, QStringLiteral("del_dir")) {
+    question_ = place<QPlainTextEdit>(QStringLiteral("Text1"), 120, 120, 3780, 660);
+    question_->setReadOnly(true);
+    question_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    question_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    heading_ = place_label(QStringLiteral("Label2"), QString(), 120, 900, 2400, 270);
+    files_ = place<QListWidget>(QStringLiteral("File1"), 120, 1200, 2400, 1920);
+    delete_ = place<QPushButton>(QStringLiteral("Command3"), 2640, 1200, 1260, 735);
+    delete_->setText(QStringLiteral("ﾃﾞｨﾚｸﾄﾘ  削 除"));
+    back_ = place<QPushButton>(QStringLiteral("Command2"), 2640, 2040, 1260, 495);
+    back_->setText(QStringLiteral("戻 る"));
+    finish_ = place<QPushButton>(QStringLiteral("Command1"), 2640, 2625, 1260, 495);
+    finish_->setText(QStringLiteral("終 了"));
+    connect(delete_, &QPushButton::clicked, this, &DelDirScreen::remove);
+    connect(back_, &QPushButton::clicked, this, &DelDirScreen::back);
+    connect(finish_, &QPushButton::clicked, this, &DelDirScreen::finish);
+}
+
+QString DelDirScreen::path_without_drive(const QString& path) {
+    if (path.size() > 2 && path.at(1) == u':') return path.mid(2);
+    return path;
+}
+
+bool DelDirScreen::list_files(const QString& drivePath, QStringList& names) {
+    names.clear();
+    QString p = drivePath;
+    if (!p.endsWith(u'\\')) p += u'\\';
+    const QString local = local_path(p);
+    if (local.isEmpty() || is_symlink(QDir::cleanPath(local))) return false;
+    // QDir cannot tell an unreadable directory from an empty one; opendir can.
+    DIR* d = ::opendir(QFile::encodeName(local).constData());
+    if (!d) return false;
+    ::closedir(d);
+    const QDir dir(local);
+    const QStringList found = dir.entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::NoSort);
+    for (const QString& n : found)
+        if (!(path_attributes(dir.filePath(n)) & (AttrHidden | AttrSystem))) names << n;
+    QCollator order;
+    order.setCaseSensitivity(Qt::CaseInsensitive);
+    std::sort(names.begin(), names.end(),
+              [&](const QString& a, const QString& b) { return order.compare(a, b) < 0; });
+    return true;
+}
+
+void DelDirScreen::on_load() {
+    delete_->setText(QStringLiteral("ﾃﾞｨﾚｸﾄﾘ") + QStringLiteral("\n") + QStringLiteral(" 削 除"));
+    QStringList names;
+    if (!list_files(G.SelectedDirPath, names)) {
+        // The list is the user's work: keep it and go back to the acquisition screen
+        // instead of ending the program.
+        show_message(QStringLiteral("ディレクトリをアクセスできません。(401)") + G.CrLf + G.CrLf +
+                     QStringLiteral("ﾃﾞｨﾚｸﾄﾘ取得画面に戻ります。"));
+        unload();
+        return;
+    }
+    files_->addItems(names);
+    setWindowTitle(G.WindowTitle);
+    question_->setPlainText(QStringLiteral("ﾃﾞｨﾚｸﾄﾘ[") + path_without_drive(G.SelectedDirPath) +
+                            QStringLiteral("]を削除しますか。"));
+    heading_->setText(QStringLiteral("ﾌｧｲﾙﾘｽﾄ"));
+}
+
+void DelDirScreen::remove() {
+    int p = G.SelectedDirIndex;
+    if (p < 1 || p > G.EntryCount) {
+        show();
+        QCoreApplication::processEvents();
+        return;
+    }
+    remove_entry(p);
+    if (p > G.EntryCount) p = G.EntryCount;
+    if (auto* acquisition = dynamic_cast<SearchDirScreen*>(below()))
+        acquisition->refill_list(p - 1);
+    record_position();
+    unload();
+    QCoreApplication::processEvents();
+}
+
+void DelDirScreen::back() {
+    record_position();
+    unload();
+}
+
+void DelDirScreen::finish() {
+    record_position();
+    unload();
+    int16_t kind = 1;
+    confirm(kind);
+}

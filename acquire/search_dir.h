@@ -1,0 +1,46 @@
+#pragma once
+// search_dir: pick a drive, acquire its directory tree, review and prune the list, open
+// single directories for deletion, go on to header entry.
+#include "ui/screen_window.h"
+
+class QComboBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+
+class SearchDirScreen : public ScreenWindow {
+    Q_OBJECT
+  public:
+    SearchDirScreen();
+
+    // List1 from entries 1 .. EntryCount; `selectRow` (0-based) selected when >= 0.
+    void refill_list(int selectRow = -1);
+    // The summary of Label1(1): the two counts and the double-click hint.
+    static QString summary_text();
+
+  protected:
+    void on_load() override;
+    bool on_close_request() override;
+    bool eventFilter(QObject* o, QEvent* e) override;
+
+  private:
+    void fill_drive_list();
+    bool select_drive(const QString& letter);
+    void drive_changed(int index);
+    void acquire();
+    void prune();
+    void open_entry();
+    void next();
+    void back_to_menu();
+    void finish();
+
+    QLabel* heading_;
+    QLabel* status_;
+    QComboBox* drive_;
+    QListWidget* list_;
+    QPushButton* next_;
+    QPushButton* finish_;
+    QPushButton* start_;
+    QPushButton* menu_;
+    QPushButton* prune_;
+};

@@ -1,0 +1,24 @@
+// The screens of the program by screen code. A new screen adds its line here; the
+// screens that open it need only its code.
+#include "acquire/del_dir.h"
+#include "acquire/disp_status.h"
+#include "acquire/search_dir.h"
+#include "core/state.h"
+#include "register/header_disp.h"
+#include "register/header_input.h"
+#include "register/menu1.h"
+#include "ui/navigation.h"
+#include "ui/placeholder.h"
+
+void register_standard_screens() {
+    register_screen(ScreenHeaderDisp, [] { return new HeaderDispScreen; });
+    register_screen(ScreenHeaderInput, [] { return new HeaderInputScreen; });
+    register_screen(ScreenMenu1, [] { return new Menu1Screen; });
+    register_screen(ScreenSearchDir, [] { return new SearchDirScreen; });
+    register_screen(ScreenDelDir, [] { return new DelDirScreen; });
+    register_screen(ScreenDispStatus, [] { return new DispStatusScreen; });
+    // Until the search screen exists, its button opens an empty window with a way back.
+    register_screen(ScreenSearchData, [] {
+        return new PlaceholderScreen(ScreenSearchData, QStringLiteral("search_data"));
+    });
+}
