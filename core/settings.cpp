@@ -182,7 +182,7 @@ void save_settings() {
     f.commit();
 }
 
-void search_options(int16_t code, SearchOptions& o) {
+void search_options(int16_t code, SearchControls& o) {
     if (code == -1) {
         const auto b = [](bool v) { return v ? QStringLiteral("True") : QStringLiteral("False"); };
         const auto digit = [](int16_t v) {
@@ -198,8 +198,8 @@ void search_options(int16_t code, SearchOptions& o) {
         G.SavedSettings(8) = digit(o.Check4);
         G.SavedSettings(9) = digit(o.Check5);
     } else if (code == 1) {
-        const SearchOptions d;
-        SearchOptions n;
+        const SearchControls d;
+        SearchControls n;
         if (!read_bool(G.SavedSettings(1), n.Option2_1)) n.Option2_1 = d.Option2_1;
         if (!read_bool(G.SavedSettings(2), n.Option2_2)) n.Option2_2 = d.Option2_2;
         if (!read_bool(G.SavedSettings(3), n.Option4_1)) n.Option4_1 = d.Option4_1;

@@ -219,7 +219,7 @@ class TestSettings : public QObject {
         fresh_state();
         for (int i = 1; i <= 9; ++i)
             G.SavedSettings(i) = saved.at(i - 1);
-        SearchOptions o;
+        SearchControls o;
         o.Check1 = 2;
         search_options(1, o);
         const QString got = QString::number(o.Option2_1) + QString::number(o.Option2_2) +
@@ -233,14 +233,14 @@ class TestSettings : public QObject {
 
     void search_options_to_settings_and_other_codes() {
         fresh_state();
-        SearchOptions o{false, true, true, false, 0, 1, 2, 1, 1};
+        SearchControls o{false, true, true, false, 0, 1, 2, 1, 1};
         search_options(-1, o);
         QStringList got;
         for (int i = 1; i <= 9; ++i)
             got << G.SavedSettings(i);
         QCOMPARE(got, (QStringList{"False", "True", "True", "False", "0", "1", "2", "1", "1"}));
         const auto before = G.SavedSettings;
-        SearchOptions p;
+        SearchControls p;
         p.Check1 = 0;
         search_options(-3, p);
         search_options(0, p);
