@@ -1,0 +1,95 @@
+#pragma once
+// The GUI tests' world: a start-up directory (catalogue, settings, configuration) and a
+// disc pinned as drive q, start-up run as the program runs it, the scripted message
+// double that also drives the real progress window, and helpers that click controls.
+#include "acquire/walk.h"
+#include "core/startup.h"
+#include "core/state.h"
+#include "scripted_seam.h"
+#include "test_env.h"
+#include "ui/fonts.h"
+#include "ui/gui_seam.h"
+#include "ui/navigation.h"
+#include "ui/screen_window.h"
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+// Scripted messages; the progress window is the real one.
+class GuiScriptedSeam : public ScriptedSeam {
+  public:
+    void progress_show() override {
+        ScriptedSeam::progress_show();
+        gui_progress_show();
+    }
+    void progress_label(int label, const QString& text) override {
+        ScriptedSeam::progress_label(label, text);
+        gui_progress_label(label, text);
+    }
+    void progress_hide() override {
+        ScriptedSeam::progress_hide();
+        gui_progress_hide();
+    }
+    void yield() override {
+        ScriptedSeam::yield();
+        QCoreApplication::processEvents();
+    }
+};
+
+inline void settle() {
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// Unloads every screen (between test functions).
+inline void close_all_screens() {
+    for (int16_t code = 1; code <= 8; ++code)
+        if (ScreenWindow* w = screen_instance(code)) w->unload();
+    settle();
+}
+
+struct GuiEnv {
+    QTemporaryDir home;
+    QTemporaryDir disc;
+    QString savedCwd = QDir::currentPath();
+
+    QString cfg() const { return home.filePath(QStringLiteral("tobrin.cfg")); }
+    QString dat() const { return home.filePath(QStringLiteral("tobrin.dat")); }
+    QString ini() const { return home.filePath(QStringLiteral("tobrin.ini")); }
+    QString backup() const { return home.filePath(QStringLiteral("tobrin.$$$")); }
+    QString on_disc(const QString& rel) const { return disc.filePath(rel); }
+
+    // Start-up as the program runs it, with drive q pinned to the disc.
+    void start(const QStringList& extraConfig = {}) {
+        close_all_screens();
+        static const QString gothic = install_font_substitutions();
+        QDir::setCurrent(home.path());
+        fresh_state();
+        write_cp932_file(cfg(), QStringList{QStringLiteral("#40:q=") + disc.path(),
+                                            QStringLiteral("#03:q"), QStringLiteral("#10:0")} +
+                                    extraConfig);
+        startup(cfg());
+        ListProgressIntervalMs = 0;
+    }
+    ~GuiEnv() {
+        close_all_screens();
+        QDir::setCurrent(savedCwd);
+    }
+};
+
+template <class T = QWidget> T* control(int16_t screen, const QString& name) {
+    ScreenWindow* s = screen_instance(screen);
+    return s ? s->findChild<T*>(name) : nullptr;
+}
+
+// Clicks a button as the user does; false when it is missing, hidden or disabled.
+inline bool click(int16_t screen, const QString& name) {
+    auto* b = control<QAbstractButton>(screen, name);
+    if (!b || !b->isVisible() || !b->isEnabled() || !b->window()->isEnabled()) return false;
+    QTest::mouseClick(b, Qt::LeftButton);
+    settle();
+    return true;
+}
