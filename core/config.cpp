@@ -168,6 +168,7 @@ bool apply_key(int16_t key, const QString& value, Counters& c) {
         G.HeaderLabelCaptions(4) = value;
         break;
     case 51: {
+        if (c.titles >= I16Hi) return false; // the count is a 16-bit number
         const int t = ++c.titles;
         if (t == 1) {
             G.MagazineTitles.redim(1);
@@ -182,11 +183,13 @@ bool apply_key(int16_t key, const QString& value, Counters& c) {
         break;
     }
     case 52: {
+        if (c.titlePublishers >= I16Hi) return false;
         const int m = ++c.titlePublishers;
         if (m <= c.titles) G.MagazinePublishers(m) = value;
         break;
     }
     case 53: {
+        if (c.publishers >= I16Hi) return false;
         const int p = ++c.publishers;
         if (p == 1)
             G.PublisherNames.redim(1);
@@ -197,6 +200,7 @@ bool apply_key(int16_t key, const QString& value, Counters& c) {
         break;
     }
     case 54: {
+        if (G.MonthCount >= I16Hi) return false;
         const int q = G.MonthCount + 1;
         G.MonthNames.redim_preserve(q);
         G.MonthCount = static_cast<int16_t>(q);

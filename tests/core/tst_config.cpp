@@ -2,6 +2,7 @@
 #include "core/state.h"
 #include "scripted_seam.h"
 #include "test_env.h"
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -65,6 +66,7 @@ class TestConfig : public QObject {
         G.CurrentDrive = QStringLiteral("c");
         set_preset_lists(QDate(2026, 6, 1));
         G.CfgFilePath = cfg();
+        QFile::remove(cfg());
     }
 
   private slots:
@@ -222,6 +224,22 @@ class TestConfig : public QObject {
         // The tables are sized with the capacities as they stand.
         QCOMPARE(G.DirPaths.size(), 500);
         QCOMPARE(G.EntryNames.size(), 2000);
+    }
+
+    void list_longer_than_a_16_bit_count_stops() {
+        prepare();
+        QStringList lines;
+        for (int i = 1; i <= 32768; ++i)
+            lines << QStringLiteral("#51:T%1").arg(i);
+        lines << "#01:after.dat";
+        write_cp932_file(cfg(), lines);
+        ScriptedSeam seam;
+        seam.expect("(071)");
+        read_config();
+        QVERIFY2(seam.satisfied(), seam.report());
+        QCOMPARE(G.MagazineCount, int16_t(32767));
+        QCOMPARE(G.MagazineTitles(32767), QStringLiteral("T32767"));
+        QCOMPARE(G.DataFileName, QStringLiteral("tobrin.dat"));
     }
 
     void missing_file_and_empty_file() {
