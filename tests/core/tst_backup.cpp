@@ -8,6 +8,17 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+// Notes whether the settings file is already there when a message appears.
+class OrderSeam : public ScriptedSeam {
+  public:
+    QString iniPath;
+    QList<bool> iniExisted;
+    int16_t message(const QString& text, bool yesNo) override {
+        iniExisted.append(QFile::exists(iniPath));
+        return ScriptedSeam::message(text, yesNo);
+    }
+};
+
 // The catalogue backup and the exit / back-to-menu confirmations that lead to it.
 class TestBackup : public QObject {
     Q_OBJECT
@@ -164,13 +175,15 @@ class TestBackup : public QObject {
     void exit_with_read_only_backup_still_ends() {
         G.BackupMode = 2;
         G.BackupFileReadOnly = 1;
-        ScriptedSeam seam;
+        OrderSeam seam;
+        seam.iniPath = G.IniFilePath;
         seam.expect("(001)", AnswerYes);
         seam.expect("(020)");
         int16_t kind = 1;
         QVERIFY_THROWS_EXCEPTION(Terminated, confirm(kind));
         QVERIFY2(seam.satisfied(), seam.report());
-        QVERIFY(QFile::exists(G.IniFilePath));
+        // The settings are saved before the backup is tried.
+        QCOMPARE(seam.iniExisted, (QList<bool>{false, true}));
     }
 
     void back_to_menu_and_other_kinds_data() {
