@@ -16,6 +16,12 @@ void clear_progress_labels() {
         seam().progress_label(l, QString());
 }
 
+void move_entry(int from, int to) {
+    if (from == to) return;
+    G.EntryNames(to) = std::move(G.EntryNames(from));
+    G.EntryParentIndex(to) = G.EntryParentIndex(from);
+}
+
 std::u16string_view code_units(const QString& s) {
     return {reinterpret_cast<const char16_t*>(s.utf16()), static_cast<size_t>(s.size())};
 }
@@ -70,19 +76,37 @@ void prune_entries() {
     while (previous != G.EntryCount) {
         const int start = G.EntryCount;
         seam().progress_label(3, QStringLiteral(" / ") + QString::number(start));
-        // Positions past the current count only hold stale copies of removed entries: they
-        // are never removed, so they are not probed either (a stale directory that can no
-        // longer be read would otherwise send the pass round in circles).
-        for (int16_t i = 1; i <= start && i <= G.EntryCount; ++i) {
-            if (throttle.due()) {
-                seam().progress_label(2, QString::number(i));
-                seam().yield();
+        // One pass, as removing entry i in place would do it: the entry that moves into
+        // position i is not tested again in this pass, and a probe failure ends the pass.
+        // Compacting as we go costs one move per entry instead of one per later entry.
+        int kept = 0;
+        bool stop = false;
+        for (int r = 1; r <= start; ++r) {
+            bool keep = true;
+            if (!stop) {
+                if (throttle.due()) {
+                    seam().progress_label(2, QString::number(kept + 1));
+                    seam().yield();
+                }
+                QString path = G.CurrentDrive + u':' + entry_display_line(r);
+                int16_t hasFiles = 1;
+                int16_t position = static_cast<int16_t>(kept + 1);
+                ListSubFile(path, hasFiles, position);
+                stop = position != kept + 1;
+                if (hasFiles == 0) {
+                    keep = false;
+                    // The next entry takes this position and is passed over.
+                    if (r < start) {
+                        ++r;
+                        ++kept;
+                        move_entry(r, kept);
+                    }
+                }
             }
-            QString path = G.CurrentDrive + u':' + entry_display_line(i);
-            int16_t hasFiles = 1;
-            ListSubFile(path, hasFiles, i);
-            if (hasFiles == 0 && i >= 1 && i <= G.EntryCount) remove_entry(i);
+            if (keep) move_entry(r, ++kept);
         }
+        G.EntryCount = static_cast<int16_t>(kept);
+        if (kept == 0) install_root_placeholder();
         previous = start;
     }
     clear_progress_labels();

@@ -200,7 +200,7 @@ void ListSubFile(QString& sub_file, int16_t& j, int16_t& k) {
 void remove_entry(int p) {
     if (p < 1 || p > G.EntryCount) return;
     for (int i = p; i < G.EntryCount; ++i) {
-        G.EntryNames(i) = G.EntryNames(i + 1);
+        G.EntryNames(i) = std::move(G.EntryNames(i + 1));
         G.EntryParentIndex(i) = G.EntryParentIndex(i + 1);
     }
     --G.EntryCount;

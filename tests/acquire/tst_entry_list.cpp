@@ -4,6 +4,7 @@
 #include "walk_fixture.h"
 #include <QDir>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QTest>
 
 namespace {
@@ -147,6 +148,42 @@ class TestEntryList : public QObject {
         QCOMPARE(seam.progressHides, 2);
         QCOMPARE(seam.labels, (QStringList{QString(), QString(), QString()}));
         QVERIFY2(seam.satisfied(), seam.report());
+    }
+
+    void prune_matches_removal_in_place_on_random_lists() {
+        QRandomGenerator rng(99);
+        for (int round = 0; round < 10; ++round) {
+            DriveQ q;
+            QStringList names;
+            QSet<QString> withFiles;
+            for (int i = 0; i < 40; ++i) {
+                const QString n = QStringLiteral("d%1").arg(i, 2, 10, QChar(u'0'));
+                names << n;
+                make_dirs(q.root(), {n});
+                if (rng.bounded(3) == 0) {
+                    touch(q.path(n + "/f"));
+                    withFiles << n;
+                }
+            }
+            // The passes with removal in place, as a user of the old program saw them.
+            QStringList ref = names;
+            int previous = int(ref.size()) + 1;
+            while (previous != ref.size()) {
+                const int start = int(ref.size());
+                for (int i = 0; i < start && i < ref.size(); ++i)
+                    if (!withFiles.contains(ref[i])) ref.removeAt(i);
+                previous = start;
+            }
+            ScriptedSeam seam;
+            int16_t k = 0;
+            acquire_drive(u'q', k);
+            prune_entries();
+            QStringList got;
+            for (int i = 1; i <= G.EntryCount; ++i)
+                got << G.EntryNames(i);
+            if (ref.isEmpty()) ref << QString();
+            QCOMPARE(got, ref);
+        }
     }
 
     void prune_keeps_what_it_cannot_read() {
