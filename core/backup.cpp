@@ -31,15 +31,16 @@ bool copy_whole(const QString& from, const QString& to, QString& why) {
         why = out.errorString();
         return false;
     }
-    QByteArray chunk;
-    while (!in.atEnd()) {
-        chunk = in.read(1 << 20);
-        if (chunk.isEmpty() && in.error() != QFile::NoError) {
+    QByteArray buffer(1 << 20, Qt::Uninitialized);
+    for (;;) {
+        const qint64 n = in.read(buffer.data(), buffer.size());
+        if (n < 0) {
             why = in.errorString();
             out.cancelWriting();
             return false;
         }
-        if (out.write(chunk) != chunk.size()) {
+        if (n == 0) break;
+        if (out.write(buffer.constData(), n) != n) {
             why = out.errorString();
             out.cancelWriting();
             return false;
