@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <functional>
+#include <sys/mount.h>
 #include <sys/stat.h>
 
 namespace {
@@ -63,6 +64,21 @@ class TestWalk : public QObject {
         QCOMPARE(walk_q(), int16_t(1));
         QCOMPARE(display_lines(),
                  (QStringList{"\\.hidden", "\\D", "\\v1.2", "\\.hidden\\in", "\\D\\E"}));
+        QVERIFY2(seam.satisfied(), seam.report());
+    }
+
+    void mount_point_recorded_not_descended() {
+        DriveQ q;
+        make_dirs(q.root(), {"M", "N/N1"});
+        const QByteArray m = QFile::encodeName(q.path("M"));
+        if (::mount("tobrin-test", m.constData(), "tmpfs", 0, nullptr) != 0)
+            QSKIP("cannot mount a file system here");
+        make_dirs(q.path("M"), {"inside"});
+        ScriptedSeam seam;
+        const int16_t k = walk_q();
+        ::umount(m.constData());
+        QCOMPARE(k, int16_t(1));
+        QCOMPARE(display_lines(), (QStringList{"\\M", "\\N", "\\N\\N1"}));
         QVERIFY2(seam.satisfied(), seam.report());
     }
 
