@@ -110,7 +110,10 @@ void write_data(int16_t& result) {
     }
 
     const QByteArray native = QFile::encodeName(path);
-    const int fd = ::open(native.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    // Read access only serves the look at the last byte; a write-only file is still appended to.
+    int fd = ::open(native.constData(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0 && errno == EACCES)
+        fd = ::open(native.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0) {
         report_write_failure(readOnly, errno);
         return;
@@ -132,7 +135,12 @@ void write_data(int16_t& result) {
                 G.HeaderTable(1, 7) = registration_stamp(QDateTime::currentDateTime());
                 // The whole block in one append, on disk before it counts as written; on
                 // any failure the file is cut back, so it only ever holds whole blocks.
-                const QByteArray block = encode_catalogue_block();
+                QByteArray block = encode_catalogue_block();
+                // A file edited by hand may lack its last line break; without one the
+                // "*01" would join that line and the block would lose its marker.
+                char last = '\n';
+                if (st.st_size > 0 && ::pread(fd, &last, 1, st.st_size - 1) == 1 && last != '\n')
+                    block.prepend("\r\n");
                 if (!write_all(fd, block, error) || (::fsync(fd) != 0 && (error = errno))) {
                     if (::ftruncate(fd, st.st_size) == 0) ::fsync(fd);
                 }

@@ -165,6 +165,20 @@ class TestWriter : public QObject {
         QVERIFY2(seam.satisfied(), seam.report());
     }
 
+    void file_without_final_line_break() {
+        QTemporaryDir dir;
+        set_worked_example(dir.path());
+        const QByteArray before = "*01\r\n\"hand edited\"";
+        write_bytes(G.DataFilePath, before);
+        ScriptedSeam seam;
+        seam.expect(QStringLiteral("(105)"));
+        int16_t result = 0;
+        write_data(result);
+        QCOMPARE(result, int16_t(1));
+        QCOMPARE(read_bytes(G.DataFilePath), before + "\r\n" + as_stamped(WorkedExample));
+        QVERIFY2(seam.satisfied(), seam.report());
+    }
+
     void failures_leave_the_file_as_it_was_data() {
         QTest::addColumn<QString>("how");
         QTest::addColumn<QString>("detail");
