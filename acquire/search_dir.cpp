@@ -171,6 +171,7 @@ bool SearchDirScreen::eventFilter(QObject* o, QEvent* e) {
     if (o == list_ && e->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(e)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            e->accept();
             open_entry();
             return true;
         }
