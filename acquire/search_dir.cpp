@@ -6,12 +6,14 @@
 #include "core/seam.h"
 #include "core/state.h"
 #include "ui/navigation.h"
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <algorithm>
 
 namespace {
 bool list_held() {
@@ -67,9 +69,15 @@ void SearchDirScreen::fill_drive_list() {
         drive_->addItem(QString(letter) + QStringLiteral(": ") + drive_root(letter),
                         QString(letter));
     }
+    // A directory can be longer than the control: the open list shows it whole.
+    int widest = 0;
+    for (int i = 0; i < drive_->count(); ++i)
+        widest = std::max(widest, drive_->fontMetrics().horizontalAdvance(drive_->itemText(i)));
+    drive_->view()->setMinimumWidth(widest + tw(400));
     // The list's own default is the drive of the current directory.
     const int home = drive_->findData(current_directory_drive());
     drive_->setCurrentIndex(home >= 0 ? home : 0);
+    drive_->setToolTip(drive_->currentText());
 }
 
 bool SearchDirScreen::select_drive(const QString& letter) {
@@ -78,11 +86,13 @@ bool SearchDirScreen::select_drive(const QString& letter) {
     if (i < 0 || !drive_answers(letter.at(0))) return false;
     const QSignalBlocker block(drive_);
     drive_->setCurrentIndex(i);
+    drive_->setToolTip(drive_->currentText());
     return true;
 }
 
 void SearchDirScreen::drive_changed(int index) {
     if (index >= 0) G.CurrentDrive = drive_->itemData(index).toString();
+    drive_->setToolTip(drive_->currentText());
 }
 
 void SearchDirScreen::on_load() {
