@@ -2,6 +2,7 @@
 #include "core/fold.h"
 #include "core/state.h"
 #include "search/wildcard.h"
+#include <algorithm>
 #include <string_view>
 
 namespace {
@@ -17,9 +18,9 @@ struct Matcher {
     Word w[3];
 };
 
-Matcher& matcher() {
-    static Matcher m;
-    return m;
+Matcher theMatcher;
+inline Matcher& matcher() {
+    return theMatcher;
 }
 
 std::u16string_view view_of(const QString& s) {
@@ -28,6 +29,21 @@ std::u16string_view view_of(const QString& s) {
 
 const QString InvalidPattern = QStringLiteral("パターン文字列が不正です。");
 
+// Substring test for the short texts of a catalogue: scan for the first unit, then
+// compare the rest.
+inline bool contains(std::u16string_view text, std::u16string_view word) {
+    const size_t m = word.size();
+    if (m == 0) return true;
+    if (text.size() < m) return false;
+    const char16_t first = word[0];
+    const char16_t* t = text.data();
+    const char16_t* const last = t + (text.size() - m);
+    for (; t <= last; ++t)
+        if (*t == first && std::char_traits<char16_t>::compare(t + 1, word.data() + 1, m - 1) == 0)
+            return true;
+    return false;
+}
+
 // Does the folded text satisfy word k (0-based)?
 bool satisfies(const Matcher& m, int k, std::u16string_view text) {
     const Word& w = m.w[k];
@@ -35,7 +51,7 @@ bool satisfies(const Matcher& m, int k, std::u16string_view text) {
         if (!w.pattern.valid()) throw ScanFailure(InvalidPattern);
         return w.pattern.matches(QStringView(text.data(), qsizetype(text.size())));
     }
-    return text.find(view_of(w.text)) != std::u16string_view::npos;
+    return contains(text, view_of(w.text));
 }
 
 } // namespace
@@ -105,42 +121,74 @@ const SearchOptions& current_search_options() {
     return matcher().options;
 }
 
-bool match_folded(QStringView folded) {
-    if (folded.isEmpty()) return false;
-    const Matcher& m = matcher();
-    const std::u16string_view t(reinterpret_cast<const char16_t*>(folded.data()),
-                                size_t(folded.size()));
-    // The order in which words are tested is fixed: it decides whether an invalid
-    // pattern is met at all.
-    switch (m.mode) {
+namespace {
+// The mode table. The order in which words are tested is fixed: it decides whether an
+// invalid pattern is met at all.
+template <class Sat> bool evaluate(int mode, Sat sat) {
+    switch (mode) {
     case 1:
-        return satisfies(m, 0, t);
+        return sat(0);
     case 2:
-        return satisfies(m, 0, t) || satisfies(m, 1, t);
+        return sat(0) || sat(1);
     case 3: {
-        const bool b = satisfies(m, 1, t);
-        const bool a = satisfies(m, 0, t);
+        const bool b = sat(1);
+        const bool a = sat(0);
         return a && b;
     }
     case 4:
-        return satisfies(m, 0, t) || satisfies(m, 1, t) || satisfies(m, 2, t);
+        return sat(0) || sat(1) || sat(2);
     case 5:
-        return satisfies(m, 0, t) && satisfies(m, 1, t) && satisfies(m, 2, t);
+        return sat(0) && sat(1) && sat(2);
     case 6: {
-        if (!satisfies(m, 2, t)) return false;
-        const bool b = satisfies(m, 1, t);
-        const bool a = satisfies(m, 0, t);
+        if (!sat(2)) return false;
+        const bool b = sat(1);
+        const bool a = sat(0);
         return a || b;
     }
     case 7: {
-        if (satisfies(m, 2, t)) return true;
-        const bool b = satisfies(m, 1, t);
-        const bool a = satisfies(m, 0, t);
+        if (sat(2)) return true;
+        const bool b = sat(1);
+        const bool a = sat(0);
         return a && b;
     }
     default:
         return false;
     }
+}
+
+std::u16string_view view_of(QStringView s) {
+    return {reinterpret_cast<const char16_t*>(s.data()), size_t(s.size())};
+}
+} // namespace
+
+bool match_folded(QStringView folded) {
+    if (folded.isEmpty()) return false;
+    const Matcher& m = matcher();
+    const std::u16string_view t = view_of(folded);
+    return evaluate(m.mode, [&](int k) { return satisfies(m, k, t); });
+}
+
+bool match_by_substring() {
+    return matcher().mode >= 1 && !matcher().options.wildcard;
+}
+
+int longest_word() {
+    int n = 0;
+    for (const Word& w : matcher().w)
+        n = std::max(n, int(w.text.size()));
+    return n;
+}
+
+void words_contained(QStringView folded, bool has[3]) {
+    const Matcher& m = matcher();
+    for (int k = 0; k < 3; ++k)
+        has[k] = contains(view_of(folded), view_of(m.w[k].text));
+}
+
+bool match_folded_split(const bool headHas[3], QStringView tail) {
+    const Matcher& m = matcher();
+    const std::u16string_view t = view_of(tail);
+    return evaluate(m.mode, [&](int k) { return headHas[k] || contains(t, view_of(m.w[k].text)); });
 }
 
 void check_match(const QString& B, int16_t& n) {

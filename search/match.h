@@ -28,5 +28,15 @@ void check_match(const QString& B, int16_t& n);
 // once into its own buffer). An empty text never matches.
 bool match_folded(QStringView folded);
 
+// The scan's short cut in substring mode: a path is its parent followed by a name, and
+// the parent is shared by many paths. `words_contained` tells once per parent which words
+// occur in it; `match_folded_split` then needs only the name preceded by the parent's last
+// longest_word() - 1 units, where a word spanning both would begin. Same result as
+// match_folded on the whole text (which must not be empty).
+bool match_by_substring();
+int longest_word();
+void words_contained(QStringView folded, bool has[3]);
+bool match_folded_split(const bool headHas[3], QStringView tail);
+
 // The options given to the last check_match_status.
 const SearchOptions& current_search_options();

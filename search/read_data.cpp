@@ -3,8 +3,12 @@
 #include "core/seam.h"
 #include "core/state.h"
 #include "search/byte_lines.h"
+#include "search/folded_decoder.h"
 #include "search/match.h"
 #include "search/results.h"
+#include <algorithm>
+#include <array>
+#include <cstring>
 #include <vector>
 
 void data_change(QString& A, int i) {
@@ -78,29 +82,22 @@ class Scan {
     void parent_line(QByteArrayView line);
     void subdirectory_line(QByteArrayView line);
     void add_result_path(int p, QStringView name);
-    const QString& folded_parent(int p);
 
     const SearchOptions& opt = current_search_options();
+    const FoldedDecoder decoder{opt.foldWidth, opt.foldCase};
+    const bool bySubstring = match_by_substring();
+    const qsizetype overlap = std::max(0, longest_word() - 1);
     int section = 0;
     int field = 0;
     bool headerListed = false;
     bool stop = false;
-    // Folded parent lines of the current block, folded when first needed.
-    std::vector<QString> parentFolded;
-    std::vector<uint32_t> parentStamp;
-    uint32_t stamp = 1;
-    QString text, folded, name;
+    // Folded parent lines of the current block (with their trailing backslash), and
+    // which words occur in each.
+    std::vector<std::u16string> parentFolded;
+    std::vector<std::array<bool, 3>> parentHas;
+    QString folded, name;
+    std::vector<char16_t> text; // the folded path under test
 };
-
-const QString& Scan::folded_parent(int p) {
-    if (parentStamp[size_t(p)] != stamp) {
-        QString& dir = G.DirPaths(p);
-        if (!dir.endsWith(u'\\')) dir.append(u'\\');
-        fold_text(dir, parentFolded[size_t(p)], opt.foldWidth, opt.foldCase);
-        parentStamp[size_t(p)] = stamp;
-    }
-    return parentFolded[size_t(p)];
-}
 
 void Scan::header_line(QByteArrayView line) {
     if (++field > HeaderFieldCount) {
@@ -138,19 +135,47 @@ void Scan::parent_line(QByteArrayView line) {
         G.DirCount = G.MaxDirCount;
         return;
     }
-    decode_catalogue_text(line, G.DirPaths(G.DirCount));
-    parentStamp[size_t(G.DirCount)] = 0;
+    QString& dir = G.DirPaths(G.DirCount);
+    decode_catalogue_text(line, dir);
+    // A path is the parent line with its trailing backslash (a hand-edited file may lack
+    // it) followed by the name.
+    const bool slash = dir.endsWith(u'\\');
+    if (!slash) dir.append(u'\\');
+    if (opt.headerOnly) return;
+    std::u16string& f = parentFolded[size_t(G.DirCount)];
+    if (line.contains('&')) {
+        fold_text(dir, folded, opt.foldWidth, opt.foldCase);
+        f.assign(reinterpret_cast<const char16_t*>(folded.constData()), size_t(folded.size()));
+    } else {
+        f.resize(2 * size_t(line.size()) + 1);
+        char16_t* e = decoder.decode(line, f.data());
+        if (!slash) *e++ = u'\\';
+        f.resize(size_t(e - f.data()));
+    }
+    if (bySubstring)
+        words_contained(QStringView(f.data(), qsizetype(f.size())),
+                        parentHas[size_t(G.DirCount)].data());
 }
 
 void Scan::subdirectory_line(QByteArrayView line) {
-    const qsizetype comma = line.indexOf(',');
+    // The comma follows a few digits: a plain loop beats a library call here.
+    const char* b = line.data();
+    const qsizetype len = line.size();
+    qsizetype comma = 0;
+    while (comma < len && b[comma] != ',')
+        ++comma;
+    if (comma == len) comma = -1;
     if (comma <= 0) {
         stop = true;
         show_message(format_message(QStringLiteral("ﾃﾞｨﾚｸﾄﾘﾃﾞｰﾀ中に矛盾が発生しました。(305)")));
         return;
     }
+    // Plain digits are the rule; blanks, signs and overflow take the general parse.
     int p = 0;
-    if (!parse_parent_number(line.first(comma), p))
+    qsizetype i = 0;
+    while (i < comma && i < 5 && b[i] >= '0' && b[i] <= '9')
+        p = p * 10 + (b[i++] - '0');
+    if ((i != comma || p > 32767) && !parse_parent_number(line.first(comma), p))
         throw ScanFailure(QStringLiteral("オーバーフローしました。"));
     if (p < 1 || p > G.DirCount) {
         stop = true;
@@ -164,11 +189,34 @@ void Scan::subdirectory_line(QByteArrayView line) {
         n = n.sliced(1);
     while (!n.isEmpty() && n.back() == ' ')
         n.chop(1);
-    decode_catalogue_text(n, name);
-    text.resize(0);
-    text.append(QStringView(folded_parent(p)));
-    fold_text_append(name, text, opt.foldWidth, opt.foldCase);
-    if (match_folded(text)) add_result_path(p, name);
+    // Parent and name are folded apart (folding is character by character). In
+    // substring mode only the parent's last units can be part of a match that reaches
+    // into the name; what lies wholly in the parent is known per parent.
+    const std::u16string& parent = parentFolded[size_t(p)];
+    const qsizetype parentSize = qsizetype(parent.size());
+    const qsizetype head = bySubstring ? std::min(parentSize, overlap) : parentSize;
+    const size_t need = size_t(head) + 2 * size_t(n.size());
+    if (text.size() < need) text.resize(need * 2);
+    char16_t* t = text.data();
+    std::memcpy(t, parent.data() + (parentSize - head), size_t(head) * sizeof(char16_t));
+    bool escaped = false;
+    char16_t* end = decoder.decode(n, t + head, escaped);
+    if (escaped) {
+        // "&#N;" escapes: decode and unescape first, then fold.
+        decode_catalogue_text(n, name);
+        fold_text(name, folded, opt.foldWidth, opt.foldCase);
+        const size_t room = size_t(head) + size_t(folded.size());
+        if (text.size() < room) text.resize(room * 2);
+        t = text.data();
+        std::memcpy(t + head, folded.constData(), size_t(folded.size()) * sizeof(char16_t));
+        end = t + head + folded.size();
+    }
+    const QStringView tested(t, end - t);
+    if (!(bySubstring ? match_folded_split(parentHas[size_t(p)].data(), tested)
+                      : match_folded(tested)))
+        return;
+    if (!escaped) decode_catalogue_text(n, name);
+    add_result_path(p, name);
 }
 
 void Scan::add_result_path(int p, QStringView nameText) {
@@ -206,8 +254,8 @@ void Scan::run() {
     };
     try {
         size_tables();
-        parentFolded.assign(size_t(G.MaxDirCount) + 1, QString());
-        parentStamp.assign(size_t(G.MaxDirCount) + 1, 0);
+        parentFolded.assign(size_t(G.MaxDirCount) + 1, std::u16string());
+        parentHas.assign(size_t(G.MaxDirCount) + 1, {});
         if (!in.open(G.DataDir + G.DataFileName)) throw ScanFailure(in.error_string());
         G.HeaderBlockCount = 0;
         G.ResultLineCount = 0;
@@ -227,7 +275,6 @@ void Scan::run() {
                     field = 0;
                     headerListed = false;
                     G.DirCount = 0;
-                    ++stamp;
                     if (++G.HeaderBlockCount > G.MaxHeaderBlocks) {
                         stop = true;
                         show_message(limit_message(QStringLiteral("見出し数が"), G.MaxHeaderBlocks,
@@ -239,7 +286,6 @@ void Scan::run() {
                 if (equals(line, "*02")) {
                     section = 2;
                     G.DirCount = 0;
-                    ++stamp;
                     continue;
                 }
                 if (equals(line, "*03")) {

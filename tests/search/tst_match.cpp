@@ -1,6 +1,9 @@
 // Match modes, presets, folding and wildcard patterns.
+#include "core/codepage.h"
+#include "core/fold.h"
 #include "core/state.h"
 #include "scripted_seam.h"
+#include "search/folded_decoder.h"
 #include "search/match.h"
 #include "search/read_data.h"
 #include "search/wildcard.h"
@@ -206,6 +209,28 @@ class TestMatch : public QObject {
         QString memo = QStringLiteral("$RET$").repeated(100000);
         data_change(memo, 1);
         QCOMPARE(memo, QString(100000, u'\r'));
+    }
+
+    // The scan's fused decoder must give exactly fold(decode(bytes)) for every code.
+    void fused_decoder_matches_codec_and_folding() {
+        QByteArray all("a&Z\\\x82", 5); // ends in a lead byte without its trail
+        for (int b = 0x80; b < 0x100; ++b)
+            all.append(char(b)).append('x');
+        for (int lead = 0x81; lead <= 0xFC; ++lead)
+            for (int trail = 0x30; trail <= 0xFE; ++trail)
+                all.append(char(lead)).append(char(trail));
+        all.append("\x82", 1);
+        for (const bool narrow : {false, true})
+            for (const bool lower : {false, true}) {
+                const FoldedDecoder d(narrow, lower);
+                std::vector<char16_t> out(size_t(all.size()) * 2);
+                bool amp = false;
+                char16_t* e = d.decode(all, out.data(), amp);
+                QString expected;
+                fold_text(decode_cp932(all), expected, narrow, lower);
+                QCOMPARE(QStringView(out.data(), e - out.data()), QStringView(expected));
+                QVERIFY(amp);
+            }
     }
 
     void parent_numbers_data() {

@@ -88,6 +88,34 @@ class TestScan : public QObject {
         QVERIFY2(seam.satisfied(), seam.report());
     }
 
+    // Words wholly in the parent, spanning parent and name, or in the name; substring and
+    // wildcard take different paths through the scan and must agree.
+    void words_across_parent_and_name_data() {
+        QTest::addColumn<QString>("word");
+        QTest::addColumn<bool>("wildcard");
+        QTest::addColumn<QStringList>("paths");
+        const QStringList both{"\\TOOLS", "\\TOOLS\\BIN"};
+        QTest::newRow("in the parent") << "tools" << false << both;
+        QTest::newRow("spanning") << "ls\\b" << false << QStringList{"\\TOOLS\\BIN"};
+        QTest::newRow("in the name") << "docs" << false << QStringList{"\\DOCS"};
+        QTest::newRow("wildcard in the parent") << "*tools*" << true << both;
+        QTest::newRow("wildcard spanning") << "*ls\\b*" << true << QStringList{"\\TOOLS\\BIN"};
+    }
+    void words_across_parent_and_name() {
+        QFETCH(QString, word);
+        QFETCH(bool, wildcard);
+        QFETCH(QStringList, paths);
+        ScriptedSeam seam;
+        use_catalogue(dir.path(), catalogue({tools_block()}));
+        SearchOptions o = unsorted();
+        o.wildcard = wildcard;
+        search(word, o);
+        QStringList got;
+        for (const auto& [kind, text] : held())
+            if (kind > 0) got << text;
+        QCOMPARE(got, paths);
+    }
+
     void root_placeholder_is_never_a_result() {
         ScriptedSeam seam;
         use_catalogue(dir.path(), catalogue({TestBlock{}}));

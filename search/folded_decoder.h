@@ -1,0 +1,22 @@
+#pragma once
+// The scan's hot path: code-page-932 bytes straight to their folded UTF-16 text with one
+// table look-up per character, decoding and folding fused. The tables are built once per
+// folding from the codec and the foldings themselves, so the result is exactly
+// fold_text(decode_cp932(bytes)).
+#include <QByteArrayView>
+#include <cstdint>
+
+class FoldedDecoder {
+  public:
+    FoldedDecoder(bool narrow, bool lower);
+    // Writes the folded text of `bytes` at `out` (room for 2 * bytes.size() units) and
+    // returns the end. The "&#N;" escapes are not undone here: callers check for "&".
+    char16_t* decode(QByteArrayView bytes, char16_t* out) const;
+    // The same, and `ampersand` tells whether the bytes hold a "&" (a possible escape).
+    char16_t* decode(QByteArrayView bytes, char16_t* out, bool& ampersand) const;
+
+    struct Tables;
+
+  private:
+    const Tables* t_;
+};
