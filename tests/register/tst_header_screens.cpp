@@ -3,6 +3,7 @@
 // entry, the registration question, and the view mode the search screen opens.
 #include "../ui/gui_fixture.h"
 #include "register/header_disp.h"
+#include "ui/placeholder.h"
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -252,6 +253,9 @@ class TstHeaderScreens : public QObject {
         // A stand-in directory viewer, to see the button open screen 7 by its code.
         register_screen(ScreenDispDirectory, [] {
             return new ScreenWindow(ScreenDispDirectory, QStringLiteral("disp_directory"));
+        });
+        register_screen(ScreenSearchData, [] {
+            return new PlaceholderScreen(ScreenSearchData, QStringLiteral("search_data"));
         });
         ScreenWindow* search = open_screen(ScreenSearchData);
         ScreenWindow* d = search->open_on_top(ScreenHeaderDisp);
