@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPushButton>
 #include <QScreen>
 #include <cmath>
 
@@ -81,6 +82,9 @@ void ScreenWindow::load() {
     int16_t c = code_;
     set_screen(c);
     setWindowTitle(G.WindowTitle);
+    // Enter presses the focused button, as everywhere on the desktop.
+    for (QPushButton* b : findChildren<QPushButton*>())
+        b->setAutoDefault(true);
     on_load();
     if (unloaded_) return; // the load handler itself left the screen
     show();

@@ -149,6 +149,20 @@ class TstScreenManager : public QObject {
         QVERIFY(m->isEnabled());
     }
 
+    void keyboardAlone() {
+        open_screen(ScreenMenu1);
+        auto* acquire = control(ScreenMenu1, "Command1");
+        acquire->setFocus();
+        QTest::keyClick(acquire, Qt::Key_Return);
+        settle();
+        QVERIFY(screen_instance(ScreenSearchDir));
+        auto* next = control(ScreenSearchDir, "Command1");
+        next->setFocus();
+        QTest::keyClick(next, Qt::Key_Space);
+        settle();
+        QVERIFY(screen_instance(ScreenHeaderInput));
+    }
+
     void closingTheMenuAsksToExit() {
         QFile::remove(env.ini());
         ScreenWindow* m = open_screen(ScreenMenu1);
