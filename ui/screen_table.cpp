@@ -7,8 +7,10 @@
 #include "register/header_disp.h"
 #include "register/header_input.h"
 #include "register/menu1.h"
+#include "search/search_data.h"
 #include "ui/navigation.h"
 #include "ui/placeholder.h"
+#include "view/disp_directory.h"
 
 void register_standard_screens() {
     register_screen(ScreenHeaderDisp, [] { return new HeaderDispScreen; });
@@ -17,8 +19,6 @@ void register_standard_screens() {
     register_screen(ScreenSearchDir, [] { return new SearchDirScreen; });
     register_screen(ScreenDelDir, [] { return new DelDirScreen; });
     register_screen(ScreenDispStatus, [] { return new DispStatusScreen; });
-    // Until the search screen exists, its button opens an empty window with a way back.
-    register_screen(ScreenSearchData, [] {
-        return new PlaceholderScreen(ScreenSearchData, QStringLiteral("search_data"));
-    });
+    register_screen(ScreenSearchData, [] { return new SearchDataScreen; });
+    register_screen(ScreenDispDirectory, [] { return new DispDirectoryScreen; });
 }

@@ -1,0 +1,389 @@
+#include "search/search_data.h"
+#include "core/confirm.h"
+#include "core/seam.h"
+#include "core/state.h"
+#include "search/search_run.h"
+#include "ui/navigation.h"
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <cstdlib>
+
+namespace {
+// Places a control inside a frame, positions in twips relative to the frame.
+template <class W>
+W* place_in(QWidget* frame, const QString& name, int left, int top, int width, int height) {
+    auto* w = new W(frame);
+    w->setObjectName(name);
+    w->setGeometry(ScreenWindow::tw(left), ScreenWindow::tw(top), ScreenWindow::tw(width),
+                   ScreenWindow::tw(height));
+    return w;
+}
+
+bool ticked(const QCheckBox* c) {
+    return c->isChecked();
+}
+
+void set_ticked(QCheckBox* c, bool on) {
+    // setChecked fires the box's handler only when the value changes, as a click would.
+    c->setChecked(on);
+}
+} // namespace
+
+QStringList preset_captions(const bool (&filled)[3]) {
+    const int n = int(filled[0]) + int(filled[1]) + int(filled[2]);
+    if (n == 3)
+        return {
+            QStringLiteral(" [1]  or  [2]   or [3]"),  QStringLiteral(" [1] and  [2]  and [3]"),
+            QStringLiteral("([1]  or  [2]) and [3]"),  QStringLiteral("([1] and  [2])  or [3]"),
+            QStringLiteral(" [1]  or ([2]  and [3])"), QStringLiteral(" [1] and ([2]   or [3])")};
+    if (n != 2) return {};
+    const QString a = filled[0] ? QStringLiteral("[1]") : QStringLiteral("[2]");
+    const QString b = filled[2] ? QStringLiteral("[3]") : QStringLiteral("[2]");
+    return {a + QStringLiteral("  or ") + b, a + QStringLiteral(" and ") + b};
+}
+
+int saved_preset() {
+    const QString s = G.SavedSettings(10).trimmed();
+    if (s.size() == 1 && s.at(0) >= u'1' && s.at(0) <= u'6') return s.at(0).unicode() - u'0';
+    return 1;
+}
+
+SearchDataScreen::SearchDataScreen()
+    : ScreenWindow(ScreenSearchData, QStringLiteral("search_data")) {
+    heading_ =
+        place_label(QStringLiteral("Label1_1"), QStringLiteral("検索結果 "), 120, 96, 5292, 396);
+    list_ = place<QListWidget>(QStringLiteral("List1"), 120, 480, 5292, 5448);
+    list_->setUniformItemSizes(true);
+    list_->installEventFilter(this);
+    place_label(QStringLiteral("Label1_2"), QStringLiteral("検索文字入力"), 5880, 120, 1452, 252);
+    for (int i = 0; i < 3; ++i) {
+        auto* marker =
+            place_label(QStringLiteral("Text3_%1").arg(i + 1), QStringLiteral("[%1]").arg(i + 1),
+                        5520, 420 + 360 * i, 372, 216);
+        marker->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        words_[i] =
+            place<QLineEdit>(QStringLiteral("Text1_%1").arg(i + 1), 5880, 360 + 360 * i, 2412, 324);
+        connect(words_[i], &QLineEdit::textChanged, this, [this, i] { text_changed(i + 1); });
+    }
+    // Check boxes and option buttons are a little taller than designed so that the
+    // configured font is never clipped; the arrangement stays as designed.
+    check_[3] = place<QCheckBox>(QStringLiteral("Check4"), 5640, 1440, 2532, 240);
+    check_[3]->setText(QStringLiteral("ワイルドカード検索"));
+    check_[4] = place<QCheckBox>(QStringLiteral("Check5"), 5640, 1680, 2532, 240);
+    check_[4]->setText(QStringLiteral("見出しのみ検索"));
+
+    frames_[3] = place<QGroupBox>(QStringLiteral("Frame4"), 5520, 1920, 2772, 1812);
+    frames_[3]->setTitle(QStringLiteral("検索条件（次回有効）"));
+    presetGroup_ = new QButtonGroup(this);
+    presetGroup_->setExclusive(true);
+    for (int i = 0; i < 6; ++i) {
+        presets_[i] = place_in<QRadioButton>(frames_[3], QStringLiteral("Option1_%1").arg(i + 1),
+                                             100, 240 + 240 * i, 2620, 240);
+        presetGroup_->addButton(presets_[i], i + 1);
+    }
+    presets_[0]->setChecked(true);
+    // A preset the user picks is the one remembered for the next time presets appear.
+    connect(presetGroup_, &QButtonGroup::idClicked, this,
+            [this](int id) { rememberedPreset_ = id; });
+
+    frames_[0] = place<QGroupBox>(QStringLiteral("Frame1"), 5520, 3840, 2772, 492);
+    frames_[0]->setTitle(QStringLiteral("大文字／小文字"));
+    caseOpt_[0] =
+        place_in<QRadioButton>(frames_[0], QStringLiteral("Option2_1"), 120, 220, 1092, 252);
+    caseOpt_[1] =
+        place_in<QRadioButton>(frames_[0], QStringLiteral("Option2_2"), 1320, 216, 1092, 252);
+    frames_[2] = place<QGroupBox>(QStringLiteral("Frame3"), 5520, 4440, 2772, 492);
+    frames_[2]->setTitle(QStringLiteral("半角／全角"));
+    widthOpt_[0] =
+        place_in<QRadioButton>(frames_[2], QStringLiteral("Option4_1"), 120, 216, 1092, 252);
+    widthOpt_[1] =
+        place_in<QRadioButton>(frames_[2], QStringLiteral("Option4_2"), 1320, 216, 1092, 252);
+    for (QRadioButton* r : {caseOpt_[0], widthOpt_[0]})
+        r->setText(QStringLiteral("区別無"));
+    for (QRadioButton* r : {caseOpt_[1], widthOpt_[1]})
+        r->setText(QStringLiteral("区別有"));
+    caseOpt_[0]->setChecked(true);
+    widthOpt_[0]->setChecked(true);
+
+    frames_[1] = place<QGroupBox>(QStringLiteral("Frame2"), 5520, 5040, 2772, 1092);
+    frames_[1]->setTitle(QStringLiteral("検索結果状態（次回有効）"));
+    check_[2] = place_in<QCheckBox>(frames_[1], QStringLiteral("Check3"), 120, 240, 2055, 240);
+    check_[2]->setText(QStringLiteral("検索結果ソート"));
+    check_[0] = place_in<QCheckBox>(frames_[1], QStringLiteral("Check1"), 120, 540, 2055, 240);
+    check_[0]->setText(QStringLiteral("見出し表示"));
+    check_[1] = place_in<QCheckBox>(frames_[1], QStringLiteral("Check2"), 120, 820, 2055, 240);
+    check_[1]->setText(QStringLiteral("ディレクトリ表示"));
+
+    const struct {
+        const char16_t* text;
+        int left, width;
+    } b[5] = {{u"終 了", 120, 1092},
+              {u"文字列検索", 6600, 1692},
+              {u"検索文字全消去", 2760, 1692},
+              {u"ﾒｲﾝﾒﾆｭｰ", 1440, 1092},
+              {u"ﾌﾞﾛｯｸ検索", 4680, 1692}};
+    for (int i = 0; i < 5; ++i) {
+        buttons_[i] = place<QPushButton>(QStringLiteral("Command%1").arg(i + 1), b[i].left, 6240,
+                                         b[i].width, 492);
+        buttons_[i]->setText(QString::fromUtf16(b[i].text));
+    }
+    connect(buttons_[0], &QPushButton::clicked, this, &SearchDataScreen::finish);
+    connect(buttons_[1], &QPushButton::clicked, this, &SearchDataScreen::string_search);
+    connect(buttons_[2], &QPushButton::clicked, this, &SearchDataScreen::clear_words);
+    connect(buttons_[3], &QPushButton::clicked, this, &SearchDataScreen::back_to_menu);
+    connect(buttons_[4], &QPushButton::clicked, this, &SearchDataScreen::block_search);
+    // The string search is what Enter in a search field starts.
+    buttons_[1]->setDefault(true);
+
+    // Check4 has no handler: it is read when a search runs.
+    connect(check_[4], &QCheckBox::toggled, this, &SearchDataScreen::check5_clicked);
+    connect(check_[0], &QCheckBox::toggled, this, [this] { display_option_clicked(check_[0]); });
+    connect(check_[1], &QCheckBox::toggled, this, [this] { display_option_clicked(check_[1]); });
+    connect(check_[2], &QCheckBox::toggled, this, &SearchDataScreen::check3_clicked);
+    connect(list_, &QListWidget::itemDoubleClicked, this, &SearchDataScreen::open_result);
+}
+
+SearchControls SearchDataScreen::controls() const {
+    SearchControls c;
+    c.Option2_1 = caseOpt_[0]->isChecked();
+    c.Option2_2 = caseOpt_[1]->isChecked();
+    c.Option4_1 = widthOpt_[0]->isChecked();
+    c.Option4_2 = widthOpt_[1]->isChecked();
+    int16_t* v[5] = {&c.Check1, &c.Check2, &c.Check3, &c.Check4, &c.Check5};
+    for (int i = 0; i < 5; ++i)
+        *v[i] = ticked(check_[i]) ? 1 : 0;
+    return c;
+}
+
+void SearchDataScreen::set_controls(const SearchControls& c) {
+    // Option buttons of one frame exclude each other; with neither saved as selected,
+    // the first (fold) is.
+    caseOpt_[c.Option2_2 && !c.Option2_1 ? 1 : 0]->setChecked(true);
+    widthOpt_[c.Option4_2 && !c.Option4_1 ? 1 : 0]->setChecked(true);
+    const int16_t v[5] = {c.Check1, c.Check2, c.Check3, c.Check4, c.Check5};
+    for (int i = 0; i < 5; ++i)
+        set_ticked(check_[i], v[i] == 1);
+}
+
+SearchOptions SearchDataScreen::options() const {
+    SearchOptions o;
+    o.foldCase = !caseOpt_[1]->isChecked();
+    o.foldWidth = !widthOpt_[1]->isChecked();
+    o.showHeaders = ticked(check_[0]);
+    o.showDirs = ticked(check_[1]);
+    o.sort = ticked(check_[2]);
+    o.wildcard = ticked(check_[3]);
+    o.headerOnly = ticked(check_[4]);
+    return o;
+}
+
+int SearchDataScreen::selected_preset() const {
+    const int id = presetGroup_->checkedId();
+    return id >= 1 ? id : 1;
+}
+
+void SearchDataScreen::on_load() {
+    setWindowTitle(G.WindowTitle);
+    for (QRadioButton* p : presets_)
+        p->hide();
+    shownPresets_ = 0;
+    rememberedPreset_ = saved_preset();
+    select_preset(rememberedPreset_);
+    for (QLineEdit* t : words_)
+        t->setText(QString());
+    for (int k = 1; k <= 3; ++k)
+        G.SearchWords(k).clear();
+    heading_->setText(display_text(G.CrLf + QStringLiteral("検索結果")));
+    list_->clear();
+    // Unreadable or missing saved values (also a first use) take the defaults of a first
+    // use: case and width folded, header lines shown, sorted.
+    SearchControls c;
+    search_options(1, c);
+    set_controls(c);
+    if (ticked(check_[4])) {
+        set_ticked(check_[0], true);
+        set_ticked(check_[1], false);
+    }
+    // A settings file edited by hand may untick both kinds of line; one stays shown.
+    if (!ticked(check_[0]) && !ticked(check_[1])) set_ticked(check_[0], true);
+    G.HeaderOnlySearch = ticked(check_[4]) ? 1 : 0;
+    G.SortResults = ticked(check_[2]) ? 1 : 0;
+}
+
+void SearchDataScreen::keep_options() {
+    SearchControls c = controls();
+    search_options(-1, c);
+    G.SavedSettings(10) = QString::number(rememberedPreset_);
+}
+
+void SearchDataScreen::on_unload() {
+    keep_options();
+}
+
+void SearchDataScreen::text_changed(int index) {
+    G.SearchWords(index) = words_[index - 1]->text();
+    update_presets();
+}
+
+void SearchDataScreen::select_preset(int preset) {
+    if (preset < 1 || preset > 6) preset = 1;
+    presets_[preset - 1]->setChecked(true);
+}
+
+void SearchDataScreen::update_presets() {
+    // A field of blanks counts as filled: blanks are searched for like any text.
+    const bool filled[3] = {!words_[0]->text().isEmpty(), !words_[1]->text().isEmpty(),
+                            !words_[2]->text().isEmpty()};
+    const QStringList captions = preset_captions(filled);
+    if (captions.isEmpty()) {
+        for (QRadioButton* p : presets_)
+            p->hide();
+        shownPresets_ = 0;
+        return;
+    }
+    for (int i = 0; i < 6; ++i) {
+        if (i < captions.size()) presets_[i]->setText(captions[i]);
+        presets_[i]->setVisible(i < captions.size());
+    }
+    const int was = shownPresets_;
+    shownPresets_ = int(captions.size());
+    if (shownPresets_ == 2) {
+        // The remembered choice when it is one of the two; else the or preset unless
+        // one of the two is selected already.
+        if (was != 2 && rememberedPreset_ <= 2) select_preset(rememberedPreset_);
+        if (selected_preset() > 2) select_preset(1);
+    } else if (was != 6) {
+        select_preset(rememberedPreset_);
+    }
+}
+
+void SearchDataScreen::check5_clicked() {
+    G.HeaderOnlySearch = ticked(check_[4]) ? 1 : 0;
+    if (ticked(check_[4])) {
+        // A header-only search has only header lines to show.
+        set_ticked(check_[0], true);
+        set_ticked(check_[1], false);
+    }
+}
+
+void SearchDataScreen::display_option_clicked(QCheckBox* clicked) {
+    if (ticked(check_[4])) {
+        set_ticked(check_[0], true);
+        set_ticked(check_[1], false);
+        return;
+    }
+    if (!ticked(check_[0]) && !ticked(check_[1])) set_ticked(clicked, true);
+}
+
+void SearchDataScreen::check3_clicked() {
+    G.SortResults = ticked(check_[2]) ? 1 : 0;
+}
+
+namespace {
+void bring_to_front(QWidget* w) {
+    w->show();
+    if (QGuiApplication::platformName() == QLatin1String("offscreen")) return;
+    w->raise();
+    w->activateWindow();
+}
+} // namespace
+
+void SearchDataScreen::string_search() {
+    if (operation_running() || !isEnabled()) return;
+    const QString words[3] = {words_[0]->text(), words_[1]->text(), words_[2]->text()};
+    SearchDisplay d;
+    bool searched = false;
+    {
+        OperationScope op(this);
+        searched = run_string_search(words, selected_preset(), options(), d);
+        if (searched) show_results(d);
+    }
+    if (!searched) {
+        // Nothing was filled: the list keeps what it shows, the user types.
+        words_[0]->setFocus();
+        return;
+    }
+    bring_to_front(this);
+    seam().yield();
+}
+
+void SearchDataScreen::block_search() {
+    if (operation_running() || !isEnabled()) return;
+    // Ticked in this order, each with its own rule; they stay ticked afterwards.
+    set_ticked(check_[0], true);
+    set_ticked(check_[1], false);
+    set_ticked(check_[3], true);
+    set_ticked(check_[4], true);
+    SearchOptions o = options();
+    {
+        OperationScope op(this);
+        show_results(run_block_search(o));
+    }
+    bring_to_front(this);
+    seam().yield();
+}
+
+void SearchDataScreen::show_results(const SearchDisplay& d) {
+    list_->setUpdatesEnabled(false);
+    list_->clear();
+    for (const ResultEntry& e : d.entries) {
+        auto* item = new QListWidgetItem(e.text, list_);
+        item->setData(Qt::UserRole, int(e.kind));
+    }
+    list_->setUpdatesEnabled(true);
+    heading_->setText(display_text(d.caption));
+}
+
+void SearchDataScreen::clear_words() {
+    for (QLineEdit* t : words_)
+        t->setText(QString());
+    words_[0]->setFocus();
+}
+
+bool SearchDataScreen::eventFilter(QObject* o, QEvent* e) {
+    if (o == list_ && e->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            open_result();
+            return true;
+        }
+    }
+    return ScreenWindow::eventFilter(o, e);
+}
+
+void SearchDataScreen::open_result() {
+    if (operation_running() || !isEnabled()) return;
+    QListWidgetItem* item = list_->currentItem();
+    if (G.ResultLineCount < 1 || !item || !item->isSelected()) return;
+    G.HeaderViewFromSearch = 1;
+    G.SelectedBlockNo = static_cast<int16_t>(std::abs(item->data(Qt::UserRole).toInt()));
+    G.SelectedResultLine = item->text();
+    open_on_top(ScreenHeaderDisp);
+}
+
+void SearchDataScreen::back_to_menu() {
+    unload();
+    open_screen(ScreenMenu1);
+}
+
+void SearchDataScreen::finish() {
+    record_position();
+    keep_options();
+    int16_t kind = 1;
+    confirm(kind);
+}
+
+bool SearchDataScreen::on_close_request() {
+    // The program must not go on without a window: closing is going back to the menu,
+    // with the options kept as ﾒｲﾝﾒﾆｭｰ keeps them.
+    back_to_menu();
+    return true;
+}

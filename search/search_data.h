@@ -1,0 +1,76 @@
+#pragma once
+// search_data: the search screen. Three search strings with their and/or presets, the
+// case, width, wildcard and header-only options, the display options, string and block
+// search, and the result list whose entries open the block view.
+#include "core/settings.h"
+#include "search/search_options.h"
+#include "ui/screen_window.h"
+
+class QButtonGroup;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+struct SearchDisplay;
+
+class SearchDataScreen : public ScreenWindow {
+    Q_OBJECT
+  public:
+    SearchDataScreen();
+
+    // The option buttons and check boxes as search_options stores them, and back.
+    SearchControls controls() const;
+    void set_controls(const SearchControls& c);
+    // What a search runs with, read from the controls.
+    SearchOptions options() const;
+    // The selected preset (1..6) and the one remembered for when the presets are shown.
+    int selected_preset() const;
+    int remembered_preset() const { return rememberedPreset_; }
+
+    void string_search();
+    void block_search();
+    void clear_words();
+    // Opens the selected result line in the block view; nothing without one.
+    void open_result();
+
+  protected:
+    void on_load() override;
+    void on_unload() override;
+    bool on_close_request() override;
+    bool eventFilter(QObject* o, QEvent* e) override;
+
+  private:
+    void text_changed(int index);
+    void update_presets();
+    void select_preset(int preset);
+    void check5_clicked();
+    void display_option_clicked(QCheckBox* clicked);
+    void check3_clicked();
+    void show_results(const SearchDisplay& d);
+    void back_to_menu();
+    void finish();
+    void keep_options();
+
+    QLabel* heading_;
+    QListWidget* list_;
+    QLineEdit* words_[3];
+    QCheckBox* check_[5];  // Check1 .. Check5
+    QGroupBox* frames_[4]; // Frame1 .. Frame4
+    QRadioButton* presets_[6];
+    QRadioButton* caseOpt_[2];
+    QRadioButton* widthOpt_[2];
+    QButtonGroup* presetGroup_;
+    QPushButton* buttons_[5]; // Command1 .. Command5
+    int rememberedPreset_ = 1;
+    int shownPresets_ = 0; // 0, 2 or 6
+};
+
+// The preset captions for `filled` (which of fields [1] [2] [3] hold text): two captions
+// for two filled fields, six for three, none otherwise.
+QStringList preset_captions(const bool (&filled)[3]);
+
+// SavedSettings(10) as a preset number: "1" to "6"; anything else is the or preset.
+int saved_preset();

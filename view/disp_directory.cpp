@@ -1,0 +1,45 @@
+#include "view/disp_directory.h"
+#include "core/seam.h"
+#include "core/state.h"
+#include "view/block_view.h"
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+DispDirectoryScreen::DispDirectoryScreen()
+    : ScreenWindow(ScreenDispDirectory, QStringLiteral("disp_directory")) {
+    label_ = place_label(QStringLiteral("Label1"), QString(), 120, 120, 7440, 300);
+    label_->setTextFormat(Qt::PlainText);
+    text_ = place<QPlainTextEdit>(QStringLiteral("Text1"), 120, 480, 7440, 4320);
+    text_->setReadOnly(true);
+    text_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    text_->setTabChangesFocus(true);
+    back_ = place<QPushButton>(QStringLiteral("Command1"), 6345, 4920, 1215, 435);
+    back_->setText(QStringLiteral("戻 る"));
+    back_->setDefault(true);
+    connect(back_, &QPushButton::clicked, this, [this] { unload(); });
+}
+
+void DispDirectoryScreen::on_load() {
+    setWindowTitle(G.MsgBoxTitle + QStringLiteral("  << ") + G.SelectedResultLine +
+                   QStringLiteral(" >>"));
+    label_->setText(G.SelectedResultLine);
+    text_->clear();
+    // Shown first, so that the progress window of a long read stands over the viewer.
+    show();
+    seam().yield();
+    fill();
+    seam().yield();
+}
+
+void DispDirectoryScreen::fill() {
+    DirListing d;
+    {
+        OperationScope op(this);
+        d = G.BlockSearchMode != 0 ? get_block_data() : get_dir_data();
+    }
+    label_->setText(d.label);
+    text_->setPlainText(display_text(d.text));
+    text_->moveCursor(QTextCursor::Start);
+}
