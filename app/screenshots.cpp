@@ -46,12 +46,13 @@ void save(QWidget* w, const QString& name) {
 class ShotSeam : public GuiSeam {
   public:
     int16_t message(const QString& text, bool yesNo) override {
-        QMessageBox box(QMessageBox::NoIcon, G.MsgBoxTitle, display_text(text),
-                        yesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok);
-        box.setTextFormat(Qt::PlainText);
+        QMessageBox box;
+        prepare_message_box(box, text, yesNo);
         box.show();
         save(&box, QStringLiteral("message_%1").arg(++count_, 2, 10, QChar(u'0')));
-        return yesNo ? AnswerYes : AnswerOk;
+        // Every question is answered Yes except the exit question, the last picture.
+        if (!yesNo) return AnswerOk;
+        return text.contains(QStringLiteral("(001)")) ? AnswerNo : AnswerYes;
     }
     void progress_label(int label, const QString& text) override {
         GuiSeam::progress_label(label, text);
@@ -151,6 +152,7 @@ int main(int argc, char** argv) {
     save(screen_instance(ScreenMenu1), QStringLiteral("09_menu1_pending"));
     click(ScreenMenu1, "Command4"); // registers (the question is answered Yes)
     save(screen_instance(ScreenMenu1), QStringLiteral("10_menu1_registered"));
+    click(ScreenMenu1, "Command3"); // the exit question, answered No
     std::printf("%d screenshots in %s\n", shots, qPrintable(outDir));
     return shots >= 10 ? 0 : 1;
 }

@@ -2,14 +2,36 @@
 #include "core/state.h"
 #include "ui/navigation.h"
 #include "ui/screen_window.h"
+#include <QAbstractButton>
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 #include <cstdlib>
 
-int16_t GuiSeam::message(const QString& text, bool yesNo) {
-    QMessageBox box(QMessageBox::NoIcon, G.MsgBoxTitle, display_text(text),
-                    yesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok);
+void prepare_message_box(QMessageBox& box, const QString& text, bool yesNo) {
+    box.setIcon(QMessageBox::NoIcon);
+    box.setWindowTitle(G.MsgBoxTitle);
     box.setTextFormat(Qt::PlainText);
+    box.setText(display_text(text));
+    box.setStandardButtons(yesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok);
+    // The answers in the program's language, whatever translations are installed.
+    const struct {
+        QMessageBox::StandardButton button;
+        const char16_t* text;
+    } captions[] = {{QMessageBox::Ok, u"OK"},
+                    {QMessageBox::Yes, u"はい(&Y)"},
+                    {QMessageBox::No, u"いいえ(&N)"}};
+    for (const auto& c : captions)
+        if (QAbstractButton* b = box.button(c.button)) {
+            b->setText(QString::fromUtf16(c.text));
+            b->setIcon(QIcon());
+        }
+    if (yesNo) box.setEscapeButton(QMessageBox::No);
+}
+
+int16_t GuiSeam::message(const QString& text, bool yesNo) {
+    QMessageBox box;
+    prepare_message_box(box, text, yesNo);
     const int r = box.exec();
     if (!yesNo) return AnswerOk;
     return r == QMessageBox::Yes ? AnswerYes : AnswerNo;

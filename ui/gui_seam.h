@@ -23,6 +23,11 @@ class GuiSeam : public Seam {
     [[noreturn]] void terminate() override;
 };
 
+class QMessageBox;
+// A message box as the program shows them: caption MsgBoxTitle, no icon, the text with its
+// line breaks, OK or はい / いいえ.
+void prepare_message_box(QMessageBox& box, const QString& text, bool yesNo);
+
 // The progress window's part of the seam, shared with test doubles that script the
 // messages but show the real progress window.
 void gui_progress_show();
