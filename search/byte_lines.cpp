@@ -4,8 +4,10 @@
 #include <cstring>
 
 namespace {
-constexpr qsizetype Chunk = qsizetype(1) << 22;
-}
+// Small enough to stay in the cache while its lines are scanned. (Mapping the file is no
+// faster and would crash the program if another process truncated the file meanwhile.)
+constexpr qsizetype Chunk = qsizetype(1) << 18;
+} // namespace
 
 bool ByteLineReader::open(const QString& path) {
     file_.setFileName(path);
@@ -15,6 +17,7 @@ bool ByteLineReader::open(const QString& path) {
         failed_ = true;
         return false;
     }
+    data_ = buf_.constData();
     return true;
 }
 
@@ -24,6 +27,7 @@ bool ByteLineReader::refill() {
     const qsizetype rest = end_ - pos_;
     if (buf_.size() < rest + Chunk) buf_.resize(rest + Chunk);
     if (rest > 0 && pos_ > 0) std::memmove(buf_.data(), buf_.constData() + pos_, size_t(rest));
+    data_ = buf_.constData();
     pos_ = 0;
     end_ = rest;
     const qint64 got = file_.read(buf_.data() + end_, Chunk);
@@ -36,13 +40,14 @@ bool ByteLineReader::refill() {
         return false;
     }
     end_ += got;
+    data_ = buf_.constData();
     return true;
 }
 
 bool ByteLineReader::next(QByteArrayView& line) {
     qsizetype from = pos_;
     for (;;) {
-        const char* base = buf_.constData();
+        const char* base = data_;
         const void* nl =
             from < end_ ? std::memchr(base + from, '\n', size_t(end_ - from)) : nullptr;
         if (nl) {
@@ -58,8 +63,8 @@ bool ByteLineReader::next(QByteArrayView& line) {
             if (failed_ || pos_ >= end_) return false;
             // The last line has no line break.
             qsizetype e = end_;
-            if (buf_[e - 1] == '\r') --e;
-            line = QByteArrayView(buf_.constData() + pos_, e - pos_);
+            if (data_[e - 1] == '\r') --e;
+            line = QByteArrayView(data_ + pos_, e - pos_);
             pos_ = end_;
             return true;
         }

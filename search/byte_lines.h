@@ -22,6 +22,7 @@ class ByteLineReader {
     bool refill();
     QFile file_;
     QByteArray buf_;
+    const char* data_ = nullptr; // buf_'s bytes
     qsizetype pos_ = 0, end_ = 0;
     bool eof_ = false, failed_ = false;
 };

@@ -3,11 +3,13 @@
 #include "core/fold.h"
 #include "core/state.h"
 #include "scripted_seam.h"
+#include "search/byte_lines.h"
 #include "search/folded_decoder.h"
 #include "search/match.h"
 #include "search/read_data.h"
 #include "search/wildcard.h"
 #include "test_env.h"
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -231,6 +233,32 @@ class TestMatch : public QObject {
                 QCOMPARE(QStringView(out.data(), e - out.data()), QStringView(expected));
                 QVERIFY(amp);
             }
+    }
+
+    // Lines cross the reader's chunk boundaries; CR LF and LF mixed; no final break.
+    void byte_lines_across_chunks() {
+        QTemporaryDir dir;
+        QByteArray bytes;
+        QList<QByteArray> lines;
+        for (int i = 0; i < 60000; ++i) {
+            const QByteArray l = QByteArray::number(i) + ',' + QByteArray(i % 37, 'x');
+            lines.append(l);
+            bytes += l + (i % 3 ? "\r\n" : "\n");
+        }
+        lines.append("last\r");
+        bytes += "last\r\r";
+        write_bytes(dir.filePath("f"), bytes);
+        ByteLineReader r;
+        QVERIFY(r.open(dir.filePath("f")));
+        QByteArrayView v;
+        int n = 0;
+        while (r.next(v)) {
+            QCOMPARE(v.toByteArray(), lines.value(n));
+            ++n;
+        }
+        QCOMPARE(n, lines.size());
+        QVERIFY(!r.failed());
+        QVERIFY(!r.open(dir.filePath("missing")));
     }
 
     void parent_numbers_data() {
