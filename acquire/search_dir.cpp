@@ -104,15 +104,7 @@ void SearchDirScreen::on_load() {
         prune_->setEnabled(false);
         status_->setText(display_text(G.CrLf + QStringLiteral("取得結果")));
         list_->clear();
-        if (!select_drive(G.CurrentDrive)) {
-            const QString c = current_directory_drive();
-            show_message(QStringLiteral("ドライブ [") + G.CurrentDrive +
-                         QStringLiteral("]をアクセスできません。(201)") + G.CrLf + G.CrLf +
-                         QStringLiteral("ドライブをカレントドライブ [") + c +
-                         QStringLiteral("]に変更します。"));
-            G.CurrentDrive = c;
-        }
-        return;
+        return; // the drive is selected once the screen is shown
     }
     refill_list();
     status_->setText(display_text(summary_text()));
@@ -120,6 +112,18 @@ void SearchDirScreen::on_load() {
     // The held list belongs to CurrentDrive: show that drive, so that what the list
     // shows is what 取得開始 acquires.
     select_drive(G.CurrentDrive);
+}
+
+void SearchDirScreen::on_shown() {
+    if (list_held() || select_drive(G.CurrentDrive)) return;
+    // The drive to acquire does not answer: say so over the screen and fall back to the
+    // drive of the current directory.
+    const QString c = current_directory_drive();
+    show_message(QStringLiteral("ドライブ [") + G.CurrentDrive +
+                 QStringLiteral("]をアクセスできません。(201)") + G.CrLf + G.CrLf +
+                 QStringLiteral("ドライブをカレントドライブ [") + c +
+                 QStringLiteral("]に変更します。"));
+    G.CurrentDrive = c;
 }
 
 void SearchDirScreen::refill_list(int selectRow) {

@@ -20,6 +20,7 @@ class SearchDirScreen : public ScreenWindow {
 
   protected:
     void on_load() override;
+    void on_shown() override;
     bool on_close_request() override;
     bool eventFilter(QObject* o, QEvent* e) override;
 

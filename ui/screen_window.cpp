@@ -90,6 +90,7 @@ void ScreenWindow::load() {
     show();
     bring_to_front(this);
     QCoreApplication::processEvents();
+    on_shown();
 }
 
 void ScreenWindow::record_position() {

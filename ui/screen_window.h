@@ -59,6 +59,8 @@ class ScreenWindow : public QWidget {
   protected:
     // Fills the screen after set_screen; before it is shown.
     virtual void on_load() {}
+    // After the window is first shown (messages that belong over the screen).
+    virtual void on_shown() {}
     // The unload handler's own part (after the position is recorded).
     virtual void on_unload() {}
     // A close request from the window system (the title bar's close box, Alt+F4).
