@@ -1,0 +1,181 @@
+// tobrin-screenshots-search OUTDIR: the search flow on a small sample catalogue: the
+// search screen with results, a found block in the block view and its directory viewer,
+// saved as PNGs in OUTDIR. Run under Xvfb by scripts/screenshots; nothing outside a
+// temporary directory is touched.
+#include "catalogue/writer.h"
+#include "core/seam.h"
+#include "core/startup.h"
+#include "core/state.h"
+#include "ui/fonts.h"
+#include "ui/gui_seam.h"
+#include "ui/navigation.h"
+#include "ui/screen_window.h"
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <cstdio>
+
+namespace {
+QString outDir;
+int shots = 0;
+
+void settle() {
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+}
+
+void save(QWidget* w, const QString& name) {
+    settle();
+    const QString path = QDir(outDir).filePath(name + QStringLiteral(".png"));
+    if (w && w->grab().save(path)) {
+        ++shots;
+        std::printf("%s\n", qPrintable(path));
+    } else {
+        std::fprintf(stderr, "could not save %s\n", qPrintable(path));
+    }
+}
+
+// Messages are answered at once (the sample catalogue raises none).
+class QuietSeam : public GuiSeam {
+  public:
+    int16_t message(const QString& text, bool yesNo) override {
+        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+        return yesNo ? AnswerYes : AnswerOk;
+    }
+    [[noreturn]] void terminate() override { std::exit(0); }
+};
+
+template <class T> T* child(int16_t code, const char* name) {
+    ScreenWindow* s = screen_instance(code);
+    return s ? s->findChild<T*>(QString::fromLatin1(name)) : nullptr;
+}
+
+void click(int16_t code, const char* name) {
+    if (auto* b = child<QAbstractButton>(code, name)) b->click();
+    settle();
+}
+
+struct Medium {
+    const char16_t *title, *publisher, *year, *month, *volume;
+    QStringList dirs; // paths below the root, parents before children
+};
+
+// Appends one block through the writer's encoding, as a registration would.
+void add_block(QFile& dat, const Medium& m) {
+    for (int k = 1; k <= 10; ++k)
+        G.HeaderTable(1, k).clear();
+    G.HeaderTable(1, 1) = QString::fromUtf16(m.title);
+    G.HeaderTable(1, 2) = QString::fromUtf16(m.publisher);
+    G.HeaderTable(1, 3) = QStringLiteral("付録CD-ROM\r\nフリーソフト特集");
+    G.HeaderTable(1, 4) = QString::fromUtf16(m.year);
+    G.HeaderTable(1, 5) = QString::fromUtf16(m.month);
+    G.HeaderTable(1, 7) = QStringLiteral("1999/05/12 10:30:00");
+    G.HeaderTable(1, 8) = QString::fromUtf16(m.volume);
+    G.HeaderTable(1, 9) = QStringLiteral("q");
+    QStringList parents{QStringLiteral("\\")};
+    G.EntryCount = 0;
+    for (const QString& d : m.dirs) {
+        const int cut = d.lastIndexOf(u'\\');
+        const QString parent = QStringLiteral("\\") + d.left(cut + 1);
+        int slot = int(parents.indexOf(parent));
+        if (slot < 0) {
+            parents << parent;
+            slot = int(parents.size()) - 1;
+        }
+        ++G.EntryCount;
+        G.EntryParentIndex(G.EntryCount) = static_cast<int16_t>(slot + 1);
+        G.EntryNames(G.EntryCount) = d.mid(cut + 1);
+    }
+    G.DirCount = static_cast<int16_t>(parents.size());
+    for (int i = 0; i < parents.size(); ++i)
+        G.DirPaths(i + 1) = parents[i];
+    dat.write(encode_catalogue_block());
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: tobrin-screenshots-search OUTDIR\n");
+        return 2;
+    }
+    outDir = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    QDir().mkpath(outDir);
+    QTemporaryDir tmp;
+    QFile cfg(tmp.filePath(QStringLiteral("tobrin.cfg")));
+    cfg.open(QIODevice::WriteOnly);
+    cfg.write(QStringLiteral("#40:q=%1\r\n#03:q\r\n#10:0\r\n").arg(tmp.path()).toLocal8Bit());
+    cfg.close();
+    QDir::setCurrent(tmp.path());
+
+    install_font_substitutions();
+    QuietSeam seam;
+    set_seam(&seam);
+    startup(cfg.fileName());
+    QApplication::setFont(QFont(G.FontName, G.FontSize));
+    G.BeepEnabled = 0;
+
+    QFile dat(tmp.filePath(QStringLiteral("tobrin.dat")));
+    dat.open(QIODevice::WriteOnly);
+    add_block(
+        dat, {u"DOS/V magazine",
+              u"ソフトバンク",
+              u"1999",
+              u"5",
+              u"CD01",
+              {"DOS", "DOS\\TOOLS", "DOS\\UTIL", "GAMES", "GAMES\\ぷよ", "WIN95", "WIN95\\TOOLS"}});
+    add_block(dat, {u"Windows Power",
+                    u"アスキー",
+                    u"2000",
+                    u"12",
+                    u"",
+                    {"TOOLS", "TOOLS\\ARC", "DRIVERS", "DRIVERS\\VIDEO"}});
+    add_block(
+        dat,
+        {u"Oh!X", u"ソフトバンク", u"1996", u"10", u"OHX9610", {"X68K", "X68K\\TOOLS", "MUSIC"}});
+    dat.close();
+    G.ProgressFlags = 0;
+
+    open_screen(ScreenSearchData);
+    if (auto* t = child<QLineEdit>(ScreenSearchData, "Text1_1"))
+        t->setText(QStringLiteral("tools"));
+    if (auto* t = child<QLineEdit>(ScreenSearchData, "Text1_2")) t->setText(QStringLiteral("arc"));
+    if (auto* c = child<QCheckBox>(ScreenSearchData, "Check2")) c->setChecked(true);
+    click(ScreenSearchData, "Command2");
+    save(screen_instance(ScreenSearchData), QStringLiteral("11_search_data_results"));
+    // A path line of the results, in the block view and the viewer.
+    if (auto* list = child<QListWidget>(ScreenSearchData, "List1"); list && list->count() > 3) {
+        list->setCurrentRow(3);
+        emit list->itemDoubleClicked(list->item(3));
+    }
+    settle();
+    save(screen_instance(ScreenHeaderDisp), QStringLiteral("12_header_disp_found"));
+    click(ScreenHeaderDisp, "Command4");
+    save(screen_instance(ScreenDispDirectory), QStringLiteral("13_disp_directory_results"));
+    click(ScreenDispDirectory, "Command1");
+    click(ScreenHeaderDisp, "Command1");
+
+    click(ScreenSearchData, "Command5");
+    save(screen_instance(ScreenSearchData), QStringLiteral("14_search_data_blocks"));
+    if (auto* list = child<QListWidget>(ScreenSearchData, "List1"); list && list->count() > 0) {
+        list->setCurrentRow(0);
+        emit list->itemDoubleClicked(list->item(0));
+    }
+    settle();
+    save(screen_instance(ScreenHeaderDisp), QStringLiteral("15_header_disp_block"));
+    click(ScreenHeaderDisp, "Command4");
+    save(screen_instance(ScreenDispDirectory), QStringLiteral("16_disp_directory_block"));
+    click(ScreenDispDirectory, "Command1");
+    click(ScreenHeaderDisp, "Command1");
+    // Three strings: the six presets, lined up in the fixed-pitch font.
+    if (auto* t = child<QLineEdit>(ScreenSearchData, "Text1_3")) t->setText(QStringLiteral("ぷよ"));
+    save(screen_instance(ScreenSearchData), QStringLiteral("17_search_data_presets"));
+    std::printf("%d screenshots in %s\n", shots, qPrintable(outDir));
+    return shots >= 7 ? 0 : 1;
+}
