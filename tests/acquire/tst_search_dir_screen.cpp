@@ -96,6 +96,25 @@ class TstSearchDirScreen : public QObject {
             QStringLiteral("ディレクトリを取得中です。\r\nしばらくお待ちください。")));
     }
 
+    void nothingElseWhileTheWalkRuns() {
+        open_screen(ScreenSearchDir);
+        int tries = 0;
+        seam.onYield = [&] {
+            ScreenWindow* s = screen_instance(ScreenSearchDir);
+            if (!s || !operation_running()) return;
+            ++tries;
+            QVERIFY(!s->isEnabled());
+            s->close(); // the close box
+            QVERIFY(!click(ScreenSearchDir, "Command3"));
+            QVERIFY(!click(ScreenSearchDir, "Command2"));
+        };
+        QVERIFY(click(ScreenSearchDir, "Command3"));
+        seam.onYield = nullptr;
+        QVERIFY(tries > 0);
+        QVERIFY(screen_instance(ScreenSearchDir)->isVisible());
+        QCOMPARE(G.EntryCount, int16_t(7));
+    }
+
     void driveWithoutSubdirectories() {
         QDir(env.disc.path()).removeRecursively();
         QDir().mkpath(env.disc.path());

@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 
 // Scripted messages; the progress window is the real one.
 class GuiScriptedSeam : public ScriptedSeam {
@@ -35,7 +36,10 @@ class GuiScriptedSeam : public ScriptedSeam {
     void yield() override {
         ScriptedSeam::yield();
         QCoreApplication::processEvents();
+        if (onYield) onYield();
     }
+    // Runs at every yield: what a user could do while an operation runs.
+    std::function<void()> onYield;
 };
 
 inline void settle() {
