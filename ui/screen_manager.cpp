@@ -79,7 +79,10 @@ void set_screen(int16_t& code) {
     }
     const int n = std::abs(static_cast<int>(code));
     if (n < 1 || n > 8) return;
-    ScreenWindow* s = ensure_screen(static_cast<int16_t>(n));
+    // A screen is created for its load; recording a screen that is not there (it was
+    // never loaded) keeps the stored position instead of leaving a hidden window behind.
+    ScreenWindow* s = code > 0 ? ensure_screen(static_cast<int16_t>(n))
+                               : screen_instance(static_cast<int16_t>(n));
     if (code > 0) {
         if (!s) return;
         QFont f = s->font();
