@@ -82,6 +82,8 @@ class Scan {
     void parent_line(QByteArrayView line);
     void subdirectory_line(QByteArrayView line);
     void add_result_path(int p, QStringView name);
+    const QString& parent_text(int p);
+    void decode_remaining_parents();
 
     const SearchOptions& opt = current_search_options();
     const FoldedDecoder decoder{opt.foldWidth, opt.foldCase};
@@ -95,6 +97,10 @@ class Scan {
     // which words occur in each.
     std::vector<std::u16string> parentFolded;
     std::vector<std::array<bool, 3>> parentHas;
+    // The parent lines' bytes, and whether G.DirPaths holds their text yet.
+    QByteArray parentRaw;
+    std::vector<std::pair<qsizetype, qsizetype>> parentSpan;
+    std::vector<bool> parentDecoded;
     QString folded, name;
     std::vector<char16_t> text; // the folded path under test
 };
@@ -135,26 +141,48 @@ void Scan::parent_line(QByteArrayView line) {
         G.DirCount = G.MaxDirCount;
         return;
     }
-    QString& dir = G.DirPaths(G.DirCount);
-    decode_catalogue_text(line, dir);
-    // A path is the parent line with its trailing backslash (a hand-edited file may lack
-    // it) followed by the name.
-    const bool slash = dir.endsWith(u'\\');
-    if (!slash) dir.append(u'\\');
+    // The text of a parent is needed only for the paths that match (and for the last
+    // block, see run): keep its bytes and decode it then.
+    const int d = G.DirCount;
+    parentSpan[size_t(d)] = {parentRaw.size(), line.size()};
+    parentRaw.append(line);
+    parentDecoded[size_t(d)] = false;
     if (opt.headerOnly) return;
-    std::u16string& f = parentFolded[size_t(G.DirCount)];
+    std::u16string& f = parentFolded[size_t(d)];
     if (line.contains('&')) {
+        const QString& dir = parent_text(d);
         fold_text(dir, folded, opt.foldWidth, opt.foldCase);
         f.assign(reinterpret_cast<const char16_t*>(folded.constData()), size_t(folded.size()));
     } else {
         f.resize(2 * size_t(line.size()) + 1);
         char16_t* e = decoder.decode(line, f.data());
+        // The line ends in the character "" exactly when its last byte is 0x5C and its
+        // folded text ends in "": a double-byte character with trail byte 0x5C (ソ, 表)
+        // never folds to "", and "￥" (which narrows to it) does not end in 0x5C.
+        const bool slash = line.endsWith('\\') && e > f.data() && e[-1] == u'\\';
         if (!slash) *e++ = u'\\';
         f.resize(size_t(e - f.data()));
     }
     if (bySubstring)
-        words_contained(QStringView(f.data(), qsizetype(f.size())),
-                        parentHas[size_t(G.DirCount)].data());
+        words_contained(QStringView(f.data(), qsizetype(f.size())), parentHas[size_t(d)].data());
+}
+
+const QString& Scan::parent_text(int p) {
+    QString& dir = G.DirPaths(p);
+    if (!parentDecoded[size_t(p)]) {
+        const auto [at, size] = parentSpan[size_t(p)];
+        decode_catalogue_text(QByteArrayView(parentRaw).sliced(at, size), dir);
+        // A path is the parent line with its trailing backslash (a hand-edited file may
+        // lack it) followed by the name.
+        if (!dir.endsWith(u'\\')) dir.append(u'\\');
+        parentDecoded[size_t(p)] = true;
+    }
+    return dir;
+}
+
+void Scan::decode_remaining_parents() {
+    for (int p = 1; p <= G.DirCount; ++p)
+        parent_text(p);
 }
 
 void Scan::subdirectory_line(QByteArrayView line) {
@@ -226,7 +254,7 @@ void Scan::add_result_path(int p, QStringView nameText) {
         if (stop) return;
     }
     if (++G.ResultLineCount <= G.MaxResultLines) {
-        G.ResultLines(G.ResultLineCount) = G.DirPaths(p) + nameText.toString();
+        G.ResultLines(G.ResultLineCount) = parent_text(p) + nameText.toString();
         G.ResultLineKinds(G.ResultLineCount) = G.HeaderBlockCount;
         return;
     }
@@ -256,6 +284,8 @@ void Scan::run() {
         size_tables();
         parentFolded.assign(size_t(G.MaxDirCount) + 1, std::u16string());
         parentHas.assign(size_t(G.MaxDirCount) + 1, {});
+        parentSpan.assign(size_t(G.MaxDirCount) + 1, {});
+        parentDecoded.assign(size_t(G.MaxDirCount) + 1, true);
         if (!in.open(G.DataDir + G.DataFileName)) throw ScanFailure(in.error_string());
         G.HeaderBlockCount = 0;
         G.ResultLineCount = 0;
@@ -275,17 +305,24 @@ void Scan::run() {
                     field = 0;
                     headerListed = false;
                     G.DirCount = 0;
+                    parentRaw.resize(0);
                     if (++G.HeaderBlockCount > G.MaxHeaderBlocks) {
                         stop = true;
                         show_message(limit_message(QStringLiteral("見出し数が"), G.MaxHeaderBlocks,
                                                    QStringLiteral("301")));
                         G.HeaderBlockCount = G.MaxHeaderBlocks;
                     }
+                    // A block with fewer than ten header lines must not show the
+                    // fields of a block read by an earlier search.
+                    if (!stop)
+                        for (int k = 1; k <= HeaderFieldCount; ++k)
+                            G.HeaderTable(G.HeaderBlockCount, k).clear();
                     continue;
                 }
                 if (equals(line, "*02")) {
                     section = 2;
                     G.DirCount = 0;
+                    parentRaw.resize(0);
                     continue;
                 }
                 if (equals(line, "*03")) {
@@ -320,6 +357,7 @@ void Scan::run() {
         return;
     }
     in.close();
+    decode_remaining_parents();
     close_progress();
     if (stop) return; // what was collected stays, unsorted
     if (G.ResultLineCount > 0)

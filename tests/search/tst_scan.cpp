@@ -116,6 +116,25 @@ class TestScan : public QObject {
         QCOMPARE(got, paths);
     }
 
+    // Parents without their trailing backslash, one ending in ソ (whose second byte is the
+    // backslash byte), one with an escape; the last block's parents stay in DirPaths.
+    void parent_lines_as_stored() {
+        ScriptedSeam seam;
+        TestBlock b;
+        b.parents = QStringList{"\\", u"\\ソ"_qs, "\\caf&#233;\\", u"\\表\\"_qs};
+        b.entries = QStringList{u"2,X"_qs, "3,X", "4,X", "1,X"};
+        use_catalogue(dir.path(), catalogue({b}));
+        search(QStringLiteral("x"), unsorted());
+        QCOMPARE(held().mid(1),
+                 (Lines{{1, u"\\ソ\\X"_qs}, {1, u"\\café\\X"_qs}, {1, u"\\表\\X"_qs}, {1, "\\X"}}));
+        QCOMPARE(G.DirCount, int16_t(4));
+        QCOMPARE(G.DirPaths(3), u"\\café\\"_qs);
+        SearchOptions o;
+        o.headerOnly = true;
+        search(QStringLiteral("q"), o);
+        QCOMPARE(G.DirPaths(2), u"\\ソ\\"_qs);
+    }
+
     void root_placeholder_is_never_a_result() {
         ScriptedSeam seam;
         use_catalogue(dir.path(), catalogue({TestBlock{}}));
@@ -186,17 +205,33 @@ class TestScan : public QObject {
 
     void too_many_blocks_stop_unsorted() {
         ScriptedSeam seam;
-        G.MaxHeaderBlocks = 3;
         TestBlock a, b;
         a.title = QStringLiteral("zeta");
         b.title = QStringLiteral("alpha");
-        use_catalogue(dir.path(), catalogue({a, b, a, b, a}));
-        seam.expect(u"見出し数が３個を超えました。(301)\r\n\r\n"_qs);
+        QStringList lines;
+        for (int i = 0; i < 201; ++i)
+            lines << (i % 2 ? b : a).lines();
+        use_catalogue(dir.path(), lines);
+        seam.expect(u"見出し数が２００個を超えました。(301)\r\n\r\n"_qs);
         const SearchDisplay d = search(QStringLiteral("a")); // sort is on
         QVERIFY2(seam.satisfied(), seam.report());
-        QCOMPARE(G.HeaderBlockCount, int16_t(3));
-        QCOMPARE(held(), (Lines{{-1, "zeta  "}, {-2, "alpha  "}, {-3, "zeta  "}}));
-        QCOMPARE(d.total, 3);
+        QCOMPARE(G.HeaderBlockCount, int16_t(200));
+        QCOMPARE(d.total, 200);
+        QCOMPARE(held().mid(0, 3), (Lines{{-1, "zeta  "}, {-2, "alpha  "}, {-3, "zeta  "}}));
+    }
+
+    void short_header_leaves_no_stale_fields() {
+        ScriptedSeam seam;
+        TestBlock full;
+        full.title = QStringLiteral("old title");
+        use_catalogue(dir.path(), catalogue({full}));
+        search(QStringLiteral("old"));
+        write_cp932_file(G.DataFilePath, {"*01", "\"new\"", "*02", "\\", "*03", "1,NEWDIR"});
+        search(QStringLiteral("newdir"), unsorted());
+        QVERIFY2(seam.satisfied(), seam.report());
+        QCOMPARE(G.HeaderTable(1, 1), QStringLiteral("new"));
+        QCOMPARE(G.HeaderTable(1, 7), QString());
+        QCOMPARE(held(), (Lines{{-1, "new  "}, {1, "\\NEWDIR"}}));
     }
 
     void result_capacity_data() {
