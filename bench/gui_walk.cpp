@@ -16,7 +16,7 @@
 namespace {
 // Messages go to stderr and are answered at once; everything else is the real GUI seam.
 class BenchSeam : public GuiSeam {
-public:
+  public:
     int16_t message(const QString& text, bool yesNo) override {
         std::fprintf(stderr, "%s\n", qPrintable(text));
         return yesNo ? AnswerNo : AnswerOk;
