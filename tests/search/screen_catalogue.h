@@ -93,6 +93,7 @@ inline void open_row(int row) {
     auto* list = control<QListWidget>(ScreenSearchData, QStringLiteral("List1"));
     QVERIFY(list);
     list->setCurrentRow(row);
-    QTest::keyClick(list, Qt::Key_Return);
+    // Only the press: the release would reach a list that the opened view disabled.
+    QTest::keyPress(list, Qt::Key_Return);
     settle();
 }

@@ -236,6 +236,7 @@ class TstSearchScreen : public QObject {
         for (int c : clicks)
             click_box(c);
         G.ProgressFlags = 3;
+        seam.label1History.clear();
         type_word(2, QStringLiteral("TOOLS"));
         QVERIFY(click(ScreenSearchData, "Command2"));
         QCOMPARE(listed(), list);
@@ -244,6 +245,26 @@ class TstSearchScreen : public QObject {
         QCOMPARE(G.ProgressFlags, int16_t(0));
         QVERIFY(screen()->isEnabled());
         QVERIFY(!screen_instance(ScreenDispStatus));
+        // The scan showed its progress, and the sort its own when it had lines to sort.
+        QVERIFY(seam.label1History.join(u'|').contains(QStringLiteral("データ検索中です。")));
+        QCOMPARE(seam.label1History.join(u'|').contains(QStringLiteral("データソート中です。")),
+                 check(3)->isChecked());
+        QCOMPARE(seam.progressShows, seam.progressHides);
+    }
+
+    void exitAnsweredNoStays() {
+        QFile::remove(env.ini());
+        open();
+        click_box(2);
+        type_word(1, QStringLiteral("kept"));
+        seam.expect(QStringLiteral("(001)"), AnswerNo);
+        QVERIFY(click(ScreenSearchData, "Command1"));
+        QVERIFY2(seam.satisfied(), seam.report());
+        QVERIFY(screen_instance(ScreenSearchData));
+        QVERIFY(screen()->isEnabled());
+        QCOMPARE(control<QLineEdit>(ScreenSearchData, "Text1_1")->text(), QStringLiteral("kept"));
+        QCOMPARE(G.SavedSettings(6), QStringLiteral("1"));
+        QVERIFY(!QFile::exists(env.ini()));
     }
 
     void caseAndPresetReachTheSearch() {
