@@ -2,6 +2,7 @@
 #include "core/state.h"
 #include "search/byte_lines.h"
 #include "search/read_data.h"
+#include <algorithm>
 
 namespace {
 bool is_marker(QByteArrayView line, char digit) {
@@ -20,7 +21,8 @@ bool check_catalogue(const QString& path, QList<CatalogueFault>& faults, QString
         faults.append({line, message, reason});
     };
     int section = 0, headers = 0, blocks = 0;
-    qint64 parents = 0;
+    qint64 parents = 0, entries = 0;
+    const qint64 viewerCapacity = std::max(2000, int(G.MaxEntryCount));
     qint64 lineNo = 0, blockLine = 0;
     bool parentsOver = false;
     // A block's header is complete only with ten lines; a shorter one is never searched
@@ -38,6 +40,7 @@ bool check_catalogue(const QString& path, QList<CatalogueFault>& faults, QString
             section = 1;
             headers = 0;
             parents = 0;
+            entries = 0;
             parentsOver = false;
             blockLine = lineNo;
             if (++blocks == G.MaxHeaderBlocks + 1)
@@ -72,6 +75,10 @@ bool check_catalogue(const QString& path, QList<CatalogueFault>& faults, QString
             }
             break;
         case 3: {
+            if (++entries == viewerCapacity + 1)
+                fault(lineNo, 501,
+                      QStringLiteral("more directory lines than the viewer holds (%1, key 61)")
+                          .arg(viewerCapacity));
             const qsizetype comma = line.indexOf(',');
             if (comma <= 0) {
                 fault(lineNo, 305,

@@ -110,6 +110,15 @@ class TestCliSearch : public QObject {
         QVERIFY(check_catalogue(G.DataFilePath, faults));
         QVERIFY(faults.isEmpty());
         QVERIFY(!check_catalogue(dir.filePath("missing.dat"), faults));
+        // The viewer holds 2,000 directories of a block at least.
+        TestBlock big = disc("big", {});
+        for (int i = 0; i < 2001; ++i)
+            big.entries << QStringLiteral("1,D%1").arg(i);
+        write_cp932_file(dir.filePath("big.dat"), big.lines());
+        QVERIFY(check_catalogue(dir.filePath("big.dat"), faults));
+        QCOMPARE(faults.size(), 1);
+        QCOMPARE(faults.first().message, 501);
+        QCOMPARE(faults.first().line, qint64(16 + 2000));
 
         QDir(dir.path()).mkpath("sub");
         QFile::copy(dir.filePath("faulty.dat"), dir.filePath("sub/tobrin.dat"));
