@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <cstdlib>
+#include <iterator>
 
 namespace {
 // Places a control inside a frame, positions in twips relative to the frame.
@@ -140,8 +141,19 @@ SearchDataScreen::SearchDataScreen()
     connect(buttons_[2], &QPushButton::clicked, this, &SearchDataScreen::clear_words);
     connect(buttons_[3], &QPushButton::clicked, this, &SearchDataScreen::back_to_menu);
     connect(buttons_[4], &QPushButton::clicked, this, &SearchDataScreen::block_search);
-    // The string search is what Enter in a search field starts.
+    // Enter in a search field starts the string search, the button drawn as the default.
     buttons_[1]->setDefault(true);
+    for (QLineEdit* t : words_)
+        connect(t, &QLineEdit::returnPressed, this, &SearchDataScreen::string_search);
+    // Tab follows the layout: the list, the inputs and options top to bottom, then the
+    // buttons from left to right.
+    QWidget* order[] = {list_,        words_[0],   words_[1],   words_[2],   check_[3],
+                        check_[4],    presets_[0], presets_[1], presets_[2], presets_[3],
+                        presets_[4],  presets_[5], caseOpt_[0], caseOpt_[1], widthOpt_[0],
+                        widthOpt_[1], check_[2],   check_[0],   check_[1],   buttons_[0],
+                        buttons_[3],  buttons_[2], buttons_[4], buttons_[1]};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
 
     // Check4 has no handler: it is read when a search runs.
     connect(check_[4], &QCheckBox::toggled, this, &SearchDataScreen::check5_clicked);
@@ -216,6 +228,7 @@ void SearchDataScreen::on_load() {
     if (!ticked(check_[0]) && !ticked(check_[1])) set_ticked(check_[0], true);
     G.HeaderOnlySearch = ticked(check_[4]) ? 1 : 0;
     G.SortResults = ticked(check_[2]) ? 1 : 0;
+    words_[0]->setFocus();
 }
 
 void SearchDataScreen::keep_options() {

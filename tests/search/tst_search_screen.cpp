@@ -296,6 +296,23 @@ class TstSearchScreen : public QObject {
         QVERIFY(screen()->isEnabled());
     }
 
+    void keyboardOnly() {
+        open();
+        QCOMPARE(screen()->focusWidget(), control(ScreenSearchData, "Text1_1"));
+        auto* input = control<QLineEdit>(ScreenSearchData, "Text1_1");
+        QTest::keyClicks(input, QStringLiteral("tools"));
+        QTest::keyClick(input, Qt::Key_Return);
+        settle();
+        QCOMPARE(listed().size(), 2);
+        auto* list = control<QListWidget>(ScreenSearchData, "List1");
+        QTest::keyClick(list, Qt::Key_Down);
+        QTest::keyClick(list, Qt::Key_Down);
+        QTest::keyPress(list, Qt::Key_Enter);
+        settle();
+        QVERIFY(screen_instance(ScreenHeaderDisp));
+        QCOMPARE(G.SelectedBlockNo, int16_t(2));
+    }
+
     void enterBeforeAnySearch() {
         open();
         open_row(0);
