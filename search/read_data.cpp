@@ -40,10 +40,8 @@ bool parse_parent_number(QByteArrayView text, int& value) {
 
 namespace {
 
-const QString& file_name_for_messages() {
-    static QString s;
-    s = G.DataDir + G.DataFileName;
-    return s;
+QString file_name_for_messages() {
+    return G.DataDir + G.DataFileName;
 }
 
 QString limit_message(const QString& what, int capacity, const QString& number) {
