@@ -313,12 +313,6 @@ class TstSearchScreen : public QObject {
         QCOMPARE(G.SelectedBlockNo, int16_t(2));
     }
 
-    void enterBeforeAnySearch() {
-        open();
-        open_row(0);
-        QVERIFY(!screen_instance(ScreenHeaderDisp));
-    }
-
     void blockSearchKeepsWords() {
         open();
         type_word(1, QStringLiteral("abc"));
