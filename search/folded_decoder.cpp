@@ -77,6 +77,18 @@ FoldedDecoder::FoldedDecoder(bool narrow, bool lower) {
     t_ = cache[mode].get();
 }
 
+void FoldedDecoder::mark_bytes_of(char16_t unit, bool (&marked)[256]) const {
+    const auto holds = [unit](uint32_t v) {
+        return v != LeadAlone && (char16_t(v) == unit || char16_t(v >> 16) == unit);
+    };
+    for (int b = 0; b < 256; ++b) {
+        if (holds(t_->single[size_t(b)])) marked[b] = true;
+        if (const uint8_t lead = t_->leadNo[size_t(b)])
+            for (int trail = 0; trail < 256 && !marked[b]; ++trail)
+                marked[b] = holds(t_->pair[size_t(lead) << 8 | size_t(trail)]);
+    }
+}
+
 namespace {
 template <bool TrackAmpersand>
 inline char16_t* decode_with(const FoldedDecoder::Tables& t, QByteArrayView bytes, char16_t* out,

@@ -15,6 +15,12 @@ class FoldedDecoder {
     // The same, and `ampersand` tells whether the bytes hold a "&" (a possible escape).
     char16_t* decode(QByteArrayView bytes, char16_t* out, bool& ampersand) const;
 
+    // Marks every byte that is a single-byte character or the lead byte of a pair whose
+    // folded text contains `unit`. A text lacking all marked bytes cannot hold `unit`
+    // once decoded and folded (marked bytes may also stand as trail bytes: that only
+    // makes the test less sharp, never wrong).
+    void mark_bytes_of(char16_t unit, bool (&marked)[256]) const;
+
     struct Tables;
 
   private:

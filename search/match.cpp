@@ -185,6 +185,10 @@ void words_contained(QStringView folded, bool has[3]) {
         has[k] = contains(view_of(folded), view_of(m.w[k].text));
 }
 
+QStringView match_word(int k) {
+    return matcher().w[k].text;
+}
+
 bool match_folded_split(const bool headHas[3], QStringView tail) {
     const Matcher& m = matcher();
     const std::u16string_view t = view_of(tail);

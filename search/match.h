@@ -37,6 +37,8 @@ bool match_by_substring();
 int longest_word();
 void words_contained(QStringView folded, bool has[3]);
 bool match_folded_split(const bool headHas[3], QStringView tail);
+// Word k (0-based) as the search uses it, folded.
+QStringView match_word(int k);
 
 // The options given to the last check_match_status.
 const SearchOptions& current_search_options();

@@ -101,7 +101,24 @@ class Scan {
     std::vector<bool> parentDecoded;
     QString folded, name;
     std::vector<char16_t> text; // the folded path under test
+    // Bit k set for a byte that may put the last unit of word k into a name ("&" for
+    // all, as an escape may stand for anything). A name without such bytes cannot
+    // complete an occurrence of a word, so only the parent decides.
+    uint8_t nameBytes[256] = {};
+    void mark_name_bytes();
 };
+
+void Scan::mark_name_bytes() {
+    for (int k = 0; k < 3; ++k) {
+        const QStringView w = match_word(k);
+        if (w.isEmpty()) continue;
+        bool marked[256] = {};
+        decoder.mark_bytes_of(w.back().unicode(), marked);
+        marked[uint8_t('&')] = true;
+        for (int b = 0; b < 256; ++b)
+            if (marked[b]) nameBytes[b] |= uint8_t(1 << k);
+    }
+}
 
 void Scan::header_line(QByteArrayView line) {
     if (++field > HeaderFieldCount) {
@@ -215,6 +232,17 @@ void Scan::subdirectory_line(QByteArrayView line) {
         n = n.sliced(1);
     while (!n.isEmpty() && n.back() == ' ')
         n.chop(1);
+    if (bySubstring) {
+        uint8_t may = 0;
+        for (const char c : n)
+            may |= nameBytes[uint8_t(c)];
+        if (may == 0) {
+            if (!match_folded_split(parentHas[size_t(p)].data(), QStringView())) return;
+            decode_catalogue_text(n, name);
+            add_result_path(p, name);
+            return;
+        }
+    }
     // Parent and name are folded apart (folding is character by character). In
     // substring mode only the parent's last units can be part of a match that reaches
     // into the name; what lies wholly in the parent is known per parent.
@@ -280,6 +308,7 @@ void Scan::run() {
     };
     try {
         size_tables();
+        if (bySubstring) mark_name_bytes();
         parentFolded.assign(size_t(G.MaxDirCount) + 1, std::u16string());
         parentHas.assign(size_t(G.MaxDirCount) + 1, {});
         parentSpan.assign(size_t(G.MaxDirCount) + 1, {});

@@ -135,6 +135,59 @@ class TestScan : public QObject {
         QCOMPARE(G.DirPaths(2), u"\\ソ\\"_qs);
     }
 
+    // The substring scan takes short cuts (parents tested once, names skipped when they
+    // cannot complete a word); the wildcard scan "*word*" tests every whole path. Both
+    // must find the same lines, for every folding and combination.
+    void substring_short_cuts_agree_with_whole_paths() {
+        ScriptedSeam seam;
+        TestBlock b;
+        b.title = QStringLiteral("Mixed");
+        b.parents = QStringList{"\\", u"\\ソ"_qs, u"\\ＡＢＣ\\ｶﾞｲﾄﾞ\\"_qs, "\\caf&#233;\\",
+                                u"\\表\\Zyx\\"_qs};
+        b.entries = QStringList{u"1,ソ"_qs,     u"2,ガイド"_qs, u"2,abc"_qs,
+                                u"3,Ｚｙｘ"_qs, u"3,d\\e"_qs,   u"4,&#233;t&#233;"_qs,
+                                u"5,ｿﾌﾄ"_qs,    u"5, x ｶﾞ "_qs, u"4,ＡＢＣ"_qs,
+                                u"1,表"_qs,     u"1,&#233;"_qs};
+        use_catalogue(dir.path(), catalogue({b}));
+        const QStringList words{"a",   u"ｶﾞ"_qs,   u"ガ"_qs,  u"ＡＢ"_qs, "c\\g",
+                                "\\",  u"ソ\\"_qs, u"表"_qs,  u"é"_qs,    "zyx",
+                                "\\d", u"ｿ"_qs,    u"x ｶ"_qs, u"ﾞｲ"_qs,   "f\\"};
+        auto lines = [&](const QStringList& w, int preset, SearchOptions o) {
+            QStringList words3 = w;
+            if (o.wildcard)
+                for (QString& x : words3)
+                    if (!x.isEmpty()) x = u'*' + x + u'*';
+            while (words3.size() < 3)
+                words3 << QString();
+            const QString arr[3] = {words3[0], words3[1], words3[2]};
+            SearchDisplay d;
+            seam.expect("(309)"); // when nothing is found; left pending otherwise
+            run_string_search(arr, preset, o, d);
+            QStringList got;
+            for (const ResultEntry& e : d.entries)
+                got << QString::number(e.kind) + e.text;
+            return got;
+        };
+        for (const bool foldCase : {true, false})
+            for (const bool foldWidth : {true, false}) {
+                SearchOptions o = unsorted();
+                o.foldCase = foldCase;
+                o.foldWidth = foldWidth;
+                SearchOptions w = o;
+                w.wildcard = true;
+                int found = 0;
+                for (const QString& word : words) {
+                    const QStringList got = lines({word}, 1, o);
+                    QCOMPARE(got, lines({word}, 1, w));
+                    found += int(got.size());
+                }
+                QVERIFY(found > 20);
+                for (int preset = 1; preset <= 6; ++preset)
+                    QCOMPARE(lines({"a", u"ｿ"_qs, "zyx"}, preset, o),
+                             lines({"a", u"ｿ"_qs, "zyx"}, preset, w));
+            }
+    }
+
     void root_placeholder_is_never_a_result() {
         ScriptedSeam seam;
         use_catalogue(dir.path(), catalogue({TestBlock{}}));
