@@ -188,7 +188,7 @@ bool Cp932LineReader::fill() {
 bool Cp932LineReader::at_end() const { return eof_ && pos_ >= buf_.size(); }
 
 bool Cp932LineReader::read_line(QString& line) {
-    line.clear();
+    line.resize(0); // keeps the buffer: no allocation per line
     qsizetype searchFrom = pos_;
     for (;;) {
         const qsizetype nl = buf_.indexOf('\n', searchFrom);
