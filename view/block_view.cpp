@@ -195,13 +195,14 @@ DirListing get_dir_data() {
     return d;
 }
 
-DirListing get_block_data() {
+DirListing get_block_data(const std::function<void(const DirListing&)>& display) {
     DirListing d;
     d.label = G.SelectedResultLine;
     CatalogueBlock block;
     read_block(std::abs(int(G.SelectedBlockNo)), &G.SelectedResultLine, block);
     if (block.paths.isEmpty()) {
         d.text = NotFound;
+        if (display) display(d); // the viewer says so before the message box does
         seam().yield();
         show_message(NotFound + QStringLiteral("(505)"));
         return d;

@@ -3,6 +3,7 @@
 // search results in memory (get_dir_data) or read from the catalogue file (get_block_data).
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 // What the viewer shows.
 struct DirListing {
@@ -20,7 +21,8 @@ DirListing get_dir_data();
 // does not carry G.SelectedResultLine as its title line (the file changed since the
 // search), or holds no directory, message 505. Sorted when G.SortResults is 1.
 // Messages 501, 502, 503 and 508 end the reading; what was read is still shown.
-DirListing get_block_data();
+// `display`, when given, shows the not-found text before message 505 appears.
+DirListing get_block_data(const std::function<void(const DirListing&)>& display = {});
 
 // One block of the catalogue as stored.
 struct CatalogueBlock {

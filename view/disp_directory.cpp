@@ -34,12 +34,15 @@ void DispDirectoryScreen::on_load() {
 }
 
 void DispDirectoryScreen::fill() {
+    const auto show = [this](const DirListing& d) {
+        label_->setText(d.label);
+        text_->setPlainText(display_text(d.text));
+        text_->moveCursor(QTextCursor::Start);
+    };
     DirListing d;
     {
         OperationScope op(this);
-        d = G.BlockSearchMode != 0 ? get_block_data() : get_dir_data();
+        d = G.BlockSearchMode != 0 ? get_block_data(show) : get_dir_data();
     }
-    label_->setText(d.label);
-    text_->setPlainText(display_text(d.text));
-    text_->moveCursor(QTextCursor::Start);
+    show(d);
 }
