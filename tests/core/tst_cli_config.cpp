@@ -1,4 +1,3 @@
-#include "core/codepage.h"
 #include "test_env.h"
 #include <QDir>
 #include <QProcess>
@@ -6,14 +5,13 @@
 #include <QTest>
 
 // Runs the built tobrin-cli: "config" reports what a configuration file set and writes
-// nothing.
+// nothing. In the tables "@" stands for the temporary current directory.
 class TestCliConfig : public QObject {
     Q_OBJECT
 
     struct Run {
         int code;
-        QMap<QString, QString> values;
-        QStringList names;
+        QStringList lines; // "Name<TAB>value"
         QString err;
     };
 
@@ -22,78 +20,101 @@ class TestCliConfig : public QObject {
         p.setWorkingDirectory(cwd);
         p.start(QStringLiteral(TOBRIN_CLI), QStringList{"config"} + args);
         p.waitForFinished(60000);
-        Run r{p.exitCode(), {}, {}, QString::fromUtf8(p.readAllStandardError())};
-        for (const QString& line : QString::fromUtf8(p.readAllStandardOutput()).split(u'\n')) {
-            if (line.isEmpty()) continue;
-            const qsizetype tab = line.indexOf(u'\t');
-            r.names << line.left(tab);
-            r.values.insert(line.left(tab), line.mid(tab + 1));
-        }
-        return r;
+        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()).split(u'\n'),
+                QString::fromUtf8(p.readAllStandardError())};
     }
 
   private slots:
-    void reports_a_configuration() {
+    // lines: the configuration file joined by "|"; checks: "Name=value" or "!Name" (not
+    // reported), separated by blanks.
+    void keys_data() {
+        QTest::addColumn<QString>("lines");
+        QTest::addColumn<QString>("checks");
+        QTest::addColumn<QString>("savedDrive"); // the settings file's; "": no settings file
+        const auto row = [](const char* name, const char* lines, const char* checks,
+                            const char* saved = "") {
+            QTest::newRow(name) << QString::fromUtf8(lines) << QString::fromUtf8(checks)
+                                << QString(saved);
+        };
+        row("file names and directories", "#01:cat.dat|#02:@/data|#11:b.bak|#12:@/bak",
+            "DataFilePath=@/data/cat.dat BackupFilePath=@/bak/b.bak DataFileState=0 "
+            "CfgFilePath=conf/my.cfg IniFilePath=@/tobrin.ini");
+        row("drive pin; drive-form directory keeps backslash", "#40:q=@/disc|#02:q:\\DATA",
+            "Drive[q]=@/disc DataFilePath=q:\\DATA\\tobrin.dat Drive[c]=/");
+        row("font sizes at their bounds", "#05:12|#06:6", "FontSize=12 SmallFontSize=6");
+        row("font sizes beyond them give defaults", "#05:7|#06:13", "FontSize=10 SmallFontSize=9");
+        row("beep; backup mode 7 still makes no backup", "#10:0|#13:7",
+            "BeepEnabled=0 BackupMode=7");
+        // The drive: the settings file's, then key 03's, each only when it answers.
+        row("drive key: pinned letter, upper case", "#40:q=@/disc|#03:Q", "CurrentDrive=q");
+        row("drive key: unknown letter", "#03:z", "CurrentDrive=c");
+        row("drive key: more than one character", "#40:q=@/disc|#03:qc", "CurrentDrive=c");
+        row("settings drive that answers", "#40:q=@/disc", "CurrentDrive=q", "q");
+        row("settings drive upper case", "#40:q=@/disc", "CurrentDrive=q", "Q");
+        row("settings drive absent", "#40:q=@/disc", "CurrentDrive=c", "z");
+        row("settings value too long", "#40:q=@/disc", "CurrentDrive=c", "qc");
+        row("configuration wins over settings", "#40:q=@/disc|#40:r=@/data|#03:r", "CurrentDrive=r",
+            "q");
+        row("configuration letter absent", "#40:q=@/disc|#03:z", "CurrentDrive=q", "q");
+        row("capacity bounds excluded", "#60:100|#61:20000|#62:10000|#63:0",
+            "MaxDirCount=1000 MaxEntryCount=2000 MaxHeaderBlocks=200 MaxResultLines=5000");
+        row("capacity bounds included", "#60:101|#61:19999|#62:9999|#63:19999",
+            "MaxDirCount=101 MaxEntryCount=19999 MaxHeaderBlocks=9999 MaxResultLines=19999");
+        row("header fields, blanks allowed; 3 and 10 forced", "#20: 0 |#22:0|#29:1|#21:2",
+            "HeaderFieldSearched=0211111110");
+        row("captions", "#31:誌名|#36:その他",
+            "HeaderLabelCaptions[1]=誌名 HeaderLabelCaptions[2]= HeaderLabelCaptions[4]=その他");
+        row("two titles, three publishers", "#51:T1|#52:P1|#51:T2|#52:P2|#52:P3",
+            "MagazineTitles[2]=T2 MagazinePublishers[2]=P2 !MagazineTitles[3]");
+        row("publisher before any title is ignored", "#52:early|#51:T1|#51:T2|#52:P2",
+            "MagazinePublishers[1]= MagazinePublishers[2]=P2");
+        row("publishers replace the built-in ones", "#53:A|#53:X社",
+            "PublisherNames[2]=X社 "
+            "!PublisherNames[3]");
+        row("month appended after the twelve", "#54:増刊", "MonthNames[12]=12 MonthNames[13]=増刊");
+        row("catalogue probed; unknown keys and comments ignored", "#99:x|#07:y||; c|# note",
+            "DataFilePath=@/tobrin.dat DataFileState=1 DataFileReadOnly=0 FontSize=10");
+    }
+    void keys() {
+        QFETCH(QString, lines);
+        QFETCH(QString, checks);
+        QFETCH(QString, savedDrive);
         QTemporaryDir tmp;
-        make_dirs(tmp.path(), {"disc", "data"});
-        touch(tmp.filePath("data/cat.dat"), "x");
-        write_cp932_file(tmp.filePath("my.cfg"),
-                         {"; test configuration", "#01:cat.dat", "#02:" + tmp.filePath("data"),
-                          "#40:q=" + tmp.filePath("disc"), "#03:q", "#04:IPAGothic", "#05:12",
-                          "#06:5", "#10:0", "#13:7", "#61:3000", "#63:19999", "#21:0", "#32:発行",
-                          "#51:Alpha", "#52:Pub A", "#51:Beta", "#53:X社", "#54:増刊"});
-        const Run r = run(tmp.path(), {"--config", tmp.filePath("my.cfg")});
+        QStringList ini{"Tobrin  Ver.1.8a"};
+        for (int i = 1; i <= 27; ++i)
+            ini << (i <= 8 ? " 0  ,  0  ,  3000  ,  2000 " : i <= 17 ? "1" : "");
+        if (!savedDrive.isEmpty()) write_cp932_file(tmp.filePath("tobrin.ini"), ini << savedDrive);
+        make_dirs(tmp.path(), {"disc", "data", "bak"});
+        touch(tmp.filePath("tobrin.dat"), "*01\r\n");
+        write_cp932_file(tmp.filePath("conf/my.cfg"), lines.replace(u'@', tmp.path()).split(u'|'));
+        const Run r = run(tmp.path(), {"--config", "conf/my.cfg"});
         QCOMPARE(r.code, 0);
         QCOMPARE(r.err, QString());
-        const auto& v = r.values;
-        QCOMPARE(v["CfgFilePath"], tmp.filePath("my.cfg"));
-        QCOMPARE(v["DataFilePath"], tmp.filePath("data/cat.dat"));
-        QCOMPARE(v["BackupFilePath"], tmp.filePath("tobrin.$$$"));
-        QCOMPARE(v["IniFilePath"], tmp.filePath("tobrin.ini"));
-        QCOMPARE(v["DataFileState"], "1");
-        QCOMPARE(v["DataFileReadOnly"], "0");
-        QCOMPARE(v["CurrentDrive"], "q");
-        QVERIFY(v["DriveLetters"].contains(u'q'));
-        QCOMPARE(v["Drive[q]"], tmp.filePath("disc"));
-        QCOMPARE(v["Drive[c]"], "/");
-        QCOMPARE(v["FontName"], "IPAGothic");
-        QCOMPARE(v["FontSize"], "12");
-        QCOMPARE(v["SmallFontSize"], "9");
-        QCOMPARE(v["BeepEnabled"], "0");
-        QCOMPARE(v["BackupMode"], "7");
-        QCOMPARE(v["MaxDirCount"], "1000");
-        QCOMPARE(v["MaxEntryCount"], "3000");
-        QCOMPARE(v["MaxHeaderBlocks"], "200");
-        QCOMPARE(v["MaxResultLines"], "19999");
-        QCOMPARE(v["HeaderFieldSearched"], "1011111110");
-        QCOMPARE(v["HeaderLabelCaptions[2]"], "発行");
-        QVERIFY(v.contains("HeaderLabelCaptions[4]"));
-        QCOMPARE(v["MagazineTitles[2]"], "Beta");
-        QCOMPARE(v["MagazinePublishers[1]"], "Pub A");
-        QCOMPARE(v["MagazinePublishers[2]"], "");
-        QVERIFY(!v.contains("MagazineTitles[3]"));
-        QCOMPARE(v["PublisherNames[1]"], "X社");
-        QVERIFY(!v.contains("PublisherNames[2]"));
-        QVERIFY(v.contains("YearNames[10]"));
-        QCOMPARE(v["MonthNames[13]"], "増刊");
-        QCOMPARE(r.names.first(), "DataFilePath");
-        // No settings file, no backup (BackupMode 7 and a catalogue present).
-        QCOMPARE(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"my.cfg"});
+        QVERIFY(r.lines.first().startsWith(u"DataFilePath\t"));
+        for (QString c : checks.replace(u'@', tmp.path()).split(u' ')) {
+            if (c.startsWith(u'!'))
+                QVERIFY2(!r.lines.join(u'\n').contains(c.mid(1) + u'\t'), qPrintable(c));
+            else
+                QVERIFY2(r.lines.contains(c.replace(c.indexOf(u'='), 1, u'\t')), qPrintable(c));
+        }
+        // No settings file written, no backup.
+        QCOMPARE(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{"tobrin.dat"} +
+                     (savedDrive.isEmpty() ? QStringList() : QStringList{"tobrin.ini"}));
     }
 
     void default_path_and_message_on_stderr() {
         QTemporaryDir tmp;
         const Run r = run(tmp.path(), {});
         QCOMPARE(r.code, 0);
-        QCOMPARE(r.values["CfgFilePath"], tmp.filePath("tobrin.cfg"));
-        QCOMPARE(r.values["DataFileState"], "0");
-        QCOMPARE(r.values["MagazinePublishers[13]"], "翔泳社");
-        QVERIFY2(r.err.contains("(071)\n\nデフォルト値で動作します。"), qPrintable(r.err));
+        const QString at = u'\t' + tmp.path() + "/tobrin.";
+        for (const QString& want : {"CfgFilePath" + at + "cfg", "DataFilePath" + at + "dat",
+                                    "BackupFilePath" + at + "$$$", "IniFilePath" + at + "ini",
+                                    u"DataFileState\t0"_qs, u"MagazinePublishers[13]\t翔泳社"_qs})
+            QVERIFY2(r.lines.contains(want), qPrintable(want));
+        QCOMPARE(r.err, "環境設定ファイル[" + tmp.filePath("tobrin.cfg") +
+                            "]を読み込むことができません。(071)\n\nデフォルト値で動作します。\n");
         QCOMPARE(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
-    }
-
-    void bad_arguments() {
-        QTemporaryDir tmp;
         QVERIFY(run(tmp.path(), {"--config"}).code != 0);
         QVERIFY(run(tmp.path(), {"extra"}).code != 0);
     }

@@ -1,3 +1,4 @@
+#include "core/codepage.h"
 #include "core/platform.h"
 #include "core/settings.h"
 #include "core/state.h"
@@ -21,70 +22,44 @@ class TestSettings : public QObject {
         platform_map_drives(QString());
     }
 
-    static QStringList good_lines() {
+    // A valid file with line `at` replaced by `text` (at -1: as it is), cut to `keep` lines.
+    static QByteArray file(int at = -1, const QString& text = {}, int keep = 29) {
         QStringList l{"Tobrin  Ver.1.8a"};
         for (int n = 1; n <= 8; ++n)
             l << QStringLiteral(" %1  ,  %2  ,  1000  ,  2000 ").arg(n).arg(-n);
-        l << "False"
-          << "True"
-          << "False"
-          << "True"
-          << "0"
-          << "1"
-          << "0"
-          << "1"
-          << "1";
+        l += QStringList{"False", "True", "False", "True", "0", "1", "0", "1", "1"};
         for (int i = 10; i <= 19; ++i)
             l << QString();
         l << "d";
-        return l;
+        if (at >= 0) l[at] = text;
+        return (l.mid(0, keep).join("\r\n") + "\r\n").toLatin1();
     }
 
   private slots:
-    void fresh_state_holds_the_defaults() {
-        fresh_state();
-        QCOMPARE(G.FormPos(1, 3), int16_t(7800));
-        QCOMPARE(G.FormPos(3, 4), int16_t(7152));
-        QCOMPARE(G.FormPos(8, 4), int16_t(1536));
-        QCOMPARE(G.SavedSettings(1), QStringLiteral("True"));
-        QCOMPARE(G.SavedSettings(9), QStringLiteral("0"));
-        QCOMPARE(G.SavedSettings(10), QString());
-    }
-
-    void defaults_written_exactly() {
+    // Byte-exact: the number-line format, CR LF, 29 lines; read back unchanged.
+    void write_and_read_back() {
         prepare();
         int16_t r = 0;
         set_default_settings(r);
         QCOMPARE(r, int16_t(1));
-        QCOMPARE(G.CurrentDrive, QStringLiteral("c"));
-        QCOMPARE(G.SavedSettings(20), QStringLiteral("c"));
-        G.FormPos(4, 1) = -120;
-        save_settings();
-        const QByteArray bytes = read_bytes(ini());
-        const QList<QByteArray> lines = bytes.split('\n');
-        QCOMPARE(lines.size(), 30); // 29 lines, each ending in CR LF
-        QVERIFY(bytes.endsWith("\r\n"));
-        QCOMPARE(lines.at(0), QByteArray("Tobrin  Ver.1.8a\r"));
-        QCOMPARE(lines.at(1), QByteArray(" 0  ,  0  ,  7800  ,  4248 \r"));
-        QCOMPARE(lines.at(1).size(), 28);
-        QCOMPARE(lines.at(4), QByteArray("-120  ,  0  ,  4140  ,  2844 \r"));
-        QCOMPARE(lines.at(9), QByteArray("True\r"));
-        QCOMPARE(lines.at(18), QByteArray("\r"));
-        QCOMPARE(lines.at(28), QByteArray("c\r"));
-    }
-
-    void round_trip() {
-        prepare();
-        int16_t r = 0;
-        set_default_settings(r);
         G.FormPos(2, 1) = -32768;
-        G.FormPos(5, 2) = 32767;
-        G.SavedSettings(7) = QStringLiteral("0");
+        G.FormPos(4, 2) = 32767;
         G.SavedSettings(12) = QStringLiteral("ﾒﾓ, with a comma");
-        G.SavedSettings(20) = QStringLiteral("q");
+        save_settings();
+        QByteArray want = "Tobrin  Ver.1.8a\r\n"
+                          " 0  ,  0  ,  7800  ,  4248 \r\n"
+                          "-32768  ,  0  ,  7800  ,  4248 \r\n"
+                          " 0  ,  0  ,  8460  ,  7152 \r\n"
+                          " 0  ,  32767  ,  4140  ,  2844 \r\n"
+                          " 0  ,  0  ,  7800  ,  4248 \r\n"
+                          " 0  ,  0  ,  4020  ,  3336 \r\n"
+                          " 0  ,  0  ,  7800  ,  4248 \r\n"
+                          " 0  ,  0  ,  4140  ,  1536 \r\n"
+                          "True\r\nFalse\r\nTrue\r\nFalse\r\n1\r\n0\r\n1\r\n0\r\n0\r\n\r\n\r\n";
+        want += encode_cp932(u"ﾒﾓ, with a comma") + QByteArray("\r\n").repeated(8) + "c\r\n";
+        QCOMPARE(read_bytes(ini()), want);
         const auto pos = G.FormPos;
         const auto saved = G.SavedSettings;
-        save_settings();
         fresh_state();
         G.IniFilePath = ini();
         int16_t code = 100;
@@ -94,159 +69,86 @@ class TestSettings : public QObject {
         QVERIFY(G.SavedSettings == saved);
     }
 
-    void loads_a_good_file_with_lf_lines() {
-        prepare();
-        write_bytes(ini(), good_lines().join(u'\n').toLatin1());
-        int16_t code = 100;
-        load_settings(code);
-        QCOMPARE(code, int16_t(100));
-        QCOMPARE(G.FormPos(3, 1), int16_t(3));
-        QCOMPARE(G.FormPos(3, 2), int16_t(-3));
-        QCOMPARE(G.SavedSettings(1), QStringLiteral("False"));
-        QCOMPARE(G.SavedSettings(20), QStringLiteral("d"));
+    // Any fault gives all the defaults (code 1) and the current directory's drive unless
+    // the current one answers.
+    void load_data() {
+        QTest::addColumn<QByteArray>("bytes"); // null: no file
+        QTest::addColumn<bool>("good");
+        QTest::newRow("good, LF lines") << file().replace("\r\n", "\n") << true;
+        QTest::newRow("quoted title, trailing fields") << file(0, "\"Tobrin  Ver.1.8a\",x") << true;
+        QTest::newRow("no file") << QByteArray() << false;
+        QTest::newRow("empty file") << QByteArray("") << false;
+        QTest::newRow("cut after line 5") << file(-1, {}, 5) << false;
+        QTest::newRow("last line missing") << file(-1, {}, 28) << false;
+        QTest::newRow("other version") << file(0, "Tobrin  Ver.1.7") << false;
+        QTest::newRow("title compared case-sensitively") << file(0, "tobrin  ver.1.8a") << false;
+        QTest::newRow("field not a number") << file(4, " 0 , x , 10 , 10") << false;
+        QTest::newRow("number beyond 16 bits") << file(6, " 0 , 40000 , 10 , 10") << false;
+        QTest::newRow("three numbers on a line") << file(2, " 0 , 0 , 10") << false;
+        QTest::newRow("empty number field") << file(8, " 0 , , 10 , 10") << false;
+    }
+    void load() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, good);
+        for (const bool answering : {false, true}) {
+            prepare();
+            if (!bytes.isNull()) write_bytes(ini(), bytes);
+            G.FormPos(1, 1) = 555;
+            G.SavedSettings(20) = G.CurrentDrive = QStringLiteral("q");
+            if (answering) G.DriveLetters = QStringLiteral("cq");
+            int16_t code = 100;
+            load_settings(code);
+            QCOMPARE(code, int16_t(good ? 100 : 1));
+            QCOMPARE(G.FormPos(3, 2), int16_t(good ? -3 : 0));
+            QCOMPARE(G.FormPos(1, 1), int16_t(good ? 1 : 0));
+            QCOMPARE(G.SavedSettings(1), QString(good ? "False" : "True"));
+            const QString drive = good ? "d" : answering ? "q" : "c";
+            QCOMPARE(G.SavedSettings(20), drive);
+            if (!good) QCOMPARE(G.CurrentDrive, drive);
+        }
     }
 
-    void bad_files_fall_back_to_all_defaults_data() {
-        QTest::addColumn<QStringList>("lines");
-        QTest::addColumn<bool>("exists");
-        QStringList cut = good_lines().mid(0, 5);
-        QStringList other = good_lines();
-        other[0] = "Tobrin  Ver.1.7";
-        QStringList lower = good_lines();
-        lower[0] = "tobrin  ver.1.8a";
-        QStringList notNumber = good_lines();
-        notNumber[4] = " 0 , x , 10 , 10";
-        QStringList tooBig = good_lines();
-        tooBig[6] = " 0 , 40000 , 10 , 10";
-        QStringList threeFields = good_lines();
-        threeFields[2] = " 0 , 0 , 10";
-        QStringList emptyField = good_lines();
-        emptyField[8] = " 0 , , 10 , 10";
-        QStringList oneShort = good_lines().mid(0, 28);
-        QTest::newRow("no file") << QStringList() << false;
-        QTest::newRow("empty file") << QStringList() << true;
-        QTest::newRow("cut after line 5") << cut << true;
-        QTest::newRow("other version") << other << true;
-        QTest::newRow("title compared case-sensitively") << lower << true;
-        QTest::newRow("field not a number") << notNumber << true;
-        QTest::newRow("number beyond 16 bits") << tooBig << true;
-        QTest::newRow("three numbers on a line") << threeFields << true;
-        QTest::newRow("empty number field") << emptyField << true;
-        QTest::newRow("last line missing") << oneShort << true;
-    }
-    void bad_files_fall_back_to_all_defaults() {
-        QFETCH(QStringList, lines);
-        QFETCH(bool, exists);
-        prepare();
-        if (exists) write_cp932_file(ini(), lines);
-        G.FormPos(1, 1) = 555;
-        G.SavedSettings(5) = QStringLiteral("2");
-        G.CurrentDrive = QStringLiteral("q"); // not an answering drive
-        int16_t code = 100;
-        load_settings(code);
-        QCOMPARE(code, int16_t(1));
-        QVERIFY(G.FormPos == default_form_pos());
-        QCOMPARE(G.SavedSettings(5), QStringLiteral("1"));
-        QCOMPARE(G.CurrentDrive, QStringLiteral("c"));
-        QCOMPARE(G.SavedSettings(20), QStringLiteral("c"));
-    }
-
-    void quoted_title_and_trailing_fields() {
-        prepare();
-        QStringList l = good_lines();
-        l[0] = "\"Tobrin  Ver.1.8a\",extra";
-        write_cp932_file(ini(), l);
-        int16_t code = 100;
-        load_settings(code);
-        QCOMPARE(code, int16_t(100));
-    }
-
-    void default_keeps_an_answering_drive() {
-        prepare();
-        G.DriveLetters = QStringLiteral("cq");
-        G.CurrentDrive = QStringLiteral("q");
-        G.SavedSettings(20) = QStringLiteral("q");
-        int16_t r = 0;
-        set_default_settings(r);
-        QCOMPARE(G.CurrentDrive, QStringLiteral("q"));
-        QCOMPARE(G.SavedSettings(20), QStringLiteral("q"));
-    }
-
-    void writer_refuses_and_keeps_the_previous_file_data() {
-        QTest::addColumn<bool>("readOnly"); // else: the path names a directory
-        QTest::newRow("read-only file") << true;
-        QTest::newRow("missing directory") << false;
-    }
+    // Silent, and the previous file (or none) stays: no half-written or temporary file.
     void writer_refuses_and_keeps_the_previous_file() {
-        QFETCH(bool, readOnly);
         prepare();
-        if (readOnly) {
-            touch(ini(), "previous");
-            QFile::setPermissions(ini(), QFile::ReadOwner);
-        } else {
-            G.IniFilePath = tmp.filePath("no/such/dir/tobrin.ini");
-        }
-        save_settings(); // silent: no seam is involved
-        if (readOnly) {
-            QCOMPARE(read_bytes(ini()), QByteArray("previous"));
-            QFile::setPermissions(ini(), QFile::ReadOwner | QFile::WriteOwner);
-        } else {
-            QVERIFY(!QFile::exists(G.IniFilePath));
-        }
-        QCOMPARE(QDir(tmp.path()).entryList({"*.ini.*"}, QDir::Files | QDir::Hidden),
-                 QStringList());
+        touch(ini(), "previous");
+        QFile::setPermissions(ini(), QFile::ReadOwner);
+        save_settings();
+        QCOMPARE(read_bytes(ini()), QByteArray("previous"));
+        QFile::setPermissions(ini(), QFile::ReadOwner | QFile::WriteOwner);
+        G.IniFilePath = tmp.filePath("no/such/dir/tobrin.ini");
+        save_settings();
+        QVERIFY(!QFile::exists(G.IniFilePath));
+        QCOMPARE(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"tobrin.ini"});
     }
 
+    // SavedSettings(1..9) -> controls: o2_1 o2_2 o4_1 o4_2, then Check1..5.
     void search_options_to_controls_data() {
-        QTest::addColumn<QStringList>("saved"); // SavedSettings(1..9)
-        QTest::addColumn<QString>("expected");  // o2_1 o2_2 o4_1 o4_2 c1..c5
-        QTest::newRow("defaults") << QStringList{"True", "False", "True", "False", "1",
-                                                 "0",    "1",     "0",    "0"}
-                                  << "1010 10100";
+        QTest::addColumn<QString>("saved");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("defaults") << u"True,False,True,False,1,0,1,0,0"_qs << u"1010 10100"_qs;
         QTest::newRow("either case, numbers")
-            << QStringList{"false", "TRUE", "0", "-1", "2", "1", "0", "1", "1"} << "0101 21011";
+            << u"false,TRUE,0,-1,2,1,0,1,1"_qs << u"0101 21011"_qs;
         QTest::newRow("leading number, none gives cleared")
-            << QStringList{"False", "True", "True", "False", "1x", "", "abc", " 2", "1"}
-            << "0110 10021";
+            << u"False,True,True,False,1x,,abc, 2,1"_qs << u"0110 10021"_qs;
         QTest::newRow("unreadable values take their defaults")
-            << QStringList{"yes", "maybe", "", "False", "3", "-1", "9", "0", "7"} << "1010 10100";
+            << u"yes,maybe,,False,3,-1,9,0,7"_qs << u"1010 10100"_qs;
         QTest::newRow("both of a pair selected: the second wins")
-            << QStringList{"True", "True", "True", "True", "0", "0", "0", "0", "0"} << "0101 00000";
+            << u"True,True,True,True,0,0,0,0,0"_qs << u"0101 00000"_qs;
     }
     void search_options_to_controls() {
-        QFETCH(QStringList, saved);
+        QFETCH(QString, saved);
         QFETCH(QString, expected);
         fresh_state();
         for (int i = 1; i <= 9; ++i)
-            G.SavedSettings(i) = saved.at(i - 1);
+            G.SavedSettings(i) = saved.section(u',', i - 1, i - 1);
         SearchControls o;
         o.Check1 = 2;
         search_options(1, o);
-        const QString got = QString::number(o.Option2_1) + QString::number(o.Option2_2) +
-                            QString::number(o.Option4_1) + QString::number(o.Option4_2) + u' ' +
-                            QString::number(o.Check1) + QString::number(o.Check2) +
-                            QString::number(o.Check3) + QString::number(o.Check4) +
-                            QString::number(o.Check5);
-        QCOMPARE(got, expected);
+        QCOMPARE(QString::asprintf("%d%d%d%d %d%d%d%d%d", o.Option2_1, o.Option2_2, o.Option4_1,
+                                   o.Option4_2, o.Check1, o.Check2, o.Check3, o.Check4, o.Check5),
+                 expected);
         QCOMPARE(G.HeaderOnlySearch, o.Check5);
-    }
-
-    void search_options_to_settings_and_other_codes() {
-        fresh_state();
-        SearchControls o{false, true, true, false, 0, 1, 2, 1, 1};
-        search_options(-1, o);
-        QStringList got;
-        for (int i = 1; i <= 9; ++i)
-            got << G.SavedSettings(i);
-        QCOMPARE(got, (QStringList{"False", "True", "True", "False", "0", "1", "2", "1", "1"}));
-        const auto before = G.SavedSettings;
-        SearchControls p;
-        p.Check1 = 0;
-        search_options(-3, p);
-        search_options(0, p);
-        QVERIFY(G.SavedSettings == before);
-        QCOMPARE(p.Check1, int16_t(0));
-        QCOMPARE(G.HeaderOnlySearch, int16_t(0));
     }
 };
 
