@@ -31,11 +31,7 @@ class TestBackup : public QObject {
         G.DataFileState = 1;
         G.BackupFileReadOnly = 0;
     }
-    void cleanup() {
-        for (const QString& f : files())
-            QFile::setPermissions(path(f), QFile::ReadOwner | QFile::WriteOwner);
-        delete tmp;
-    }
+    void cleanup() { delete tmp; }
 
     // readOnly: 1 the start-up probe's flag, 2 the file made read-only since.
     void moments_data() {
@@ -49,7 +45,6 @@ class TestBackup : public QObject {
         QTest::newRow("exit only, start-up moment") << 2 << 1 << 1 << 0 << false;
         QTest::newRow("all moments, registration") << 7 << 4 << 1 << 0 << true;
         QTest::newRow("catalogue absent") << 1 << 1 << 0 << 0 << false;
-        QTest::newRow("catalogue name is a directory") << 1 << 1 << 5 << 0 << false;
         QTest::newRow("read-only flag from the probe: 020") << 1 << 1 << 1 << 1 << false;
         QTest::newRow("made read-only while running: 020") << 1 << 1 << 1 << 2 << false;
     }
@@ -89,14 +84,13 @@ class TestBackup : public QObject {
         if (!data.isEmpty()) G.DataFilePath = path(data);
         G.BackupFilePath = path(backup);
         G.BackupMode = 2;
-        ScriptedSeam seam;
-        seam.expect("(021)");
-        backup_data(2);
-        QVERIFY2(seam.satisfied(), seam.report());
-        const QString text = seam.shown.first().text;
         const QString head =
             u"ﾊﾞｯｸｱｯﾌﾟﾌｧｲﾙ["_qs + G.BackupFilePath + u"]を作成できません。(021)\r\n\r\n"_qs;
-        QVERIFY2(text.startsWith(head) && text.size() > head.size(), qPrintable(text));
+        ScriptedSeam seam;
+        seam.expect(head);
+        backup_data(2);
+        QVERIFY2(seam.satisfied(), seam.report());
+        QVERIFY(!seam.shown.first().text.endsWith(head)); // the platform's reason follows
         QCOMPARE(read_bytes(path("tobrin.$$$")), old());
         QCOMPARE(read_bytes(path("adir/inside")), QByteArray("keep"));
         QCOMPARE(files(), (QStringList{"tobrin.$$$", "tobrin.dat"}));
@@ -118,7 +112,6 @@ class TestBackup : public QObject {
         seam.expect("(020)");
         startup(path("my.cfg"));
         QVERIFY2(seam.satisfied(), seam.report());
-        QFile::setPermissions(path("bak/cat.bak"), QFile::ReadOwner | QFile::WriteOwner);
     }
 
     // Exit answered Yes with a read-only backup: 001, then 020, and the program still ends.

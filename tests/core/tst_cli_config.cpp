@@ -69,8 +69,7 @@ class TestCliConfig : public QObject {
         row("publisher before any title is ignored", "#52:early|#51:T1|#51:T2|#52:P2",
             "MagazinePublishers[1]= MagazinePublishers[2]=P2");
         row("publishers replace the built-in ones", "#53:A|#53:X社",
-            "PublisherNames[2]=X社 "
-            "!PublisherNames[3]");
+            "PublisherNames[2]=X社 !PublisherNames[3]");
         row("month appended after the twelve", "#54:増刊", "MonthNames[12]=12 MonthNames[13]=増刊");
         row("catalogue probed; unknown keys and comments ignored", "#99:x|#07:y||; c|# note",
             "DataFilePath=@/tobrin.dat DataFileState=1 DataFileReadOnly=0 FontSize=10");
@@ -90,7 +89,6 @@ class TestCliConfig : public QObject {
         const Run r = run(tmp.path(), {"--config", "conf/my.cfg"});
         QCOMPARE(r.code, 0);
         QCOMPARE(r.err, QString());
-        QVERIFY(r.lines.first().startsWith(u"DataFilePath\t"));
         for (QString c : checks.replace(u'@', tmp.path()).split(u' ')) {
             if (c.startsWith(u'!'))
                 QVERIFY2(!r.lines.join(u'\n').contains(c.mid(1) + u'\t'), qPrintable(c));
@@ -99,8 +97,7 @@ class TestCliConfig : public QObject {
         }
         // No settings file written, no backup.
         QCOMPARE(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden),
-                 QStringList{"tobrin.dat"} +
-                     (savedDrive.isEmpty() ? QStringList() : QStringList{"tobrin.ini"}));
+                 QStringList({"tobrin.dat", "tobrin.ini"}).mid(0, savedDrive.isEmpty() ? 1 : 2));
     }
 
     void default_path_and_message_on_stderr() {
