@@ -1,23 +1,24 @@
 // The main menu: buttons from the registration state, registering from the menu (102,
-// 103), the forced-search question, and both answers to the exit question.
+// 103), the forced-search question, and the whole registration by mouse and keyboard from
+// the menu to the bytes of tobrin.dat.
 #include "../ui/gui_fixture.h"
 #include "core/codepage.h"
 #include "ui/placeholder.h"
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 
 namespace {
-// One acquired entry \A below the root, as a walk leaves it.
-void hold_one_entry() {
-    G.DirCount = 1;
-    G.DirPaths(1) = QStringLiteral("\\");
-    G.EntryCount = 1;
-    G.EntryNames(1) = QStringLiteral("A");
-    G.EntryParentIndex(1) = 1;
+QPushButton* button(int i) {
+    return control<QPushButton>(ScreenMenu1, QStringLiteral("Command%1").arg(i));
 }
-
+// The catalogue as written, with the registration time (line 8) checked and replaced.
 QStringList catalogue_lines(const QString& path) {
     QStringList lines;
     read_cp932_lines(path, lines);
+    static const QRegularExpression stamp(
+        QStringLiteral("^\"\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d\"$"));
+    if (lines.size() > 7 && stamp.match(lines.at(7)).hasMatch()) lines[7] = QStringLiteral("TIME");
     return lines;
 }
 } // namespace
@@ -27,14 +28,9 @@ class TstMenu1Screen : public QObject {
     GuiEnv env;
     GuiScriptedSeam seam;
 
-    QPushButton* button(int i) {
-        return control<QPushButton>(ScreenMenu1, QStringLiteral("Command%1").arg(i));
-    }
-
   private slots:
     void init() {
         QFile::remove(env.dat());
-        QFile::remove(env.ini());
         QFile::remove(env.backup());
         seam.shown.clear();
         env.start();
@@ -55,14 +51,13 @@ class TstMenu1Screen : public QObject {
         QTest::addColumn<int>("dataFile");
         QTest::addColumn<QString>("headerCaption"); // empty: hidden
         QTest::addColumn<bool>("registerShown");
-        QTest::addColumn<bool>("searchEnabled");
-        QTest::addRow("nothing pending, no catalogue") << 0 << 1 << 1 << 0 << "" << false << false;
-        QTest::addRow("nothing pending, catalogue") << 0 << 1 << 1 << 1 << "" << false << true;
-        QTest::addRow("acquired") << 1 << 3 << 7 << 1 << "見出し入力" << true << true;
-        QTest::addRow("acquired nothing: no parent") << 1 << 0 << 7 << 1 << "" << true << true;
-        QTest::addRow("acquired nothing: no entry") << 1 << 3 << 0 << 1 << "" << true << true;
-        QTest::addRow("header only") << 2 << 0 << 0 << 1 << "見出し修正" << false << true;
-        QTest::addRow("both") << 3 << 3 << 7 << 0 << "見出し修正" << true << false;
+        QTest::addRow("nothing pending, no catalogue") << 0 << 1 << 1 << 0 << "" << false;
+        QTest::addRow("nothing pending, catalogue") << 0 << 1 << 1 << 1 << "" << false;
+        QTest::addRow("acquired") << 1 << 3 << 7 << 1 << "見出し入力" << true;
+        QTest::addRow("acquired nothing: no parent") << 1 << 0 << 7 << 1 << "" << true;
+        QTest::addRow("acquired nothing: no entry") << 1 << 3 << 0 << 1 << "" << true;
+        QTest::addRow("header only") << 2 << 0 << 0 << 1 << "見出し修正" << false;
+        QTest::addRow("both") << 3 << 3 << 7 << 0 << "見出し修正" << true;
     }
     void buttonsFollowTheRegistrationState() {
         QFETCH(int, flags);
@@ -71,22 +66,18 @@ class TstMenu1Screen : public QObject {
         QFETCH(int, dataFile);
         QFETCH(QString, headerCaption);
         QFETCH(bool, registerShown);
-        QFETCH(bool, searchEnabled);
         G.ProgressFlags = static_cast<int16_t>(flags);
         G.DirCount = static_cast<int16_t>(dirs);
         G.EntryCount = static_cast<int16_t>(entries);
         G.DataFileState = static_cast<int16_t>(dataFile);
         ScreenWindow* m = open_screen(ScreenMenu1);
         QCOMPARE(m->windowTitle(), QStringLiteral("Tobrin  Ver.1.8a    メインメニュー"));
-        QVERIFY(button(1)->isVisible());
-        QCOMPARE(button(1)->text(), QStringLiteral("ﾃﾞｨﾚｸﾄﾘ取得"));
-        QCOMPARE(button(3)->text(), QStringLiteral("終 了"));
         QCOMPARE(button(2)->isVisible(), !headerCaption.isEmpty());
         if (!headerCaption.isEmpty()) QCOMPARE(button(2)->text(), headerCaption);
         QCOMPARE(button(4)->isVisible(), registerShown);
-        QCOMPARE(button(5)->isEnabled(), searchEnabled);
+        QCOMPARE(button(5)->isEnabled(), dataFile == 1);
         QCOMPARE(button(5)->text(),
-                 searchEnabled ? QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙ検索") : QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙ無し"));
+                 dataFile ? QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙ検索") : QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙ無し"));
     }
 
     void buttonsOpenTheirScreens_data() {
@@ -103,17 +94,12 @@ class TstMenu1Screen : public QObject {
         QFETCH(int, target);
         G.ProgressFlags = static_cast<int16_t>(flags);
         G.DataFileState = 1;
-        G.HeaderViewFromSearch = 1;
-        G.SelectedResultLine = QStringLiteral("old line");
+        G.HeaderViewFromSearch = 1; // a search's header view must not leak into the entry
         open_screen(ScreenMenu1);
         QVERIFY(click(ScreenMenu1, button));
         QVERIFY(!screen_instance(ScreenMenu1));
-        QVERIFY(screen_instance(static_cast<int16_t>(target)));
         QCOMPARE(G.CurrentScreen, int16_t(target));
-        if (button == QLatin1String("Command2")) {
-            QCOMPARE(G.HeaderViewFromSearch, int16_t(0));
-            QVERIFY(G.SelectedResultLine.isEmpty());
-        }
+        if (target == ScreenHeaderInput) QCOMPARE(G.HeaderViewFromSearch, int16_t(0));
     }
 
     void registerWithoutAcquisition() {
@@ -125,63 +111,31 @@ class TstMenu1Screen : public QObject {
         QVERIFY(!QFile::exists(env.dat()));
     }
 
-    void registerWithoutHeaderAnsweredNo() {
+    // Answered No nothing is written; answered Yes the block gets empty headers, never
+    // what an earlier registration or search left, with the volume label and drive.
+    void registerWithoutHeader() {
         G.ProgressFlags = 1;
         hold_one_entry();
-        open_screen(ScreenMenu1);
-        seam.expect("見出しが未入力です。(103)", AnswerNo);
-        QVERIFY(click(ScreenMenu1, "Command4"));
-        QVERIFY(!QFile::exists(env.dat()));
-        QCOMPARE(G.ProgressFlags, int16_t(1));
-        QVERIFY(button(4)->isVisible());
-        const QString q = seam.shown.first().text;
-        QCOMPARE(q, QStringLiteral("見出しが未入力です。(103)\r\nこのまま継続しますか。\r\n\r\n"
-                                   "　　　はい　・・・　登録する。\r\n"
-                                   "　　　いいえ・・・　登録しない。"));
-        QVERIFY(seam.shown.first().yesNo);
-    }
-
-    void registerWithoutHeaderWritesEmptyHeaders() {
-        G.ProgressFlags = 1;
-        hold_one_entry();
-        // What an earlier registration or search left must not reach the new block.
         for (int k = 1; k <= 10; ++k)
             G.HeaderTable(1, k) = QStringLiteral("OLD%1").arg(k);
         G.VolumeLabel = QStringLiteral("DISC7");
-        G.CurrentDrive = QStringLiteral("q");
         open_screen(ScreenMenu1);
+        seam.expect("見出しが未入力です。(103)", AnswerNo);
+        QVERIFY(click(ScreenMenu1, "Command4"));
+        QCOMPARE(seam.shown.first().text,
+                 QStringLiteral("見出しが未入力です。(103)\r\nこのまま継続しますか。\r\n\r\n"
+                                "　　　はい　・・・　登録する。\r\n"
+                                "　　　いいえ・・・　登録しない。"));
+        QVERIFY(!QFile::exists(env.dat()));
         seam.expect("(103)", AnswerYes);
         seam.expect("(111)");
         seam.expect("(105)");
         QVERIFY(click(ScreenMenu1, "Command4"));
-        const QStringList lines = catalogue_lines(env.dat());
-        QCOMPARE(lines.size(), 15);
-        QCOMPARE(lines.mid(0, 7),
-                 QStringList({"*01", "\"\"", "\"\"", "\"\"", "\"\"", "\"\"", "\"\""}));
-        QVERIFY(
-            QRegularExpression(QStringLiteral("^\"\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d\"$"))
-                .match(lines.at(7))
-                .hasMatch());
-        QCOMPARE(lines.mid(8),
-                 QStringList({"\"DISC7\"", "\"q\"", "\"\"", "*02", "\\", "*03", "1,A"}));
+        QCOMPARE(catalogue_lines(env.dat()),
+                 QStringList({"*01", "\"\"", "\"\"", "\"\"", "\"\"", "\"\"", "\"\"", "TIME",
+                              "\"DISC7\"", "\"q\"", "\"\"", "*02", "\\", "*03", "1,A"}));
         QCOMPARE(G.ProgressFlags, int16_t(0));
-        QVERIFY(button(2)->isHidden());
-        QVERIFY(button(4)->isHidden());
-        QVERIFY(button(5)->isEnabled());
-    }
-
-    void registerWithHeaderAsksNothing() {
-        G.ProgressFlags = 3;
-        hold_one_entry();
-        for (int k = 1; k <= 10; ++k)
-            G.HeaderTable(1, k).clear();
-        G.HeaderTable(1, 1) = QStringLiteral("タイトル");
-        open_screen(ScreenMenu1);
-        seam.expect("(111)");
-        seam.expect("(105)");
-        QVERIFY(click(ScreenMenu1, "Command4"));
-        QCOMPARE(catalogue_lines(env.dat()).value(1), QStringLiteral("\"タイトル\""));
-        QCOMPARE(G.ProgressFlags, int16_t(0));
+        QVERIFY(button(4)->isHidden() && button(5)->isEnabled());
     }
 
     void forcedSearch_data() {
@@ -203,43 +157,62 @@ class TstMenu1Screen : public QObject {
                            "と見出しデータが無効となります。検索を強行しますか。\r\n\r\n"
                            "　　　　　　[はい]　・・・　強行する。　　　　　　\r\n"
                            "　　　　　　[いいえ]・・・　メインメニューに戻る。\r\n"));
-        if (answer == AnswerNo) {
-            QCOMPARE(G.ProgressFlags, int16_t(3));
-            QVERIFY(screen_instance(ScreenMenu1));
-            QVERIFY(!screen_instance(ScreenSearchData));
-        } else {
-            QCOMPARE(G.ProgressFlags, int16_t(0));
-            QVERIFY(!screen_instance(ScreenMenu1));
-            QVERIFY(screen_instance(ScreenSearchData));
-            // The stand-in search screen leads back to the menu.
-            QVERIFY(click(ScreenSearchData, "Command4"));
-            QVERIFY(screen_instance(ScreenMenu1));
-        }
+        QCOMPARE(G.ProgressFlags, int16_t(answer == AnswerYes ? 0 : 3));
+        QCOMPARE(bool(screen_instance(ScreenSearchData)), answer == AnswerYes);
     }
 
-    void exitAnsweredNo() {
+    // Acquisition of a pinned directory, pruning, deleting one directory, header entry
+    // with the publisher fill, confirmation and registration, then the file's bytes.
+    void registerADiscEndToEnd() {
+        // EMPTY is pruned; TOOLS\OLD is deleted by hand.
+        env.make_disc({"DOCS", "EMPTY", "TOOLS/BIN", "TOOLS/OLD"},
+                      {"DOCS/read.me", "TOOLS/t.exe", "TOOLS/BIN/b.com", "TOOLS/OLD/o.txt"});
+        env.start({QStringLiteral("#13:4")});
+        G.MagazineCount = 2;
+        G.MagazineTitles = Array1<QString>{"Sample Disc", "Other"};
+        G.MagazinePublishers = Array1<QString>{"Example Press", ""};
         open_screen(ScreenMenu1);
-        seam.expect("終了してよいですか。(001)", AnswerNo);
-        QVERIFY(click(ScreenMenu1, "Command3"));
+        button(1)->setFocus();
+        QTest::keyClick(button(1), Qt::Key_Return); // ﾃﾞｨﾚｸﾄﾘ取得
+        settle();
+        QVERIFY(click(ScreenSearchDir, "Command3")); // 取得開始
+        auto* list = control<QListWidget>(ScreenSearchDir, "List1");
+        QCOMPARE(list->count(), 5);
+        QVERIFY(click(ScreenSearchDir, "Command5")); // prune
+        QCOMPARE(list->count(), 4);
+        list->setFocus();
+        list->setCurrentRow(3); // \TOOLS\OLD
+        QTest::keyClick(list, Qt::Key_Return);
+        settle();
+        QVERIFY(click(ScreenDelDir, "Command3"));    // ﾃﾞｨﾚｸﾄﾘ 削 除
+        QVERIFY(click(ScreenSearchDir, "Command1")); // 次 へ
+
+        pick(control<QComboBox>(ScreenHeaderInput, "Combo1_1"), 0);
+        auto* memo = control<QPlainTextEdit>(ScreenHeaderInput, "Text1_1");
+        type_into(memo, QStringLiteral("first line"));
+        QTest::keyClick(memo, Qt::Key_Return);
+        type_into(memo, QStringLiteral("second line"));
+        control<QComboBox>(ScreenHeaderInput, "Combo1_3")->setEditText(QStringLiteral("1999"));
+        control<QComboBox>(ScreenHeaderInput, "Combo1_4")->setEditText(QStringLiteral("5"));
+        type_into(control<QLineEdit>(ScreenHeaderInput, "Text1_2"), QStringLiteral("メモ"));
+        QVERIFY(click(ScreenHeaderInput, "Command1_3")); // 次 へ
+        seam.expect("登録しますか。", AnswerYes);
+        seam.expect("(111)");
+        seam.expect("(105)");
+        QVERIFY(click(ScreenHeaderDisp, "Command1")); // 登録
         QVERIFY(screen_instance(ScreenMenu1));
-        QVERIFY(!QFile::exists(env.ini()));
-    }
+        QCOMPARE(G.ProgressFlags, int16_t(0));
 
-    void exitAnsweredYes() {
-        write_bytes(env.dat(), QByteArray("*01\r\n"));
-        env.start({QStringLiteral("#13:2")});
-        QCOMPARE(G.BackupMode, int16_t(2));
-        open_screen(ScreenMenu1);
-        seam.expect("(001)", AnswerYes);
-        bool ended = false;
-        try {
-            click(ScreenMenu1, "Command3");
-        } catch (const Terminated&) {
-            ended = true;
-        }
-        QVERIFY(ended);
-        QVERIFY(read_bytes(env.ini()).startsWith("Tobrin  Ver.1.8a\r\n"));
-        QCOMPARE(read_bytes(env.backup()), QByteArray("*01\r\n"));
+        const QStringList lines = catalogue_lines(env.dat());
+        QCOMPARE(lines, QStringList({"*01", "\"Sample Disc\"", "\"Example Press\"",
+                                     "\"first line$RET$$LF$second line\"", "\"1999\"", "\"5\"",
+                                     "\"メモ\"", "TIME", "\"\"", "\"q\"", "\"\"", "*02", "\\",
+                                     "\\TOOLS\\", "*03", "1,DOCS", "1,TOOLS", "2,BIN"}));
+        // Byte-exact: CP932, CR LF after every line; the backup (BackupMode 4) is a copy.
+        const QByteArray bytes = read_bytes(env.dat());
+        QVERIFY(bytes.contains("\r\n\"\x83\x81\x83\x82\"\r\n") && bytes.endsWith("2,BIN\r\n"));
+        QCOMPARE(bytes.count("\r\n"), 18);
+        QCOMPARE(read_bytes(env.backup()), bytes);
     }
 };
 

@@ -13,7 +13,9 @@
 #include "ui/screen_window.h"
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QListWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <functional>
@@ -65,6 +67,14 @@ struct GuiEnv {
     QString ini() const { return home.filePath(QStringLiteral("tobrin.ini")); }
     QString backup() const { return home.filePath(QStringLiteral("tobrin.$$$")); }
     QString on_disc(const QString& rel) const { return disc.filePath(rel); }
+    // Replaces the disc's contents with these directories and (empty) files.
+    void make_disc(const QStringList& dirs, const QStringList& files = {}) {
+        QDir(disc.path()).removeRecursively();
+        QDir().mkpath(disc.path());
+        make_dirs(disc.path(), dirs);
+        for (const QString& f : files)
+            touch(on_disc(f));
+    }
 
     // Start-up as the program runs it, with drive q pinned to the disc.
     void start(const QStringList& extraConfig = {}) {
@@ -96,4 +106,33 @@ inline bool click(int16_t screen, const QString& name) {
     QTest::mouseClick(b, Qt::LeftButton);
     settle();
     return true;
+}
+
+inline QStringList item_texts(const QListWidget* list) {
+    QStringList l;
+    for (int i = 0; list && i < list->count(); ++i)
+        l << list->item(i)->text();
+    return l;
+}
+
+// Picks entry `index` of a combo's list as the user does.
+inline void pick(QComboBox* c, int index) {
+    c->setCurrentIndex(index);
+    emit c->activated(index);
+}
+
+// Types `text` key by key (Japanese included, as an input method delivers it).
+inline void type_into(QWidget* w, const QString& text) {
+    for (QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), {});
+    settle();
+}
+
+// One acquired entry \A below the root, as a walk leaves it.
+inline void hold_one_entry() {
+    G.DirCount = 1;
+    G.DirPaths(1) = QStringLiteral("\\");
+    G.EntryCount = 1;
+    G.EntryNames(1) = QStringLiteral("A");
+    G.EntryParentIndex(1) = 1;
 }
