@@ -1,44 +1,99 @@
-// The search screen through its controls: presets as the fields fill and empty, the
-// check-box rules, message 208, string and block search with their lists and captions,
-// opening a result, and the options and preset kept across a restart.
-#include "core/settings.h"
-#include "screen_catalogue.h"
+// The search flow through its controls, over a catalogue made by the writer: presets as the
+// fields fill and empty and the one remembered, the check-box rules, message 208, string and
+// block search with their lists and captions, opening a result, the directory viewer, and the
+// options kept through the menu, the close box and a restart.
+#include "../ui/gui_fixture.h"
+#include "catalogue/writer.h"
 #include "search/search_data.h"
-#include "ui/screen_manager.h"
-#include <QCheckBox>
+#include <QFile>
 #include <QLabel>
-#include <QPushButton>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
 
 namespace {
+// Appends one block as a registration writes it: the ten header fields joined by commas,
+// parent slots, entries "slot,name".
+void append_block(const QString& dat, const QString& head, const QStringList& parents,
+                  const QStringList& entries) {
+    for (int k = 1; k <= 10; ++k)
+        G.HeaderTable(1, k) = head.section(u',', k - 1, k - 1);
+    G.DirCount = int16_t(parents.size());
+    for (int i = 0; i < parents.size(); ++i)
+        G.DirPaths(i + 1) = parents[i];
+    G.EntryCount = int16_t(entries.size());
+    for (int i = 0; i < entries.size(); ++i) {
+        G.EntryParentIndex(i + 1) = int16_t(entries[i].section(u',', 0, 0).toInt());
+        G.EntryNames(i + 1) = entries[i].section(u',', 1);
+    }
+    QFile f(dat);
+    QVERIFY(f.open(QIODevice::Append) && f.write(encode_catalogue_block()) > 0);
+}
+const QString A = "-1|DOS/V magazine 1999  5  [Vol:CD01]", B = "-2|Windows Power 2000 12";
+const QString NotFound = QStringLiteral("ディレクトリが見つかりませんでした。");
+
 SearchDataScreen* screen() {
     return qobject_cast<SearchDataScreen*>(screen_instance(ScreenSearchData));
 }
-QCheckBox* check(int i) {
-    return control<QCheckBox>(ScreenSearchData, QStringLiteral("Check%1").arg(i));
-}
-QRadioButton* option(const char* name) {
-    return control<QRadioButton>(ScreenSearchData, QString::fromLatin1(name));
+template <class T = QAbstractButton> T* ctl(const QString& name, int16_t s = ScreenSearchData) {
+    return control<T>(s, name);
 }
 QStringList visible_presets() {
     QStringList l;
-    for (int i = 1; i <= 6; ++i) {
-        auto* p = control<QRadioButton>(ScreenSearchData, QStringLiteral("Option1_%1").arg(i));
-        if (p && p->isVisible()) l << p->text();
-    }
+    for (int i = 1; i <= 6; ++i)
+        if (auto* p = ctl(QStringLiteral("Option1_%1").arg(i)); p->isVisible()) l << p->text();
     return l;
-}
-QString caption() {
-    return control<QLabel>(ScreenSearchData, QStringLiteral("Label1_1"))->text();
-}
-void click_box(int i) {
-    QTest::mouseClick(check(i), Qt::LeftButton, {}, QPoint(6, check(i)->height() / 2));
-    settle();
 }
 QString checks() {
     QString s;
     for (int i = 1; i <= 5; ++i)
-        s += check(i)->isChecked() ? u'1' : u'0';
+        s += ctl(QStringLiteral("Check%1").arg(i))->isChecked() ? u'1' : u'0';
     return s;
+}
+// The three fields.
+QString fields() {
+    QString s;
+    for (int k = 1; k <= 3; ++k)
+        s += ctl<QLineEdit>(QStringLiteral("Text1_%1").arg(k))->text() + u'|';
+    return s;
+}
+// The list's entries as "kind|text".
+QStringList listed() {
+    QStringList l;
+    auto* list = ctl<QListWidget>("List1");
+    for (int i = 0; i < list->count(); ++i)
+        l << list->item(i)->data(Qt::UserRole).toString() + u'|' + list->item(i)->text();
+    return l;
+}
+// "N=text" types into field N, "Enter" presses Enter in field [1]; any other step clicks the
+// control of that name on its box.
+void run_steps(const QStringList& steps) {
+    for (const QString& s : steps) {
+        if (s == "Enter") {
+            QTest::keyClick(ctl<QLineEdit>("Text1_1"), Qt::Key_Return);
+        } else if (s.size() > 1 && s[1] == u'=') {
+            ctl<QLineEdit>(QStringLiteral("Text1_") + s[0])->setText(s.mid(2));
+        } else {
+            auto* c = ctl(s);
+            QVERIFY2(c && c->isVisible(), qPrintable(s));
+            QTest::mouseClick(c, Qt::LeftButton, {}, QPoint(6, c->height() / 2));
+        }
+        settle();
+    }
+}
+// Opens entry `row` of List1 by a double-click (a click, then the second press) or by Enter
+// (only the press: the release would reach a list that the opened view disabled).
+void open_row(int row, bool byMouse) {
+    auto* list = ctl<QListWidget>("List1");
+    list->setCurrentRow(row);
+    if (byMouse) {
+        const QPoint at = list->visualItemRect(list->item(row)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    } else {
+        QTest::keyPress(list, Qt::Key_Return);
+    }
+    settle();
 }
 } // namespace
 
@@ -47,429 +102,237 @@ class TstSearchScreen : public QObject {
     GuiEnv env;
     GuiScriptedSeam seam;
 
-    void open() {
-        QVERIFY(open_screen(ScreenSearchData));
-        QVERIFY(screen());
-    }
+    void open() { QVERIFY(open_screen(ScreenSearchData)); }
 
   private slots:
+    // Three media; the first and third carry the same title line, with other directories.
     void init() {
+        QFile::remove(env.ini());
         env.start();
-        write_sample_catalogue(env.dat());
+        QFile::remove(env.dat());
+        const QString dosv = "DOS/V magazine,,,1999,5,,1999/05/12 10:30:00,CD01,q,";
+        append_block(env.dat(), dosv, {"\\", "\\DOS\\"}, {"1,DOS", "1,GAMES", "2,TOOLS", "2,Util"});
+        append_block(env.dat(), "Windows Power,,,2000,12,,1999/05/12 10:30:00,,q,", {"\\"},
+                     {"1,WIN", "1,tools"});
+        append_block(env.dat(), dosv, {"\\"}, {"1,ZIP", "1,ARC"});
     }
     void cleanup() {
         close_all_screens();
         QVERIFY2(seam.satisfied(), seam.report());
     }
 
-    void layoutAndCaptions() {
-        open();
-        QCOMPARE(screen()->windowTitle(), G.WindowTitle);
-        QCOMPARE(caption(), QStringLiteral("\n検索結果"));
-        const QList<QPair<const char*, const char16_t*>> captions{{"Command1", u"終 了"},
-                                                                  {"Command2", u"文字列検索"},
-                                                                  {"Command3", u"検索文字全消去"},
-                                                                  {"Command4", u"ﾒｲﾝﾒﾆｭｰ"},
-                                                                  {"Command5", u"ﾌﾞﾛｯｸ検索"},
-                                                                  {"Check1", u"見出し表示"},
-                                                                  {"Check2", u"ディレクトリ表示"},
-                                                                  {"Check3", u"検索結果ソート"},
-                                                                  {"Check4", u"ワイルドカード検索"},
-                                                                  {"Check5", u"見出しのみ検索"},
-                                                                  {"Option2_1", u"区別無"},
-                                                                  {"Option2_2", u"区別有"},
-                                                                  {"Option4_1", u"区別無"},
-                                                                  {"Option4_2", u"区別有"}};
-        for (const auto& [name, text] : captions) {
-            auto* b = control<QAbstractButton>(ScreenSearchData, QString::fromLatin1(name));
-            QVERIFY2(b, name);
-            QCOMPARE(b->text(), QString::fromUtf16(text));
-        }
-        QCOMPARE(control<QLabel>(ScreenSearchData, "Label1_2")->text(),
-                 QStringLiteral("検索文字入力"));
-        for (int i = 1; i <= 3; ++i)
-            QCOMPARE(control<QLabel>(ScreenSearchData, QStringLiteral("Text3_%1").arg(i))->text(),
-                     QStringLiteral("[%1]").arg(i));
-        QVERIFY(visible_presets().isEmpty());
-        // Result list on the left, the search controls on the right, buttons in one row.
-        const QRect list = control(ScreenSearchData, "List1")->geometry();
-        QVERIFY(list.right() < control(ScreenSearchData, "Text1_1")->geometry().left());
-        QVERIFY(list.bottom() < control(ScreenSearchData, "Command1")->geometry().top());
-        QCOMPARE(control(ScreenSearchData, "Command1")->geometry().top(),
-                 control(ScreenSearchData, "Command2")->geometry().top());
-    }
-
-    // Steps: "N=text" types into field N, "pK" clicks preset K.
-    void presets_data() {
+    // `saved`: SavedSettings(5..10), Check1..5 and the preset ("" is a first use). Steps type
+    // into the fields and click presets and boxes; the presets shown, the selected one and
+    // the boxes follow.
+    void controls_data() {
+        QTest::addColumn<QString>("saved");
         QTest::addColumn<QStringList>("steps");
         QTest::addColumn<QStringList>("shown");
         QTest::addColumn<int>("selected");
+        QTest::addColumn<QString>("boxes");
         const QStringList three{
             QStringLiteral(" [1]  or  [2]   or [3]"),  QStringLiteral(" [1] and  [2]  and [3]"),
             QStringLiteral("([1]  or  [2]) and [3]"),  QStringLiteral("([1] and  [2])  or [3]"),
             QStringLiteral(" [1]  or ([2]  and [3])"), QStringLiteral(" [1] and ([2]   or [3])")};
-        QTest::newRow("one field") << QStringList{"2=abc"} << QStringList{} << 1;
-        QTest::newRow("1 and 2") << QStringList{"1=a", "2=b"}
-                                 << QStringList{"[1]  or [2]", "[1] and [2]"} << 1;
-        QTest::newRow("1 and 3") << QStringList{"1=a", "3=b"}
-                                 << QStringList{"[1]  or [3]", "[1] and [3]"} << 1;
-        QTest::newRow("2 and 3") << QStringList{"3=a", "2=b"}
-                                 << QStringList{"[2]  or [3]", "[2] and [3]"} << 1;
-        QTest::newRow("blanks fill")
-            << QStringList{"1=a", "2=  "} << QStringList{"[1]  or [2]", "[1] and [2]"} << 1;
-        QTest::newRow("and stays with three")
-            << QStringList{"1=a", "2=b", "p2", "3=c"} << three << 2;
-        QTest::newRow("or stays with three") << QStringList{"1=a", "3=b", "2=c"} << three << 1;
-        QTest::newRow("three to two falls back to or")
-            << QStringList{"1=a", "2=b", "3=c", "p4", "1="}
-            << QStringList{"[2]  or [3]", "[2] and [3]"} << 1;
-        QTest::newRow("three to two keeps and") << QStringList{"1=a", "2=b", "p2", "3=c", "2="}
-                                                << QStringList{"[1]  or [3]", "[1] and [3]"} << 2;
-        QTest::newRow("hidden keeps the selection")
-            << QStringList{"1=a", "2=b", "p2", "2=", "1="} << QStringList{} << 2;
-        // The preset picked with three fields comes back when three are filled again.
-        QTest::newRow("three-field choice comes back")
-            << QStringList{"1=a", "2=b", "3=c", "p5", "3=", "3=d"} << three << 5;
+        const QStringList ab{"1=a", "2=b"}, abc{"1=a", "2=b", "3=c"};
+        const QStringList one2{"[1]  or [2]", "[1] and [2]"};
+        const auto row = [](const char* name, const char* saved, const QStringList& steps,
+                            const QStringList& shown, int selected, const char* boxes = "10100") {
+            QTest::newRow(name) << QString(saved) << steps << shown << selected << QString(boxes);
+        };
+        row("one field", "", {"2=abc"}, {}, 1);
+        row("1 and 2", "", ab, one2, 1);
+        row("1 and 3", "", {"1=a", "3=b"}, {"[1]  or [3]", "[1] and [3]"}, 1);
+        row("2 and 3", "", {"3=a", "2=b"}, {"[2]  or [3]", "[2] and [3]"}, 1);
+        row("blanks fill", "", {"1=a", "2=  "}, one2, 1);
+        row("and stays with three", "", ab + QStringList{"Option1_2", "3=c"}, three, 2);
+        row("three to two falls back to or", "", abc + QStringList{"Option1_4", "1="},
+            {"[2]  or [3]", "[2] and [3]"}, 1);
+        row("three to two keeps and", "", ab + QStringList{"Option1_2", "3=c", "2="},
+            {"[1]  or [3]", "[1] and [3]"}, 2);
+        row("hidden keeps the selection", "", ab + QStringList{"Option1_2", "2=", "1="}, {}, 2);
+        row("three-field choice comes back", "", abc + QStringList{"Option1_5", "3=", "3=d"}, three,
+            5);
+        row("saved and", "101002", ab, one2, 2);
+        row("saved three-field preset, two fields", "101003", ab, one2, 1);
+        row("saved three-field preset, three fields", "101003", abc, three, 3);
+        row("saved preset out of range", "101007", abc, three, 1);
+        row("the only shown kind stays ticked", "", {"Check1"}, {}, 1, "10100");
+        row("paths too", "", {"Check2"}, {}, 1, "11100");
+        row("then headers off", "", {"Check2", "Check1"}, {}, 1, "01100");
+        row("header-only forces", "", {"Check2", "Check1", "Check5"}, {}, 1, "10101");
+        row("forced boxes do not move", "", {"Check5", "Check1", "Check2"}, {}, 1, "10101");
+        row("header-only off frees them", "", {"Check5", "Check5", "Check2"}, {}, 1, "11100");
+        row("sort off", "", {"Check3"}, {}, 1, "10000");
+        row("saved header-only opens forced", "01101", {}, {}, 1, "10101");
+        row("saved with no kind shown", "00100", {}, {}, 1, "10100");
     }
-    void presets() {
+    void controls() {
+        QFETCH(QString, saved);
         QFETCH(QStringList, steps);
         QFETCH(QStringList, shown);
         QFETCH(int, selected);
+        QFETCH(QString, boxes);
+        for (int i = 0; i < saved.size(); ++i)
+            G.SavedSettings(5 + i) = saved.mid(i, 1);
         open();
-        for (const QString& s : steps) {
-            if (s.startsWith(u'p')) {
-                auto* p =
-                    control<QRadioButton>(ScreenSearchData, QStringLiteral("Option1_") + s.mid(1));
-                QVERIFY(p->isVisible());
-                QTest::mouseClick(p, Qt::LeftButton, {}, QPoint(6, p->height() / 2));
-            } else {
-                type_word(s.left(1).toInt(), s.mid(2));
-            }
-            settle();
-        }
+        run_steps(steps);
         QCOMPARE(visible_presets(), shown);
-        QCOMPARE(screen()->selected_preset(), selected);
-        int checked = 0;
-        for (int i = 1; i <= 6; ++i)
-            checked += control<QRadioButton>(ScreenSearchData, QStringLiteral("Option1_%1").arg(i))
-                           ->isChecked();
-        QCOMPARE(checked, 1);
-        for (int k = 1; k <= 3; ++k)
-            QCOMPARE(
-                G.SearchWords(k),
-                control<QLineEdit>(ScreenSearchData, QStringLiteral("Text1_%1").arg(k))->text());
+        QVERIFY(ctl(QStringLiteral("Option1_%1").arg(selected))->isChecked());
+        QCOMPARE(checks(), boxes);
+        QCOMPARE(G.HeaderOnlySearch, int16_t(boxes[4] == u'1'));
+        QCOMPARE(G.SortResults, int16_t(boxes[2] == u'1'));
     }
 
-    // Clicks on Check1/2/3/5 from the first-use state "10100".
-    void checkRules_data() {
-        QTest::addColumn<QList<int>>("clicks");
-        QTest::addColumn<QString>("after");
-        QTest::newRow("first use") << QList<int>{} << "10100";
-        QTest::newRow("only shown kind stays ticked") << QList<int>{1} << "10100";
-        QTest::newRow("paths too") << QList<int>{2} << "11100";
-        QTest::newRow("then headers off") << QList<int>{2, 1} << "01100";
-        QTest::newRow("then paths off again") << QList<int>{2, 1, 2} << "01100";
-        QTest::newRow("header-only forces") << QList<int>{2, 1, 5} << "10101";
-        QTest::newRow("forced boxes do not move") << QList<int>{5, 1, 2} << "10101";
-        QTest::newRow("header-only off frees them") << QList<int>{5, 5, 2} << "11100";
-        QTest::newRow("sort off") << QList<int>{3} << "10000";
-        QTest::newRow("wildcard") << QList<int>{4} << "10110";
-    }
-    void checkRules() {
-        QFETCH(QList<int>, clicks);
-        QFETCH(QString, after);
-        open();
-        for (int c : clicks)
-            click_box(c);
-        QCOMPARE(checks(), after);
-        QCOMPARE(G.HeaderOnlySearch, int16_t(after[4] == u'1'));
-        QCOMPARE(G.SortResults, int16_t(after[2] == u'1'));
-    }
-
-    void savedHeaderOnlyOpensForced() {
-        G.SavedSettings(5) = QStringLiteral("0");
-        G.SavedSettings(6) = QStringLiteral("1");
-        G.SavedSettings(9) = QStringLiteral("1");
-        open();
-        QCOMPARE(checks(), QStringLiteral("10101"));
-        QCOMPARE(G.HeaderOnlySearch, int16_t(1));
-    }
-
-    void noWordsGives208() {
-        open();
-        type_word(1, QStringLiteral("tools"));
-        QVERIFY(click(ScreenSearchData, "Command2"));
-        const QStringList before = listed();
-        QVERIFY(!before.isEmpty());
-        QVERIFY(click(ScreenSearchData, "Command3"));
-        QVERIFY(visible_presets().isEmpty());
-        seam.expect(QStringLiteral("検索条件が未入力です。(208)"));
-        QVERIFY(click(ScreenSearchData, "Command2"));
-        QVERIFY2(seam.satisfied(), seam.report());
-        QCOMPARE(listed(), before);
-        QVERIFY(screen()->isEnabled());
-        QCOMPARE(screen()->focusWidget(), control(ScreenSearchData, "Text1_1"));
-    }
-
-    void stringSearch_data() {
-        QTest::addColumn<QList<int>>("clicks");
+    // By keyboard: Enter in field [1] searches, Enter in the list opens the first entry's
+    // block and nothing in an empty list. The screen is disabled while the scan and the sort
+    // show their progress. Block search leaves its boxes ticked and the typed words in place.
+    // Searching with the fields cleared (検索文字全消去) gives 208, keeps the list and puts
+    // the focus back in field [1].
+    void search_data() {
+        QTest::addColumn<QStringList>("steps");
         QTest::addColumn<QStringList>("list");
         QTest::addColumn<QString>("head");
-        const QString a = title_a(), b = title_b();
         const QString counts = QStringLiteral("検索結果 [総数:4 / 見出:2 / ﾃﾞｨﾚｸﾄﾘ:2]");
-        QTest::newRow("headers, sorted")
-            << QList<int>{} << QStringList{"-1|" + a, "-2|" + b} << counts;
-        QTest::newRow("both, sorted")
-            << QList<int>{2} << QStringList{"-1|" + a, "-2|" + b, "1|\\DOS\\TOOLS", "2|\\tools"}
-            << counts;
-        QTest::newRow("both, file order")
-            << QList<int>{2, 3} << QStringList{"-1|" + a, "1|\\DOS\\TOOLS", "-2|" + b, "2|\\tools"}
-            << counts;
-        QTest::newRow("paths only")
-            << QList<int>{2, 1} << QStringList{"1|\\DOS\\TOOLS", "2|\\tools"} << counts;
+        const QString one = QStringLiteral("検索結果 [総数:2 / 見出:1 / ﾃﾞｨﾚｸﾄﾘ:1]");
+        const QString p1 = "1|\\DOS\\TOOLS", p2 = "2|\\tools";
+        const auto row = [](const char* name, const QStringList& steps, const QStringList& list,
+                            const QString& head) { QTest::newRow(name) << steps << list << head; };
+        row("headers, sorted", {"1=TOOLS", "Enter"}, {A, B}, counts);
+        row("both, sorted", {"Check2", "1=TOOLS", "Enter"}, {A, B, p1, p2}, counts);
+        row("both, file order", {"Check2", "Check3", "1=TOOLS", "Enter"}, {A, p1, B, p2}, counts);
+        row("paths only", {"Check2", "Check1", "1=TOOLS", "Enter"}, {p1, p2}, counts);
+        row("case kept", {"Option2_2", "1=TOOLS", "Enter"}, {A}, one);
+        row("and: both words in one path", {"Check2", "1=DOS", "2=Util", "Option1_2", "Enter"},
+            {A, "1|\\DOS\\Util"}, one);
+        row("nothing found", {"1=nowhere", "Enter"}, {},
+            QStringLiteral("\n検索結果 (一致するﾃﾞｰﾀが見つかりません。)"));
+        row("208 after clearing", {"1=TOOLS", "Enter", "Command3", "Command2"}, {A, B}, counts);
+        row("block search", {"1=abc", "3=x y", "Check2", "Command5"}, {A, "-3" + A.mid(2), B},
+            QStringLiteral("検索結果 [総数:3 / 見出:3 / ﾃﾞｨﾚｸﾄﾘ:0]"));
     }
-    void stringSearch() {
-        QFETCH(QList<int>, clicks);
+    void search() {
+        QFETCH(QStringList, steps);
         QFETCH(QStringList, list);
         QFETCH(QString, head);
+        const bool block = steps.contains("Command5");
         open();
-        for (int c : clicks)
-            click_box(c);
-        G.ProgressFlags = 3;
+        QCOMPARE(screen()->focusWidget(), ctl<QLineEdit>("Text1_1"));
         seam.label1History.clear();
-        type_word(2, QStringLiteral("TOOLS"));
-        QVERIFY(click(ScreenSearchData, "Command2"));
+        bool disabled = false;
+        seam.onYield = [&] { disabled = disabled || !screen()->isEnabled(); };
+        const bool cleared = steps.contains("Command3");
+        if (cleared) seam.expect(QStringLiteral("検索条件が未入力です。(208)"));
+        if (list.isEmpty()) seam.expect(QStringLiteral("(309)"));
+        run_steps(steps);
+        seam.onYield = nullptr;
         QCOMPARE(listed(), list);
-        QCOMPARE(caption(), head + QStringLiteral("\n （結果をﾀﾞﾌﾞﾙｸﾘｯｸすれば見出しを表示。）"));
-        QCOMPARE(G.BlockSearchMode, int16_t(0));
-        QCOMPARE(G.ProgressFlags, int16_t(0));
-        QVERIFY(screen()->isEnabled());
+        QCOMPARE(ctl<QLabel>("Label1_1")->text(),
+                 list.isEmpty() ? head : head + "\n （結果をﾀﾞﾌﾞﾙｸﾘｯｸすれば見出しを表示。）");
+        QVERIFY(disabled && screen()->isEnabled());
         QVERIFY(!screen_instance(ScreenDispStatus));
-        // The scan showed its progress, and the sort its own when it had lines to sort.
-        QVERIFY(seam.label1History.join(u'|').contains(QStringLiteral("データ検索中です。")));
-        QCOMPARE(seam.label1History.join(u'|').contains(QStringLiteral("データソート中です。")),
-                 check(3)->isChecked());
+        const QString progress = seam.label1History.join(u'|');
+        QVERIFY(progress.contains(QStringLiteral("データ検索中です。")));
+        QCOMPARE(progress.contains(QStringLiteral("データソート中です。")),
+                 G.SortResults && !list.isEmpty());
         QCOMPARE(seam.progressShows, seam.progressHides);
+        // The words the search runs with are the fields' again.
+        QCOMPARE(G.SearchWords(1) + u'|' + G.SearchWords(2) + u'|' + G.SearchWords(3) + u'|',
+                 fields());
+        if (cleared) QCOMPARE(screen()->focusWidget(), ctl<QLineEdit>("Text1_1"));
+        QCOMPARE(G.BlockSearchMode, int16_t(block));
+        if (block) QCOMPARE(checks() + fields(), QStringLiteral("10111abc||x y|"));
+        open_row(0, false);
+        QCOMPARE(screen_instance(ScreenHeaderDisp) != nullptr, !list.isEmpty());
+        QCOMPARE(screen()->isEnabled(), list.isEmpty());
+        if (!list.isEmpty())
+            QCOMPARE(G.SelectedBlockNo, int16_t(qAbs(list[0].section(u'|', 0, 0).toInt())));
     }
 
-    void exitAnsweredNoStays() {
-        QFile::remove(env.ini());
-        open();
-        click_box(2);
-        type_word(1, QStringLiteral("kept"));
-        seam.expect(QStringLiteral("(001)"), AnswerNo);
-        QVERIFY(click(ScreenSearchData, "Command1"));
-        QVERIFY2(seam.satisfied(), seam.report());
-        QVERIFY(screen_instance(ScreenSearchData));
-        QVERIFY(screen()->isEnabled());
-        QCOMPARE(control<QLineEdit>(ScreenSearchData, "Text1_1")->text(), QStringLiteral("kept"));
-        QCOMPARE(G.SavedSettings(6), QStringLiteral("1"));
-        QVERIFY(!QFile::exists(env.ini()));
+    // A result opened by double-click, then ﾃﾞｨﾚｸﾄﾘ表示: the paths among the results after a
+    // string search, the block's own from the file after a block search, even with equal title
+    // lines. Count -1: the title is changed in the file after the search, message 505 and the
+    // result line as the label. The close box and then 戻 る give the block view back, usable
+    // each time; 戻る the search screen.
+    void viewer_data() {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("dirs");
+        QTest::addColumn<int>("count");
+        const QStringList blocks{"Command5"};
+        const auto row = [](const char* name, const QStringList& steps, int row,
+                            const QString& dirs,
+                            int count) { QTest::newRow(name) << steps << row << dirs << count; };
+        // Sorted block list: block 1, block 3 (the same title line), block 2.
+        row("first of two equal titles", blocks, 0, "\\DOS\n\\DOS\\TOOLS\n\\DOS\\Util\n\\GAMES", 4);
+        row("second of two equal titles", blocks, 1, "\\ARC\n\\ZIP", 2);
+        row("other block", blocks, 2, "\\WIN\n\\tools", 2);
+        row("file order", {"Check3", "Command5"}, 2, "\\ZIP\n\\ARC", 2);
+        row("string search: the result's paths", {"Check2", "Check3", "1=tools", "Command2"}, 1,
+            "\\DOS\\TOOLS", 1);
+        row("header match without paths", {"1=windows", "Command2"}, 0, NotFound, 0);
+        row("title changed after the search", blocks, 0, NotFound, -1);
     }
-
-    void caseAndPresetReachTheSearch() {
+    void viewer() {
+        QFETCH(QStringList, steps);
+        QFETCH(int, row);
+        QFETCH(QString, dirs);
+        QFETCH(int, count);
         open();
-        QTest::mouseClick(option("Option2_2"), Qt::LeftButton, {}, QPoint(6, 6));
-        type_word(1, QStringLiteral("TOOLS"));
-        QVERIFY(click(ScreenSearchData, "Command2"));
-        QCOMPARE(listed(), QStringList{"-1|" + title_a()});
-        // [1] and [2]: a block with both words in one path.
-        type_word(1, QStringLiteral("DOS"));
-        type_word(2, QStringLiteral("Util"));
-        QTest::mouseClick(control<QRadioButton>(ScreenSearchData, "Option1_2"), Qt::LeftButton, {},
-                          QPoint(6, 6));
-        click_box(2);
-        QVERIFY(click(ScreenSearchData, "Command2"));
-        QCOMPARE(listed(), (QStringList{"-1|" + title_a(), "1|\\DOS\\Util"}));
-    }
-
-    void nothingFound() {
-        open();
-        type_word(1, QStringLiteral("nowhere"));
-        seam.expect(QStringLiteral("(309)"));
-        QVERIFY(click(ScreenSearchData, "Command2"));
-        QVERIFY(listed().isEmpty());
-        QCOMPARE(caption(), QStringLiteral("\n検索結果 (一致するﾃﾞｰﾀが見つかりません。)"));
-        // Enter in the empty list opens nothing.
-        open_row(0);
-        QVERIFY(!screen_instance(ScreenHeaderDisp));
-        QVERIFY(screen()->isEnabled());
-    }
-
-    void keyboardOnly() {
-        open();
-        QCOMPARE(screen()->focusWidget(), control(ScreenSearchData, "Text1_1"));
-        auto* input = control<QLineEdit>(ScreenSearchData, "Text1_1");
-        QTest::keyClicks(input, QStringLiteral("tools"));
-        QTest::keyClick(input, Qt::Key_Return);
-        settle();
-        QCOMPARE(listed().size(), 2);
-        auto* list = control<QListWidget>(ScreenSearchData, "List1");
-        QTest::keyClick(list, Qt::Key_Down);
-        QTest::keyClick(list, Qt::Key_Down);
-        QTest::keyPress(list, Qt::Key_Enter);
-        settle();
-        QVERIFY(screen_instance(ScreenHeaderDisp));
-        QCOMPARE(G.SelectedBlockNo, int16_t(2));
-    }
-
-    void blockSearchKeepsWords() {
-        open();
-        type_word(1, QStringLiteral("abc"));
-        type_word(3, QStringLiteral("x y"));
-        click_box(2);
-        QVERIFY(click(ScreenSearchData, "Command5"));
-        QCOMPARE(listed(), (QStringList{"-1|" + title_a(), "-3|" + title_a(), "-2|" + title_b()}));
-        QCOMPARE(caption().section(u'\n', 0, 0),
-                 QStringLiteral("検索結果 [総数:3 / 見出:3 / ﾃﾞｨﾚｸﾄﾘ:0]"));
-        QCOMPARE(checks(), QStringLiteral("10111"));
-        QCOMPARE(G.BlockSearchMode, int16_t(1));
-        QCOMPARE(G.HeaderOnlySearch, int16_t(1));
-        QCOMPARE(control<QLineEdit>(ScreenSearchData, "Text1_1")->text(), QStringLiteral("abc"));
-        QCOMPARE(control<QLineEdit>(ScreenSearchData, "Text1_3")->text(), QStringLiteral("x y"));
-        QCOMPARE(G.SearchWords(1), QStringLiteral("abc"));
-        QCOMPARE(G.SearchWords(2), QString());
-        QCOMPARE(G.SearchWords(3), QStringLiteral("x y"));
-        QCOMPARE(visible_presets().size(), 2);
-    }
-
-    void openingAPathLine() {
-        open();
-        click_box(2);
-        click_box(3);
-        type_word(1, QStringLiteral("tools"));
-        QVERIFY(click(ScreenSearchData, "Command2"));
-        auto* list = control<QListWidget>(ScreenSearchData, "List1");
-        QCOMPARE(list->item(3)->text(), QStringLiteral("\\tools"));
-        list->setCurrentRow(3);
-        emit list->itemDoubleClicked(list->item(3));
-        settle();
+        run_steps(steps);
+        if (count < 0) write_bytes(env.dat(), read_bytes(env.dat()).replace("DOS/V", "Other"));
+        open_row(row, true);
         ScreenWindow* view = screen_instance(ScreenHeaderDisp);
-        QVERIFY(view);
-        QCOMPARE(G.HeaderViewFromSearch, int16_t(1));
-        QCOMPARE(G.SelectedBlockNo, int16_t(2));
-        QCOMPARE(G.SelectedResultLine, QStringLiteral("\\tools"));
-        QCOMPARE(view->windowTitle(), G.WindowTitle + QStringLiteral("  << \\tools >>"));
-        QCOMPARE(control<QLabel>(ScreenHeaderDisp, "Label2_1")->text(),
-                 QStringLiteral("Windows Power"));
-        QCOMPARE(control<QLabel>(ScreenHeaderDisp, "Label2_5")->text(), QStringLiteral("12"));
-        QVERIFY(!screen()->isEnabled());
-        QVERIFY(control(ScreenHeaderDisp, "Command4")->isVisible());
+        for (bool closeBox : {true, false}) {
+            if (count < 0) seam.expect(NotFound + "(505)");
+            QVERIFY(click(ScreenHeaderDisp, "Command4"));
+            ScreenWindow* viewer = screen_instance(ScreenDispDirectory);
+            QCOMPARE(viewer->windowTitle(), G.MsgBoxTitle + "  << " +
+                                                ctl<QListWidget>("List1")->item(row)->text() +
+                                                " >>");
+            QCOMPARE(ctl<QPlainTextEdit>("Text1", ScreenDispDirectory)->toPlainText(), dirs);
+            QCOMPARE(ctl<QLabel>("Label1", ScreenDispDirectory)->text(),
+                     count < 0 ? G.SelectedResultLine
+                               : QStringLiteral("ディレクトリ数： %1個").arg(count));
+            QVERIFY(viewer->isEnabled() && !view->isEnabled());
+            QVERIFY(closeBox ? viewer->close() : click(ScreenDispDirectory, "Command1"));
+            settle();
+            QVERIFY(!screen_instance(ScreenDispDirectory) && view->isEnabled());
+        }
         QVERIFY(click(ScreenHeaderDisp, "Command1")); // 戻る
-        QVERIFY(!screen_instance(ScreenHeaderDisp));
-        QVERIFY(screen()->isEnabled());
-        QVERIFY(screen()->isVisible());
+        QVERIFY(!screen_instance(ScreenHeaderDisp) && screen()->isEnabled());
     }
 
-    void headerOnlyHidesDirectoryButton_data() {
-        QTest::addColumn<bool>("block");
-        QTest::addColumn<bool>("shown");
-        QTest::newRow("header-only string search") << false << false;
-        QTest::newRow("block search") << true << true;
+    // Options and preset survive ﾒｲﾝﾒﾆｭｰ, the close box, and 終 了 with a restart.
+    void optionsKept_data() {
+        QTest::addColumn<QString>("way");
+        QTest::newRow("menu") << "Command4";
+        QTest::newRow("close box") << "";
+        QTest::newRow("exit, restart") << "Command1";
     }
-    void headerOnlyHidesDirectoryButton() {
-        QFETCH(bool, block);
-        QFETCH(bool, shown);
+    void optionsKept() {
+        QFETCH(QString, way);
         open();
-        if (block) {
-            QVERIFY(click(ScreenSearchData, "Command5"));
+        run_steps({"1=a", "2=b", "3=c", "Option1_6", "Option2_2", "Option4_2", "Check3", "Check4",
+                   "Check5"});
+        if (way != "Command1") {
+            QVERIFY(way.isEmpty() ? screen()->close() : click(ScreenSearchData, way));
+            settle();
+            QVERIFY(!screen_instance(ScreenSearchData) && screen_instance(ScreenMenu1));
         } else {
-            click_box(5);
-            type_word(1, QStringLiteral("windows"));
-            QVERIFY(click(ScreenSearchData, "Command2"));
+            // Answered No, the screen stays as it was; Yes saves the options and ends.
+            seam.expect(QStringLiteral("(001)"), AnswerNo);
+            QVERIFY(click(ScreenSearchData, way));
+            QVERIFY(screen() && screen()->isEnabled() && fields() == QStringLiteral("a|b|c|"));
+            seam.expect(QStringLiteral("(001)"), AnswerYes);
+            QVERIFY_THROWS_EXCEPTION(Terminated, click(ScreenSearchData, way));
+            env.start(); // the next run reads the settings file
         }
-        open_row(0);
-        QVERIFY(screen_instance(ScreenHeaderDisp));
-        QCOMPARE(control(ScreenHeaderDisp, "Command4")->isVisible(), shown);
-        QVERIFY(control(ScreenHeaderDisp, "Command1")->isVisible());
-        QVERIFY(!control(ScreenHeaderDisp, "Command3")->isVisible());
-    }
-
-    void menuKeepsOptions() {
         open();
-        click_box(3);
-        click_box(4);
-        QTest::mouseClick(option("Option4_2"), Qt::LeftButton, {}, QPoint(6, 6));
-        QVERIFY(click(ScreenSearchData, "Command4"));
-        QVERIFY(!screen_instance(ScreenSearchData));
-        QVERIFY(screen_instance(ScreenMenu1));
-        QCOMPARE(G.SavedSettings(3), QStringLiteral("False"));
-        QCOMPARE(G.SavedSettings(4), QStringLiteral("True"));
-        QCOMPARE(G.SavedSettings(7), QStringLiteral("0"));
-        QCOMPARE(G.SavedSettings(8), QStringLiteral("1"));
-        open();
-        QCOMPARE(checks(), QStringLiteral("10010"));
-        QVERIFY(option("Option4_2")->isChecked());
-        QVERIFY(option("Option2_1")->isChecked());
-    }
-
-    void closeBoxGoesToMenu() {
-        open();
-        click_box(2);
-        screen()->close();
-        settle();
-        QVERIFY(!screen_instance(ScreenSearchData));
-        QVERIFY(screen_instance(ScreenMenu1));
-        QCOMPARE(G.SavedSettings(6), QStringLiteral("1"));
-    }
-
-    void restartRestoresOptionsAndPreset() {
-        open();
-        type_word(1, QStringLiteral("a"));
-        type_word(2, QStringLiteral("b"));
-        type_word(3, QStringLiteral("c"));
-        QTest::mouseClick(control<QRadioButton>(ScreenSearchData, "Option1_6"), Qt::LeftButton, {},
-                          QPoint(6, 6));
-        QTest::mouseClick(option("Option2_2"), Qt::LeftButton, {}, QPoint(6, 6));
-        click_box(5);
-        click_box(3);
-        // 終 了 answered Yes: the options reach the settings file and the program ends.
-        seam.expect(QStringLiteral("(001)"), AnswerYes);
-        bool ended = false;
-        try {
-            click(ScreenSearchData, "Command1");
-        } catch (const Terminated&) {
-            ended = true;
-        }
-        QVERIFY(ended);
-        QVERIFY2(seam.satisfied(), seam.report());
-
-        env.start(); // the next run reads the settings file
-        write_sample_catalogue(env.dat());
-        QCOMPARE(G.SavedSettings(10), QStringLiteral("6"));
-        open();
-        QCOMPARE(checks(), QStringLiteral("10001"));
-        QVERIFY(option("Option2_2")->isChecked());
-        QVERIFY(option("Option4_1")->isChecked());
-        QVERIFY(visible_presets().isEmpty());
-        type_word(1, QStringLiteral("a"));
-        type_word(2, QStringLiteral("b"));
-        QCOMPARE(screen()->selected_preset(), 1);
-        type_word(3, QStringLiteral("c"));
-        QCOMPARE(screen()->selected_preset(), 6);
-    }
-
-    void savedPresetValues_data() {
-        QTest::addColumn<QString>("saved");
-        QTest::addColumn<int>("twoFields");
-        QTest::addColumn<int>("threeFields");
-        QTest::newRow("empty") << QString() << 1 << 1;
-        QTest::newRow("and") << "2" << 2 << 2;
-        QTest::newRow("three-field") << "3" << 1 << 3;
-        QTest::newRow("out of range") << "7" << 1 << 1;
-        QTest::newRow("not a number") << "x" << 1 << 1;
-    }
-    void savedPresetValues() {
-        QFETCH(QString, saved);
-        QFETCH(int, twoFields);
-        QFETCH(int, threeFields);
-        G.SavedSettings(10) = saved;
-        open();
-        type_word(1, QStringLiteral("a"));
-        type_word(2, QStringLiteral("b"));
-        QCOMPARE(screen()->selected_preset(), twoFields);
-        type_word(3, QStringLiteral("c"));
-        QCOMPARE(screen()->selected_preset(), threeFields);
+        QCOMPARE(checks(), QStringLiteral("10011"));
+        QVERIFY(ctl("Option2_2")->isChecked() && ctl("Option4_2")->isChecked());
+        run_steps({"1=a", "2=b", "3=c"});
+        QVERIFY(ctl("Option1_6")->isChecked());
     }
 };
 
