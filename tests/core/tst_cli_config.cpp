@@ -11,7 +11,7 @@ class TestCliConfig : public QObject {
 
     struct Run {
         int code;
-        QStringList lines; // "Name<TAB>value"
+        QString out; // "\nName<TAB>value\n..."
         QString err;
     };
 
@@ -20,13 +20,13 @@ class TestCliConfig : public QObject {
         p.setWorkingDirectory(cwd);
         p.start(QStringLiteral(TOBRIN_CLI), QStringList{"config"} + args);
         p.waitForFinished(60000);
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()).split(u'\n'),
+        return {p.exitCode(), u'\n' + QString::fromUtf8(p.readAllStandardOutput()),
                 QString::fromUtf8(p.readAllStandardError())};
     }
 
   private slots:
-    // lines: the configuration file joined by "|"; checks: "Name=value" or "!Name" (not
-    // reported), separated by blanks.
+    // lines: the configuration file joined by "|", after a pin of drive q; checks: "Name=value" or
+    // "!Name" (not reported), separated by blanks.
     void keys_data() {
         QTest::addColumn<QString>("lines");
         QTest::addColumn<QString>("checks");
@@ -39,23 +39,21 @@ class TestCliConfig : public QObject {
         row("file names and directories", "#01:cat.dat|#02:@/data|#11:b.bak|#12:@/bak",
             "DataFilePath=@/data/cat.dat BackupFilePath=@/bak/b.bak DataFileState=0 "
             "CfgFilePath=conf/my.cfg IniFilePath=@/tobrin.ini");
-        row("drive pin; drive-form directory keeps backslash", "#40:q=@/disc|#02:q:\\DATA",
+        row("drive pin; drive-form directory keeps backslash", "#02:q:\\DATA",
             "Drive[q]=@/disc DataFilePath=q:\\DATA\\tobrin.dat Drive[c]=/");
         row("font sizes at their bounds", "#05:12|#06:6", "FontSize=12 SmallFontSize=6");
         row("font sizes beyond them give defaults", "#05:7|#06:13", "FontSize=10 SmallFontSize=9");
         row("beep; backup mode 7 still makes no backup", "#10:0|#13:7",
             "BeepEnabled=0 BackupMode=7");
         // The drive: the settings file's, then key 03's, each only when it answers.
-        row("drive key: pinned letter, upper case", "#40:q=@/disc|#03:Q", "CurrentDrive=q");
-        row("drive key: unknown letter", "#03:z", "CurrentDrive=c");
-        row("drive key: more than one character", "#40:q=@/disc|#03:qc", "CurrentDrive=c");
-        row("settings drive that answers", "#40:q=@/disc", "CurrentDrive=q", "q");
-        row("settings drive upper case", "#40:q=@/disc", "CurrentDrive=q", "Q");
-        row("settings drive absent", "#40:q=@/disc", "CurrentDrive=c", "z");
-        row("settings value too long", "#40:q=@/disc", "CurrentDrive=c", "qc");
-        row("configuration wins over settings", "#40:q=@/disc|#40:r=@/data|#03:r", "CurrentDrive=r",
-            "q");
-        row("configuration letter absent", "#40:q=@/disc|#03:z", "CurrentDrive=q", "q");
+        row("drive key: pinned letter, upper case", "#03:Q", "CurrentDrive=q");
+        row("drive key: more than one character", "#03:qc", "CurrentDrive=c");
+        row("settings drive that answers", "", "CurrentDrive=q", "q");
+        row("settings drive upper case", "", "CurrentDrive=q", "Q");
+        row("settings drive absent", "", "CurrentDrive=c", "z");
+        row("settings value too long", "", "CurrentDrive=c", "qc");
+        row("configuration wins over settings", "#40:r=@/data|#03:r", "CurrentDrive=r", "q");
+        row("configuration letter absent", "#03:z", "CurrentDrive=q", "q");
         row("capacity bounds excluded", "#60:100|#61:20000|#62:10000|#63:0",
             "MaxDirCount=1000 MaxEntryCount=2000 MaxHeaderBlocks=200 MaxResultLines=5000");
         row("capacity bounds included", "#60:101|#61:19999|#62:9999|#63:19999",
@@ -85,15 +83,15 @@ class TestCliConfig : public QObject {
         if (!savedDrive.isEmpty()) write_cp932_file(tmp.filePath("tobrin.ini"), ini << savedDrive);
         make_dirs(tmp.path(), {"disc", "data", "bak"});
         touch(tmp.filePath("tobrin.dat"), "*01\r\n");
-        write_cp932_file(tmp.filePath("conf/my.cfg"), lines.replace(u'@', tmp.path()).split(u'|'));
+        write_cp932_file(tmp.filePath("conf/my.cfg"),
+                         lines.prepend("#40:q=@/disc|").replace(u'@', tmp.path()).split(u'|'));
         const Run r = run(tmp.path(), {"--config", "conf/my.cfg"});
         QCOMPARE(r.code, 0);
         QCOMPARE(r.err, QString());
         for (QString c : checks.replace(u'@', tmp.path()).split(u' ')) {
-            if (c.startsWith(u'!'))
-                QVERIFY2(!r.lines.join(u'\n').contains(c.mid(1) + u'\t'), qPrintable(c));
-            else
-                QVERIFY2(r.lines.contains(c.replace(c.indexOf(u'='), 1, u'\t')), qPrintable(c));
+            const bool absent = c.startsWith(u'!');
+            const QString n = u'\n' + c.mid(absent).replace(u'=', u'\t') + (absent ? u'\t' : u'\n');
+            QVERIFY2(r.out.contains(n) != absent, qPrintable(c));
         }
         // No settings file written, no backup.
         QCOMPARE(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden),
@@ -105,10 +103,13 @@ class TestCliConfig : public QObject {
         const Run r = run(tmp.path(), {});
         QCOMPARE(r.code, 0);
         const QString at = u'\t' + tmp.path() + "/tobrin.";
-        for (const QString& want : {"CfgFilePath" + at + "cfg", "DataFilePath" + at + "dat",
-                                    "BackupFilePath" + at + "$$$", "IniFilePath" + at + "ini",
-                                    u"DataFileState\t0"_qs, u"MagazinePublishers[13]\t翔泳社"_qs})
-            QVERIFY2(r.lines.contains(want), qPrintable(want));
+        for (const QString& want :
+             {"CfgFilePath" + at + "cfg", "DataFilePath" + at + "dat",
+              "BackupFilePath" + at + "$$$", "IniFilePath" + at + "ini", u"DataFileState\t0"_qs,
+              u"MagazineTitles[1]\tDOS/V magazine"_qs, u"MagazinePublishers[13]\t翔泳社"_qs,
+              u"PublisherNames[9]\tFDD Directory"_qs, u"MonthNames[12]\t12"_qs,
+              u"HeaderLabelCaptions[4]\t"_qs})
+            QVERIFY2(r.out.contains(u'\n' + want + u'\n'), qPrintable(want));
         QCOMPARE(r.err, "環境設定ファイル[" + tmp.filePath("tobrin.cfg") +
                             "]を読み込むことができません。(071)\n\nデフォルト値で動作します。\n");
         QCOMPARE(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden), QStringList());

@@ -7,7 +7,8 @@
 #include <QTest>
 #include <sys/stat.h>
 
-// One tree for every case: d/ holds a file, a read-only file, a hidden one, a fifo and a
+// add_backslash is covered through check_file here and the file paths tobrin-cli config
+// reports. One tree for every case: d/ holds a file, a read-only file, a hidden one, a fifo and a
 // directory; drive q is pinned to d, drive b to p2, x to a missing directory.
 class TestPaths : public QObject {
     Q_OBJECT
@@ -28,22 +29,6 @@ class TestPaths : public QObject {
                          {"#40:q=" + tmp.filePath("d"), "#40:B=" + tmp.filePath("p2"),
                           "#40:x=" + tmp.filePath("absent"), "%40:y=/", "#40:1=/", "#40:z"});
         platform_map_drives(tmp.filePath("drives.cfg"));
-    }
-
-    void add_backslash_data() {
-        QTest::addColumn<QString>("in");
-        QTest::addColumn<QString>("out");
-        QTest::newRow("drive root stays") << u"C:\\"_qs << u"C:\\"_qs;
-        QTest::newRow("empty becomes backslash") << u""_qs << u"\\"_qs;
-        QTest::newRow("catalogue path") << u"\\DOS"_qs << u"\\DOS\\"_qs;
-        QTest::newRow("local directory") << u"/srv/data"_qs << u"/srv/data/"_qs;
-        QTest::newRow("local root stays") << u"/"_qs << u"/"_qs;
-    }
-    void add_backslash() {
-        QFETCH(QString, in);
-        QFETCH(QString, out);
-        QCOMPARE(::add_backslash(in), out);
-        QCOMPARE(in, out); // the caller's variable changes too
     }
 
     // dir: relative to the temporary directory unless drive-form; dirAfter "=": unchanged;
