@@ -1,277 +1,241 @@
+// The walk of a drive into the acquired list, its sort, its pruning and single removals.
+#include "acquire/entry_list.h"
 #include "acquire/walk.h"
-#include "core/codepage.h"
+#include "core/platform.h"
+#include "core/state.h"
 #include "scripted_seam.h"
-#include "walk_fixture.h"
+#include "test_env.h"
 #include <QDir>
 #include <QFile>
-#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 #include <functional>
 #include <sys/mount.h>
 #include <sys/stat.h>
 
 namespace {
+using L = QStringList;
 const QString Msg203Tail = QStringLiteral("]のアクセスができません。(203)");
 
-// Runs an action whenever the walk yields, so a test can change the tree mid-walk.
-class MidWalkSeam : public ScriptedSeam {
-  public:
-    std::function<void(MidWalkSeam&)> onYield;
-    void yield() override {
-        ScriptedSeam::yield();
-        if (onYield) onYield(*this);
+// A temporary directory pinned as drive q, with tables of the given sizes.
+struct DriveQ {
+    QTemporaryDir dir;
+    QString path(const QString& rel = {}) const { return dir.filePath(rel); }
+    int16_t acquire() {
+        int16_t k = -1;
+        acquire_drive(u'q', k);
+        return k;
+    }
+    explicit DriveQ(int16_t maxDirs = 1000, int16_t maxEntries = 1000) {
+        fresh_state();
+        G.DirPaths.redim(maxDirs);
+        G.EntryNames.redim(maxEntries);
+        G.EntryParentIndex.redim(maxEntries);
+        G.DirCount = G.EntryCount = 0; // as a walk's caller sets them
+        QTemporaryDir cfgDir;
+        write_cp932_file(cfgDir.filePath("tobrin.cfg"), {"#40:q=" + dir.path()});
+        platform_map_drives(cfgDir.filePath("tobrin.cfg"));
     }
 };
 
-int16_t walk_q() {
-    G.DirCount = 0;
-    G.EntryCount = 0;
-    int16_t k = -1;
-    ListSubDirs(QStringLiteral("q:\\"), k);
-    return k;
+L display_lines() {
+    L lines;
+    for (int i = 1; i <= G.EntryCount; ++i)
+        lines << entry_display_line(i);
+    return lines;
 }
+
+// Keeps every total shown, and runs an action whenever the work yields (to change the
+// tree mid-walk).
+class WalkSeam : public ScriptedSeam {
+  public:
+    L totals;
+    std::function<void()> onYield;
+    void progress_label(int label, const QString& text) override {
+        ScriptedSeam::progress_label(label, text);
+        if (label == 3 && !text.isEmpty()) totals << text;
+    }
+    void yield() override {
+        ScriptedSeam::yield();
+        if (onYield) onYield();
+    }
+};
 } // namespace
 
 class TestWalk : public QObject {
     Q_OBJECT
   private slots:
-    void init() { ListProgressIntervalMs = 50; }
-
-    void subdirectories_first_then_depth() {
+    void walk_order_hidden_links_mounts_and_odd_names() {
         DriveQ q;
-        make_dirs(q.root(), {"B/B1", "A/A2", "A/A1/deep"});
+        make_dirs(q.path(), {"B/B1", "A/A2", "A/A1", ".h/in", "M", QStringLiteral("café")});
         touch(q.path("A/file.txt"));
-        ScriptedSeam seam;
-        QCOMPARE(walk_q(), int16_t(1));
-        QCOMPARE(display_lines(),
-                 (QStringList{"\\A", "\\B", "\\A\\A1", "\\A\\A2", "\\A\\A1\\deep", "\\B\\B1"}));
-        QCOMPARE(parent_slots(), (QStringList{"\\", "\\A\\", "\\A\\A1\\", "\\B\\"}));
-        QCOMPARE(entry_display_line(5), QStringLiteral("\\A\\A1\\deep"));
-        QVERIFY2(seam.satisfied(), seam.report());
-        QVERIFY(seam.label1History.first().endsWith(QStringLiteral("\r\n\r\n\\")));
-    }
-
-    void hidden_kept_links_and_specials_left_out() {
-        DriveQ q;
-        QTemporaryDir outside;
-        make_dirs(q.root(), {".hidden/in", "D/E", "v1.2"});
-        make_dirs(outside.path(), {"X"});
-        QVERIFY(QFile::link(q.path("D"), q.path("linkToD")));
-        QVERIFY(QFile::link(outside.path(), q.path("linkOut")));
-        QVERIFY(QFile::link(q.root(), q.path("D/loop")));
+        QVERIFY(QFile::link(q.path("A"), q.path("linkToA")));
+        QVERIFY(QFile::link(q.path(), q.path("A/loop")));
         QCOMPARE(::mkfifo(QFile::encodeName(q.path("fifo")).constData(), 0644), 0);
-        ScriptedSeam seam;
-        QCOMPARE(walk_q(), int16_t(1));
-        QCOMPARE(display_lines(),
-                 (QStringList{"\\.hidden", "\\D", "\\v1.2", "\\.hidden\\in", "\\D\\E"}));
-        QVERIFY2(seam.satisfied(), seam.report());
-    }
-
-    void mount_point_recorded_not_descended() {
-        DriveQ q;
-        make_dirs(q.root(), {"M", "N/N1"});
-        const QByteArray m = QFile::encodeName(q.path("M"));
-        if (::mount("tobrin-test", m.constData(), "tmpfs", 0, nullptr) != 0)
-            QSKIP("cannot mount a file system here");
-        make_dirs(q.path("M"), {"inside"});
-        ScriptedSeam seam;
-        const int16_t k = walk_q();
-        ::umount(m.constData());
-        QCOMPARE(k, int16_t(1));
-        QCOMPARE(display_lines(), (QStringList{"\\M", "\\N", "\\N\\N1"}));
-        QVERIFY2(seam.satisfied(), seam.report());
-    }
-
-    void names_the_code_page_lacks_and_raw_bytes() {
-        DriveQ q;
-        make_dirs(q.root(), {QStringLiteral("café/sub")});
-        // A name that is not UTF-8 at all must still be walked into.
-        const QByteArray raw = QFile::encodeName(q.root()) + "/bad\xff";
+        // A name that is not UTF-8 at all must still be recorded and walked into.
+        const QByteArray raw = QFile::encodeName(q.path()) + "/x\xff";
         QCOMPARE(::mkdir(raw.constData(), 0755), 0);
-        QCOMPARE(::mkdir((raw + "/child").constData(), 0755), 0);
+        QCOMPARE(::mkdir((raw + "/in").constData(), 0755), 0);
+        const QString x = "\\" + QFile::decodeName("x\xff");
+        // A file system mounted inside the drive is recorded but not entered.
+        const QByteArray m = QFile::encodeName(q.path("M"));
+        const bool mounted = ::mount("tobrin-test", m.constData(), "tmpfs", 0, nullptr) == 0;
+        if (!mounted) qWarning("cannot mount here: the mount point is walked like any directory");
+        make_dirs(q.path("M"), {"in"});
         ScriptedSeam seam;
-        QCOMPARE(walk_q(), int16_t(1));
-        QCOMPARE(G.EntryCount, int16_t(4));
-        QVERIFY(display_lines().contains(QStringLiteral("\\café\\sub")));
-        QCOMPARE(display_lines().filter(QStringLiteral("\\child")).size(), 1);
-        QVERIFY2(seam.satisfied(), seam.report());
-        ::rmdir((raw + "/child").constData());
+        int16_t k = -1;
+        ListSubDirs(QStringLiteral("q:\\"), k);
+        if (mounted) ::umount(m.constData());
+        QCOMPARE(k, int16_t(1));
+        // A directory's subdirectories when it is listed, recursion afterwards.
+        L expected{"\\.h",    "\\A",      "\\B",     "\\M",     QStringLiteral("\\café"),
+                   x,         "\\.h\\in", "\\A\\A1", "\\A\\A2", "\\B\\B1",
+                   x + "\\in"};
+        if (!mounted) expected.insert(10, "\\M\\in");
+        QCOMPARE(display_lines(), expected);
+        QCOMPARE(G.DirPaths(G.DirCount), x + "\\");
+        QVERIFY(seam.label1History.first().endsWith(QStringLiteral("\r\n\r\n\\")));
+        ::rmdir((raw + "/in").constData());
         ::rmdir(raw.constData());
     }
 
-    void empty_root_and_placeholder() {
-        DriveQ q;
-        touch(q.path("only-a-file"));
-        ScriptedSeam seam;
-        QCOMPARE(walk_q(), int16_t(1));
-        QCOMPARE(G.EntryCount, int16_t(0));
-        QCOMPARE(G.DirCount, int16_t(0));
-        install_root_placeholder();
-        QCOMPARE(parent_slots(), QStringList{"\\"});
-        QCOMPARE(G.EntryCount, int16_t(1));
-        QCOMPARE(G.EntryNames(1), QString());
-        QCOMPARE(G.EntryParentIndex(1), int16_t(1));
-        QCOMPARE(entry_display_line(1), QStringLiteral("\\"));
-    }
-
-    void progress_text_data() {
-        QTest::addColumn<QString>("subPath");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<int>("bytes");
-        const QString forty = QStringLiteral("q:\\") + QString(36, u'x') + QStringLiteral("9");
-        QTest::newRow("root") << QStringLiteral("q:\\") << QStringLiteral("\\") << 1;
-        QTest::newRow("trailing backslash dropped")
-            << QStringLiteral("q:\\DOS\\TOOLS\\") << QStringLiteral("q:\\DOS\\TOOLS") << 12;
-        QTest::newRow("exactly 31 kept") << QStringLiteral("q:\\") + QString(28, u'a') + u'\\'
-                                         << QStringLiteral("q:\\") + QString(28, u'a') << 31;
-        QTest::newRow("40 ASCII show their last 31") << forty + u'\\' << forty.right(31) << 31;
-        QTest::newRow("cut inside a two-byte character gives 32")
-            << QStringLiteral("q:\\") + QString(20, QChar(0x3042)) + u'\\'
-            << QString(16, QChar(0x3042)) << 32;
-        QTest::newRow("two-byte characters ending at 31")
-            << QStringLiteral("q:\\") + QString(15, QChar(0x3042)) + QStringLiteral("c\\")
-            << QString(15, QChar(0x3042)) + u'c' << 31;
-        QTest::newRow("half-width katakana are one byte")
-            << QStringLiteral("q:\\") + QString(40, QChar(0xFF71)) + u'\\'
-            << QString(31, QChar(0xFF71)) << 31;
-    }
     void progress_text() {
-        QFETCH(QString, subPath);
-        QFETCH(QString, shown);
-        QFETCH(int, bytes);
-        QCOMPARE(walk_progress_path(subPath), shown);
-        QCOMPARE(cp932_byte_length(shown), bytes);
+        const QString forty = QStringLiteral("q:\\") + QString(36, u'x') + u'9';
+        const QString a20(20, QChar(0x3042)); // two bytes each
+        QCOMPARE(walk_progress_path("q:\\"), QStringLiteral("\\"));
+        QCOMPARE(walk_progress_path(forty.left(31) + u'\\'), forty.left(31)); // 31 bytes kept
+        QCOMPARE(walk_progress_path(forty + u'\\'), forty.right(31));
+        // A cut inside a two-byte character keeps it whole: 32 bytes.
+        QCOMPARE(walk_progress_path("q:\\" + a20 + u'\\'), a20.right(16));
     }
 
-    void directory_vanishing_mid_walk_data() {
-        QTest::addColumn<QString>("vanishing");
-        QTest::addColumn<int>("k");
-        QTest::addColumn<QStringList>("lines");
-        QTest::newRow("a middle one: the walk goes on")
-            << "B" << 1 << QStringList{"\\A", "\\B", "\\C", "\\A\\A1", "\\C\\C1"};
-        QTest::newRow("the last one started: k is 0")
-            << "C" << 0 << QStringList{"\\A", "\\B", "\\C", "\\A\\A1", "\\B\\B1"};
-    }
-    void directory_vanishing_mid_walk() {
-        QFETCH(QString, vanishing);
-        QFETCH(int, k);
-        QFETCH(QStringList, lines);
-        DriveQ q;
-        make_dirs(q.root(), {"A/A1", "B/B1", "C/C1"});
-        ListProgressIntervalMs = 0;
-        MidWalkSeam seam;
-        seam.onYield = [&](MidWalkSeam& s) {
-            if (s.labels[0].endsWith(QStringLiteral("q:\\A\\A1")))
-                QDir(q.path(vanishing)).removeRecursively();
-        };
-        seam.expect(QStringLiteral("ドライブ[q:\\") + vanishing + u'\\' + Msg203Tail);
-        QCOMPARE(walk_q(), int16_t(k));
-        QCOMPARE(display_lines(), lines);
-        QCOMPARE(G.HeaderBlockCount, int16_t(-1));
-        QCOMPARE(G.ResultLineCount, -1);
-        QVERIFY(seam.shown.first().text.endsWith(
-            QStringLiteral("\r\n\r\nデータの読み込みを中断します。")));
-        QVERIFY2(seam.satisfied(), seam.report());
-    }
-
-    void unreadable_root() {
-        DriveQ q;
-        QDir(q.root()).removeRecursively();
-        ScriptedSeam seam;
-        seam.expect(QStringLiteral("ドライブ[q:\\]のアクセスができません。(203)"));
-        QCOMPARE(walk_q(), int16_t(0));
-        QVERIFY2(seam.satisfied(), seam.report());
-    }
-
-    void full_table_ends_the_walk_with_one_message_data() {
-        QTest::addColumn<int>("maxDirs");
-        QTest::addColumn<int>("maxEntries");
+    // A directory that vanishes shows 203 and the walk goes on; a full table shows 203 once,
+    // naming where it ran out, and ends the walk. A failed acquisition keeps its list unsorted.
+    void walk_failures_data() {
+        QTest::addColumn<QString>("cause"); // a directory that vanishes, or the table that fills
         QTest::addColumn<QString>("where");
-        QTest::addColumn<QStringList>("lines");
-        QTest::newRow("parent slots")
-            << 2 << 100 << "q:\\B\\" << QStringList{"\\A", "\\B", "\\C", "\\A\\A1"};
-        QTest::newRow("entries") << 100 << 2 << "q:\\" << QStringList{"\\A", "\\B"};
+        QTest::addColumn<int>("k");
+        QTest::addColumn<L>("lines");
+        QTest::newRow("a middle one vanishes")
+            << "B"
+            << "q:\\B\\" << 1 << L{"\\A", "\\A\\A1", "\\B", "\\C", "\\C\\C1", "\\C\\C1\\C2"};
+        QTest::newRow("the last one started vanishes: k is 0")
+            << "C"
+            << "q:\\C\\" << 0 << L{"\\A", "\\B", "\\C", "\\A\\A1", "\\B\\B1"};
+        QTest::newRow("parent slots full") << "slots"
+                                           << "q:\\B\\" << 0 << L{"\\A", "\\B", "\\C", "\\A\\A1"};
+        QTest::newRow("entries full") << "entries"
+                                      << "q:\\" << 0 << L{"\\A", "\\B"};
     }
-    void full_table_ends_the_walk_with_one_message() {
-        QFETCH(int, maxDirs);
-        QFETCH(int, maxEntries);
+    void walk_failures() {
+        QFETCH(QString, cause);
         QFETCH(QString, where);
-        QFETCH(QStringList, lines);
-        DriveQ q;
-        DriveQ::size_lists(int16_t(maxDirs), int16_t(maxEntries));
-        make_dirs(q.root(), {"A/A1", "B/B1", "C/C1/C2"});
-        ScriptedSeam seam;
-        seam.expect(QStringLiteral("ドライブ[") + where + Msg203Tail);
-        QCOMPARE(walk_q(), int16_t(0));
+        QFETCH(int, k);
+        QFETCH(L, lines);
+        DriveQ q{int16_t(cause == "slots" ? 2 : 100), int16_t(cause == "entries" ? 2 : 100)};
+        make_dirs(q.path(), {"A/A1", "B/B1", "C/C1/C2"});
+        ListProgressIntervalMs = 0;
+        WalkSeam seam;
+        seam.onYield = [&] {
+            if (cause.size() == 1 && seam.labels[0].endsWith(QStringLiteral("q:\\A\\A1")))
+                QDir(q.path(cause)).removeRecursively();
+        };
+        seam.expect("ドライブ[" + where + Msg203Tail +
+                    QStringLiteral("\r\n\r\nデータの読み込みを中断します。"));
+        QCOMPARE(q.acquire(), int16_t(k));
         QCOMPARE(display_lines(), lines);
-        QVERIFY(G.DirCount <= maxDirs && G.EntryCount <= maxEntries);
+        QCOMPARE(G.ProgressFlags, int16_t(1));
+        QCOMPARE(seam.beeps, 1 + k); // a failed walk has the start beep only
         QVERIFY2(seam.satisfied(), seam.report());
     }
 
-    void has_files_data() {
-        QTest::addColumn<QStringList>("dirs");
-        QTest::addColumn<QStringList>("files");
-        QTest::addColumn<QString>("link");
-        QTest::addColumn<int>("j");
-        QTest::newRow("empty") << QStringList{} << QStringList{} << QString() << 0;
-        QTest::newRow("only subdirectories, even with files below")
-            << QStringList{"S", ".T"} << QStringList{"S/f"} << QString() << 0;
-        QTest::newRow("one file") << QStringList{} << QStringList{"f"} << QString() << 1;
-        QTest::newRow("one hidden file") << QStringList{} << QStringList{".f"} << QString() << 1;
-        QTest::newRow("a link counts as a system file")
-            << QStringList{} << QStringList{} << "lnk" << 1;
-        QTest::newRow("a hidden link is hidden and system: not seen")
-            << QStringList{} << QStringList{} << ".lnk" << 0;
+    void sort_order_data() {
+        QTest::addColumn<L>("entries"); // walk order; "/" is the second parent slot "\DOS\"
+        QTest::addColumn<L>("sorted");
+        QTest::newRow("case does not count; equal keys keep walk order")
+            << L{"ABC", "b", "abc", "Abc"} << L{"\\ABC", "\\abc", "\\Abc", "\\b"};
+        QTest::newRow("backslash between digits and letters")
+            << L{"DOSX", "/TOOLS", "DOS1", "DOS"} << L{"\\DOS", "\\DOS1", "\\DOS\\TOOLS", "\\DOSX"};
+        QTest::newRow("code units, not locale")
+            << L{"b", "_a", "Z", "~", "é", "ｱ", "ア"}
+            << L{"\\_a", "\\b", "\\Z", "\\~", "\\é", "\\ア", "\\ｱ"};
     }
-    void has_files() {
-        QFETCH(QStringList, dirs);
-        QFETCH(QStringList, files);
-        QFETCH(QString, link);
-        QFETCH(int, j);
+    void sort_order() {
+        QFETCH(L, entries);
+        QFETCH(L, sorted);
         DriveQ q;
-        make_dirs(q.root(), QStringList{"P"} +
-                                QStringList(dirs).replaceInStrings(QRegularExpression("^"), "P/"));
+        G.DirPaths = Array1<QString>{"\\", "\\DOS\\"};
+        G.DirCount = 2;
+        G.EntryCount = int16_t(entries.size());
+        for (int i = 1; i <= G.EntryCount; ++i) {
+            G.EntryParentIndex(i) = entries[i - 1].startsWith(u'/') ? 2 : 1;
+            G.EntryNames(i) = entries[i - 1].mid(G.EntryParentIndex(i) - 1);
+        }
+        WalkSeam seam;
+        sort_entries();
+        QCOMPARE(display_lines(), sorted);
+        QCOMPARE(seam.totals, L{" / " + QString::number(entries.size())});
+    }
+
+    void prune_data() {
+        QTest::addColumn<L>("dirs");
+        // "@f": a dangling symbolic link f; "-d": d vanishes before the pruning (202)
+        QTest::addColumn<L>("files");
+        QTest::addColumn<L>("left");
+        QTest::addColumn<L>("totals");
+        QTest::newRow("two consecutive empty entries take two passes")
+            << L{"A", "B", "C"} << L{"C/f"} << L{"\\C"} << L{" / 3", " / 2", " / 1"};
+        QTest::newRow("only subdirectories counts as empty")
+            << L{"A/A1"} << L{"A/A1/f"} << L{"\\A\\A1"} << L{" / 2", " / 1"};
+        QTest::newRow("hidden files count: one pass")
+            << L{"A", "B"} << L{"A/f", "B/.hidden"} << L{"\\A", "\\B"} << L{" / 2"};
+        QTest::newRow("a link is a system file; a hidden one is not seen")
+            << L{"H", "L"} << L{"@H/.lnk", "@L/lnk"} << L{"\\L"} << L{" / 2", " / 1"};
+        QTest::newRow("a directory it cannot read ends the pass and stays")
+            << L{"A", "B", "C"} << L{"C/f", "-B"} << L{"\\B", "\\C"} << L{" / 3", " / 2"};
+        QTest::newRow("no subdirectories: the placeholder stays")
+            << L{} << L{} << L{"\\"} << L{" / 1"};
+        QTest::newRow("all empty ends with the placeholder")
+            << L{"A", "B/B1"} << L{} << L{"\\"} << L{" / 3", " / 1"};
+    }
+    void prune() {
+        QFETCH(L, dirs);
+        QFETCH(L, files);
+        QFETCH(L, left);
+        QFETCH(L, totals);
+        DriveQ q;
+        make_dirs(q.path(), dirs);
         for (const QString& f : files)
-            touch(q.path("P/" + f));
-        if (!link.isEmpty()) QVERIFY(QFile::link("/nonexistent", q.path("P/" + link)));
-        ScriptedSeam seam;
-        QString path = QStringLiteral("q:\\P");
-        int16_t has = -1, pos = 3;
-        ListSubFile(path, has, pos);
-        QCOMPARE(has, int16_t(j));
-        QCOMPARE(pos, int16_t(3));
-        QCOMPARE(path, QStringLiteral("q:\\P\\"));
-        QVERIFY2(seam.satisfied(), seam.report());
-    }
-
-    void has_files_probe_failure() {
-        DriveQ q;
-        G.EntryCount = 7;
-        ScriptedSeam seam;
-        seam.expect(QStringLiteral("ディレクトリをアクセスできません。(202)"));
-        QString path = QStringLiteral("q:\\gone\\");
-        int16_t has = 0, pos = 2;
-        ListSubFile(path, has, pos);
-        QCOMPARE(has, int16_t(1));
-        QCOMPARE(pos, int16_t(8));
+            if (f.startsWith(u'@'))
+                QVERIFY(QFile::link("/nonexistent", q.path(f.mid(1))));
+            else if (!f.startsWith(u'-'))
+                touch(q.path(f));
+        WalkSeam seam;
+        q.acquire();
+        for (const QString& f : files)
+            if (f.startsWith(u'-')) {
+                QDir(q.path(f.mid(1))).removeRecursively();
+                seam.expect(QStringLiteral("ディレクトリをアクセスできません。(202)"));
+            }
+        seam.totals.clear();
+        prune_entries();
+        QCOMPARE(display_lines(), left);
+        QCOMPARE(seam.totals, totals);
         QVERIFY2(seam.satisfied(), seam.report());
     }
 
     void removal() {
         DriveQ q;
-        make_dirs(q.root(), {"A", "B", "C"});
+        make_dirs(q.path(), {"A", "B", "C"});
         ScriptedSeam seam;
-        walk_q();
-        remove_entry(0);
-        remove_entry(4);
-        QCOMPARE(display_lines(), (QStringList{"\\A", "\\B", "\\C"}));
-        remove_entry(2);
-        QCOMPARE(display_lines(), (QStringList{"\\A", "\\C"}));
+        q.acquire();
+        for (int p : {0, 4, 2}) // 0 and 4 lie outside the list: they change nothing
+            remove_entry(p);
+        QCOMPARE(display_lines(), (L{"\\A", "\\C"}));
         remove_entry(2);
         remove_entry(1);
-        QCOMPARE(G.EntryCount, int16_t(1));
+        QCOMPARE(display_lines(), L{"\\"}); // the root placeholder
         QCOMPARE(G.DirCount, int16_t(1));
-        QCOMPARE(entry_display_line(1), QStringLiteral("\\"));
     }
 };
 
