@@ -3,21 +3,16 @@
 // returns to the acquisition screen with the list intact.
 #include "../ui/gui_fixture.h"
 #include "acquire/del_dir.h"
+#include <QLabel>
 #include <QPlainTextEdit>
-
-namespace {
-QListWidget* acquired() {
-    return control<QListWidget>(ScreenSearchDir, "List1");
-}
-QString question() {
-    return control<QPlainTextEdit>(ScreenDelDir, "Text1")->toPlainText();
-}
-} // namespace
 
 class TstDelDirScreen : public QObject {
     Q_OBJECT
     GuiEnv env;
     GuiScriptedSeam seam;
+
+    QListWidget* acquired() { return control<QListWidget>(ScreenSearchDir, "List1"); }
+    QString question() { return control<QPlainTextEdit>(ScreenDelDir, "Text1")->toPlainText(); }
 
     void acquire(const QStringList& dirs) {
         env.make_disc(dirs);
@@ -80,20 +75,17 @@ class TstDelDirScreen : public QObject {
         QCOMPARE(acquired()->currentRow(), selected);
     }
 
+    // A drive without subdirectories lists the root alone; its question names the root.
     void placeholderAsksAboutTheRoot() {
         acquire({});
         touch(env.on_disc("root.txt"));
+        QCOMPARE(item_texts(acquired()), QStringList({"\\"}));
+        QCOMPARE(control<QLabel>(ScreenSearchDir, "Label1_1")->text(),
+                 QStringLiteral("取得結果 (ダブルクリックでファイル表示)"));
+        QVERIFY(!control(ScreenSearchDir, "Command5")->isEnabled()); // nothing to prune
         open_row(0);
         QCOMPARE(question(), QStringLiteral("ﾃﾞｨﾚｸﾄﾘ[\\]を削除しますか。"));
         QCOMPARE(control<QListWidget>(ScreenDelDir, "File1")->count(), 1);
-    }
-
-    void selectionOutOfRangeRemovesNothing() {
-        acquire({"X", "Y"});
-        open_row(1);
-        G.SelectedDirIndex = 5;
-        QVERIFY(click(ScreenDelDir, "Command3"));
-        QCOMPARE(G.EntryCount, int16_t(2));
     }
 
     void unreadableDirectoryReturnsWithTheListIntact() {

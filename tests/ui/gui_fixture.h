@@ -13,7 +13,6 @@
 #include "ui/screen_window.h"
 #include <QAbstractButton>
 #include <QApplication>
-#include <QComboBox>
 #include <QDir>
 #include <QListWidget>
 #include <QTemporaryDir>
@@ -113,26 +112,4 @@ inline QStringList item_texts(const QListWidget* list) {
     for (int i = 0; list && i < list->count(); ++i)
         l << list->item(i)->text();
     return l;
-}
-
-// Picks entry `index` of a combo's list as the user does.
-inline void pick(QComboBox* c, int index) {
-    c->setCurrentIndex(index);
-    emit c->activated(index);
-}
-
-// Types `text` key by key (Japanese included, as an input method delivers it).
-inline void type_into(QWidget* w, const QString& text) {
-    for (QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), {});
-    settle();
-}
-
-// One acquired entry \A below the root, as a walk leaves it.
-inline void hold_one_entry() {
-    G.DirCount = 1;
-    G.DirPaths(1) = QStringLiteral("\\");
-    G.EntryCount = 1;
-    G.EntryNames(1) = QStringLiteral("A");
-    G.EntryParentIndex(1) = 1;
 }

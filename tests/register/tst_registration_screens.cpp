@@ -1,0 +1,341 @@
+// The registration screens driven by their controls: the menu's buttons from the
+// registration state, registering from the menu (102, 103), the forced search, header
+// entry (presets, publisher fill, captions, the all-blank rule), confirmation, and the whole
+// flow from the menu to the bytes of tobrin.dat.
+#include "../ui/gui_fixture.h"
+#include "core/codepage.h"
+#include "register/header_disp.h"
+#include "ui/placeholder.h"
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+namespace {
+// The catalogue's lines, the registration time (line 8) checked and replaced by TIME.
+QStringList catalogue_lines(const QString& path) {
+    QStringList lines;
+    read_cp932_lines(path, lines);
+    static const QRegularExpression stamp(
+        QStringLiteral("^\"\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d\"$"));
+    if (lines.size() > 7 && stamp.match(lines.at(7)).hasMatch()) lines[7] = "TIME";
+    return lines;
+}
+} // namespace
+
+class TstRegistrationScreens : public QObject {
+    Q_OBJECT
+    GuiEnv env;
+    GuiScriptedSeam seam;
+
+    QWidget* menu(int i) { return control(ScreenMenu1, QStringLiteral("Command%1").arg(i)); }
+    QComboBox* combo(int i) {
+        return control<QComboBox>(ScreenHeaderInput, QStringLiteral("Combo1_%1").arg(i));
+    }
+    QPlainTextEdit* memo() { return control<QPlainTextEdit>(ScreenHeaderInput, "Text1_1"); }
+    QLineEdit* header6() { return control<QLineEdit>(ScreenHeaderInput, "Text1_2"); }
+    QString label(int16_t screen, const QString& name) {
+        return control<QLabel>(screen, name)->text();
+    }
+    QString field_shown(int k) {
+        return label(ScreenHeaderDisp, QStringLiteral("Label2_%1").arg(k));
+    }
+    // Picks entry `index` of a combo's list as the user does.
+    void pick(QComboBox* c, int index) {
+        c->setCurrentIndex(index);
+        emit c->activated(index);
+    }
+    // Types `text` key by key (Japanese included, as an input method delivers it).
+    void type_into(QWidget* w, const QString& text) {
+        for (QChar c : text)
+            QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), {});
+        settle();
+    }
+    // One acquired entry \A below the root, as a walk leaves it.
+    void hold_one_entry() {
+        G.DirCount = 1;
+        G.DirPaths(1) = QStringLiteral("\\");
+        G.EntryCount = 1;
+        G.EntryNames(1) = QStringLiteral("A");
+        G.EntryParentIndex(1) = 1;
+    }
+
+  private slots:
+    void init() {
+        QFile::remove(env.dat());
+        QFile::remove(env.backup());
+        seam.shown.clear();
+        env.start({QStringLiteral("#13:4")}); // a backup after each registration
+        G.MagazineCount = 3;
+        G.MagazineTitles = Array1<QString>{"月刊ALPHA", "BETA WORLD", "GAMMA"};
+        G.MagazinePublishers = Array1<QString>{"アルファ社", "", "ガンマ出版"};
+        G.VolumeLabel = QStringLiteral("VOL1");
+        // The search screen is opened by its code; a stand-in keeps these tests about ours.
+        register_screen(ScreenSearchData, [] {
+            return new PlaceholderScreen(ScreenSearchData, QStringLiteral("search_data"));
+        });
+    }
+    void cleanup() {
+        close_all_screens();
+        QVERIFY2(seam.satisfied(), seam.report());
+    }
+
+    void menuButtonsFollowTheRegistrationState_data() {
+        QTest::addColumn<int>("flags");
+        QTest::addColumn<int>("dirs");
+        QTest::addColumn<int>("entries");
+        QTest::addColumn<int>("dataFile");
+        QTest::addColumn<QString>("headerCaption"); // empty: hidden
+        QTest::addColumn<bool>("registerShown");
+        QTest::addRow("nothing pending, no catalogue") << 0 << 1 << 1 << 0 << "" << false;
+        QTest::addRow("nothing pending, catalogue") << 0 << 1 << 1 << 1 << "" << false;
+        QTest::addRow("acquired") << 1 << 3 << 7 << 1 << "見出し入力" << true;
+        QTest::addRow("acquired nothing: no parent") << 1 << 0 << 7 << 1 << "" << true;
+        QTest::addRow("acquired nothing: no entry") << 1 << 3 << 0 << 1 << "" << true;
+        QTest::addRow("header only") << 2 << 0 << 0 << 1 << "見出し修正" << false;
+        QTest::addRow("both") << 3 << 3 << 7 << 0 << "見出し修正" << true;
+    }
+    void menuButtonsFollowTheRegistrationState() {
+        QFETCH(int, flags);
+        QFETCH(int, dirs);
+        QFETCH(int, entries);
+        QFETCH(int, dataFile);
+        QFETCH(QString, headerCaption);
+        QFETCH(bool, registerShown);
+        G.ProgressFlags = static_cast<int16_t>(flags);
+        G.DirCount = static_cast<int16_t>(dirs);
+        G.EntryCount = static_cast<int16_t>(entries);
+        G.DataFileState = static_cast<int16_t>(dataFile);
+        ScreenWindow* m = open_screen(ScreenMenu1);
+        QCOMPARE(m->windowTitle(), QStringLiteral("Tobrin  Ver.1.8a    メインメニュー"));
+        QCOMPARE(menu(2)->isVisible(), !headerCaption.isEmpty());
+        if (!headerCaption.isEmpty())
+            QCOMPARE(control<QAbstractButton>(ScreenMenu1, "Command2")->text(), headerCaption);
+        QCOMPARE(menu(4)->isVisible(), registerShown);
+        QCOMPARE(menu(5)->isEnabled(), dataFile == 1);
+    }
+
+    void registerWithoutAcquisition() {
+        G.ProgressFlags = 2;
+        open_screen(ScreenMenu1);
+        menu(4)->show(); // hidden for this state; the rule still holds behind it
+        seam.expect("ﾃﾞｨﾚｸﾄﾘ検索未実施です。(102)");
+        QTest::mouseClick(menu(4), Qt::LeftButton);
+        QVERIFY(!QFile::exists(env.dat()));
+    }
+
+    // Answered No nothing is written; answered Yes the block gets empty headers, never
+    // what an earlier registration or search left, with the volume label and drive.
+    void registerWithoutHeader() {
+        G.ProgressFlags = 1;
+        hold_one_entry();
+        for (int k = 1; k <= 10; ++k)
+            G.HeaderTable(1, k) = QStringLiteral("OLD%1").arg(k);
+        open_screen(ScreenMenu1);
+        seam.expect("見出しが未入力です。(103)", AnswerNo);
+        QVERIFY(click(ScreenMenu1, "Command4"));
+        QCOMPARE(seam.shown.first().text,
+                 QStringLiteral("見出しが未入力です。(103)\r\nこのまま継続しますか。\r\n\r\n"
+                                "　　　はい　・・・　登録する。\r\n"
+                                "　　　いいえ・・・　登録しない。"));
+        QVERIFY(!QFile::exists(env.dat()));
+        seam.expect("(103)", AnswerYes);
+        seam.expect("(111)");
+        seam.expect("(105)");
+        QVERIFY(click(ScreenMenu1, "Command4"));
+        QCOMPARE(catalogue_lines(env.dat()),
+                 QStringList({"*01", "\"\"", "\"\"", "\"\"", "\"\"", "\"\"", "\"\"", "TIME",
+                              "\"VOL1\"", "\"q\"", "\"\"", "*02", "\\", "*03", "1,A"}));
+        QCOMPARE(G.ProgressFlags, int16_t(0));
+        QVERIFY(menu(4)->isHidden() && menu(5)->isEnabled());
+    }
+
+    void forcedSearch_data() {
+        QTest::addColumn<int>("answer");
+        QTest::addRow("no") << int(AnswerNo);
+        QTest::addRow("yes") << int(AnswerYes);
+    }
+    void forcedSearch() {
+        QFETCH(int, answer);
+        G.ProgressFlags = 3;
+        hold_one_entry();
+        G.DataFileState = 1;
+        open_screen(ScreenMenu1);
+        seam.expect("登録作業が完了していません。", static_cast<int16_t>(answer));
+        QVERIFY(click(ScreenMenu1, "Command5"));
+        QCOMPARE(
+            seam.shown.first().text,
+            QStringLiteral("登録作業が完了していません。検索を強行すれば取得したディレクトリ\r\n"
+                           "と見出しデータが無効となります。検索を強行しますか。\r\n\r\n"
+                           "　　　　　　[はい]　・・・　強行する。　　　　　　\r\n"
+                           "　　　　　　[いいえ]・・・　メインメニューに戻る。\r\n"));
+        QCOMPARE(G.ProgressFlags, int16_t(answer == AnswerYes ? 0 : 3));
+        QCOMPARE(bool(screen_instance(ScreenSearchData)), answer == AnswerYes);
+    }
+
+    void headerEntryPresetsAndConfiguredCaptions() {
+        G.HeaderLabelCaptions = Array1<QString>{"雑誌名", "", "", "巻号"};
+        G.ProgressFlags = 1;
+        hold_one_entry();
+        G.HeaderViewFromSearch = 1; // a search's header view must not leak into the entry
+        open_screen(ScreenMenu1);
+        QVERIFY(click(ScreenMenu1, "Command2"));
+        QCOMPARE(G.HeaderViewFromSearch, int16_t(0));
+        QVERIFY(combo(1)->currentText().isEmpty() && combo(2)->currentText().isEmpty());
+        QCOMPARE(combo(3)->currentText(), QString::number(QDate::currentDate().year()));
+        QCOMPARE(combo(4)->currentText(), QString::number(QDate::currentDate().month()));
+        QCOMPARE(label(ScreenHeaderInput, "Label1_1"), QStringLiteral("雑誌名"));
+        QCOMPARE(label(ScreenHeaderInput, "Label1_2"), QStringLiteral("見出し２")); // default
+        QVERIFY(click(ScreenHeaderInput, "Command1_3"));
+        QCOMPARE(label(ScreenHeaderDisp, "Label1_4"), QStringLiteral("巻号"));
+    }
+
+    void pickingATitleFillsItsPublisher() {
+        open_screen(ScreenHeaderInput);
+        type_into(combo(2)->lineEdit(), QStringLiteral("手入力社"));
+        pick(combo(1), 1); // BETA WORLD has no publisher: what was typed stays
+        QCOMPARE(combo(2)->currentText(), QStringLiteral("手入力社"));
+        pick(combo(1), 2);
+        QCOMPARE(combo(2)->currentText(), QStringLiteral("ガンマ出版"));
+        // Typing a title brings nothing, and is not added to the list.
+        combo(1)->lineEdit()->clear();
+        combo(2)->lineEdit()->clear();
+        type_into(combo(1)->lineEdit(), QStringLiteral("月刊ALPHA"));
+        QVERIFY(combo(2)->currentText().isEmpty());
+        QCOMPARE(combo(1)->count(), 3);
+    }
+
+    // 修 正 reopens the stored entry (its year and month, not today's); blanking it all
+    // keeps what was stored; the confirmation's memo cannot be edited.
+    void correctionKeepsTheStoredEntry() {
+        G.ProgressFlags = 1;
+        open_screen(ScreenHeaderInput);
+        type_into(memo(), QStringLiteral("一行目"));
+        QTest::keyClick(memo(), Qt::Key_Return);
+        type_into(memo(), QStringLiteral("二行目"));
+        combo(3)->setEditText(QStringLiteral("1999"));
+        type_into(header6(), QStringLiteral("第3号"));
+        QVERIFY(click(ScreenHeaderInput, "Command1_3"));
+        QCOMPARE(G.ProgressFlags, int16_t(3));
+        QCOMPARE(G.HeaderTable(1, 3), QStringLiteral("一行目\r\n二行目"));
+        QCOMPARE(G.HeaderTable(1, 7), QStringLiteral("データ登録時に設定します。"));
+        auto* shownMemo = control<QPlainTextEdit>(ScreenHeaderDisp, "Text1");
+        shownMemo->setFocus();
+        QTest::keyClicks(shownMemo, QStringLiteral("xyz"));
+        QTest::keyClick(shownMemo, Qt::Key_Backspace);
+        QCOMPARE(shownMemo->toPlainText(), QStringLiteral("一行目\n二行目"));
+        QVERIFY(click(ScreenHeaderDisp, "Command3"));
+        QCOMPARE(combo(3)->currentText(), QStringLiteral("1999"));
+        QCOMPARE(memo()->toPlainText(), QStringLiteral("一行目\n二行目"));
+        header6()->clear();
+        memo()->clear();
+        QVERIFY(click(ScreenHeaderInput, "Command1_3"));
+        QCOMPARE(field_shown(6), QStringLiteral("第3号"));
+    }
+
+    void allBlankStoresNothing() {
+        G.ProgressFlags = 1;
+        open_screen(ScreenHeaderInput);
+        QVERIFY(click(ScreenHeaderInput, "Command1_3")); // year and month alone do not count
+        QCOMPARE(G.ProgressFlags, int16_t(1));
+        for (int k : {1, 2, 4, 5, 6, 7})
+            QVERIFY2(field_shown(k).isEmpty(), qPrintable(field_shown(k)));
+        // 登録 without a header asks nothing, writes nothing and returns to the menu.
+        QVERIFY(click(ScreenHeaderDisp, "Command1"));
+        QVERIFY(screen_instance(ScreenMenu1) && !QFile::exists(env.dat()));
+    }
+
+    void registrationQuestion_data() {
+        QTest::addColumn<int>("flags");
+        QTest::addColumn<bool>("asked"); // a header without a tree is not written either
+        QTest::addRow("answered No") << 3 << true;
+        QTest::addRow("header only") << 2 << false;
+    }
+    void registrationQuestion() {
+        QFETCH(int, flags);
+        QFETCH(bool, asked);
+        G.ProgressFlags = static_cast<int16_t>(flags);
+        if (flags & 1) hold_one_entry();
+        G.HeaderTable(1, 1) = QStringLiteral("T");
+        open_screen(ScreenHeaderDisp);
+        if (asked) seam.expect("登録しますか。", AnswerNo);
+        QVERIFY(click(ScreenHeaderDisp, "Command1"));
+        if (asked)
+            QCOMPARE(seam.shown.first().text,
+                     QStringLiteral("            登録しますか。\r\n\r\n"
+                                    "   はい　・・・　登録する。\r\n"
+                                    "   いいえ・・・　メインメニューに戻る。"));
+        QVERIFY(!screen_instance(ScreenHeaderDisp) && screen_instance(ScreenMenu1));
+        QVERIFY(!QFile::exists(env.dat()));
+        QCOMPARE(G.ProgressFlags, int16_t(flags));
+    }
+
+    // The view a header-only string search opens: its title, the block's fields, and
+    // neither 修 正 nor the directories (a header-only search has none to show).
+    void viewModeFromAHeaderOnlySearch() {
+        G.HeaderTable.redim(3);
+        for (int k = 1; k <= 10; ++k)
+            G.HeaderTable(3, k) = QStringLiteral("B3F%1").arg(k);
+        G.HeaderViewFromSearch = G.HeaderOnlySearch = 1;
+        G.SelectedBlockNo = -3;
+        G.SelectedResultLine = QStringLiteral("B3F1 1999/5 DISC");
+        ScreenWindow* search = open_screen(ScreenSearchData);
+        ScreenWindow* d = search->open_on_top(ScreenHeaderDisp);
+        QCOMPARE(d->windowTitle(), QStringLiteral("Tobrin  Ver.1.8a  << B3F1 1999/5 DISC >>"));
+        for (int k : {1, 2, 4, 5, 6, 7, 8, 9})
+            QCOMPARE(field_shown(k), QStringLiteral("B3F%1").arg(k));
+        QVERIFY(control(ScreenHeaderDisp, "Command3")->isHidden());
+        QVERIFY(control(ScreenHeaderDisp, "Command4")->isHidden());
+        QVERIFY(click(ScreenHeaderDisp, "Command1")); // 戻る
+        QVERIFY(!screen_instance(ScreenHeaderDisp) && search->isEnabled());
+        G.HeaderViewFromSearch = 0;
+    }
+
+    // By mouse and keyboard: acquisition of a pinned directory, pruning, deleting one
+    // directory, header entry with the publisher fill, registration, then the bytes.
+    void registerADiscEndToEnd() {
+        // EMPTY is pruned; TOOLS\OLD is deleted by hand.
+        env.make_disc({"DOCS", "EMPTY", "TOOLS/BIN", "TOOLS/OLD"},
+                      {"DOCS/read.me", "TOOLS/t.exe", "TOOLS/BIN/b.com", "TOOLS/OLD/o.txt"});
+        open_screen(ScreenMenu1);
+        menu(1)->setFocus();
+        QTest::keyClick(menu(1), Qt::Key_Return); // ﾃﾞｨﾚｸﾄﾘ取得
+        settle();
+        QVERIFY(click(ScreenSearchDir, "Command3")); // 取得開始
+        auto* list = control<QListWidget>(ScreenSearchDir, "List1");
+        QVERIFY(click(ScreenSearchDir, "Command5")); // prune
+        list->setFocus();
+        list->setCurrentRow(3); // \TOOLS\OLD
+        QTest::keyClick(list, Qt::Key_Return);
+        settle();
+        QVERIFY(click(ScreenDelDir, "Command3"));    // ﾃﾞｨﾚｸﾄﾘ 削 除
+        QVERIFY(click(ScreenSearchDir, "Command1")); // 次 へ
+        pick(combo(1), 0);
+        type_into(memo(), QStringLiteral("first line"));
+        QTest::keyClick(memo(), Qt::Key_Return);
+        type_into(memo(), QStringLiteral("second line"));
+        combo(3)->setEditText(QStringLiteral("1999"));
+        combo(4)->setEditText(QStringLiteral("5"));
+        type_into(header6(), QStringLiteral("メモ"));
+        QVERIFY(click(ScreenHeaderInput, "Command1_3")); // 次 へ
+        seam.expect("登録しますか。", AnswerYes);
+        seam.expect("(111)");
+        seam.expect("(105)");
+        QVERIFY(click(ScreenHeaderDisp, "Command1")); // 登録
+        QVERIFY(screen_instance(ScreenMenu1) && menu(4)->isHidden());
+        QCOMPARE(catalogue_lines(env.dat()),
+                 QStringList({"*01", "\"月刊ALPHA\"", "\"アルファ社\"",
+                              "\"first line$RET$$LF$second line\"", "\"1999\"", "\"5\"", "\"メモ\"",
+                              "TIME", "\"\"", "\"q\"", "\"\"", "*02", "\\", "\\TOOLS\\", "*03",
+                              "1,DOCS", "1,TOOLS", "2,BIN"}));
+        // Byte-exact: code page 932, CR LF after every line; the backup (BackupMode 4)
+        // is a copy.
+        const QByteArray bytes = read_bytes(env.dat());
+        QVERIFY(bytes.contains("\r\n\"\x83\x81\x83\x82\"\r\n") && bytes.endsWith("2,BIN\r\n"));
+        QCOMPARE(bytes.count("\r\n"), 18);
+        QCOMPARE(read_bytes(env.backup()), bytes);
+    }
+};
+
+QTEST_MAIN(TstRegistrationScreens)
+#include "tst_registration_screens.moc"
