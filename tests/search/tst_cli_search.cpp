@@ -1,24 +1,28 @@
-// tobrin-cli search, blocks, show and check on a small catalogue, and the check logic on a
-// file with several faults.
-#include "scripted_seam.h"
-#include "search/catalogue_check.h"
+// tobrin-cli search, blocks, show and check on small catalogues.
 #include "test_catalogue.h"
+#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
-struct Run {
-    int code;
-    QString out, err;
-};
+// Runs in `cwd` with a configuration file that does not exist there: the defaults apply
+// and the catalogue is `cwd`/tobrin.dat.
+std::tuple<int, QString, QString> cli(const QStringList& args, const QString& cwd) {
+    QProcess p;
+    p.setWorkingDirectory(cwd);
+    p.start(TOBRIN_CLI, args + QStringList{"--config", QDir(cwd).filePath("none.cfg")});
+    p.waitForFinished(60000);
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    // Without the notice about the missing configuration file.
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+            err.section("デフォルト値で動作します。\n", -1)};
+}
 
-TestBlock disc(const QString& title, const QStringList& entries) {
-    TestBlock b;
-    b.title = title;
-    b.parents = QStringList{"\\", "\\TOOLS\\"};
-    b.entries = entries;
-    return b;
+// err: the whole of stderr, or null not to look at it.
+void row(const char* name, const QStringList& args, int code, const char* out = "",
+         const char* err = nullptr) {
+    QTest::newRow(name) << args << code << QString(out) << QString(err);
 }
 } // namespace
 
@@ -26,113 +30,70 @@ class TestCliSearch : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
 
-    Run cli(const QStringList& args) {
-        QProcess p;
-        p.setWorkingDirectory(dir.path());
-        p.start(QStringLiteral(TOBRIN_CLI),
-                args + QStringList{"--config", dir.filePath("none.cfg")});
-        p.waitForFinished(60000);
-        QString err = QString::fromUtf8(p.readAllStandardError());
-        // Drop the notice about the missing configuration file.
-        const QString notice = QStringLiteral("デフォルト値で動作します。\n");
-        const qsizetype cut = err.indexOf(notice);
-        if (cut >= 0) err = err.mid(cut + notice.size());
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), err};
-    }
-
   private slots:
     void initTestCase() {
         fresh_state();
-        TestBlock memo = disc(QStringLiteral("Ｂｅｔａ"), {"1,DOCS", "2,BIN"});
-        memo.memo = QStringLiteral("one$RET$$LF$two");
-        use_catalogue(dir.path(), catalogue({disc("alpha", {"1,TOOLS", "2,bin"}), memo}));
+        QStringList alpha = disc({"1,DOCS", "2,BIN"}, "ＡＬＰＨＡ");
+        alpha[3] = "\"one$RET$$LF$two\""; // the memo
+        use_catalogue(dir.path(), disc({"1,TOOLS", "2,bin"}, "beta") + alpha);
     }
 
-    void search_outputs_lines_and_caption() {
-        Run r = cli({"search", "bin"});
-        QCOMPARE(r.code, 0);
-        QCOMPARE(r.out, u"-1\talpha  \n-2\tＢｅｔａ  \n1\t\\TOOLS\\bin\n2\t\\TOOLS\\BIN\n"_qs);
-        QCOMPARE(r.err, u"検索結果 [総数:4 / 見出:2 / ﾃﾞｨﾚｸﾄﾘ:2]\n"_qs);
-        r = cli({"search", "--case", "--no-sort", "--show", "dirs", "BIN"});
-        QCOMPARE(r.out, u"2\t\\TOOLS\\BIN\n"_qs);
-        r = cli({"search", "--preset", "2", "tools", "", "bin"});
-        QCOMPARE(r.out.count(u'\n'), 4);
-        r = cli({"search", "--width", "beta"});
-        QCOMPARE(r.code, 1);
-        QCOMPARE(
-            r.err,
-            u"検索結果 (一致するﾃﾞｰﾀが見つかりません。)\n検索一致データが見つかりませんでした。(309)\n"_qs);
-    }
-
-    void usage_errors_data() {
+    void commands_data() {
         QTest::addColumn<QStringList>("args");
-        QTest::newRow("no word") << QStringList{"search"};
-        QTest::newRow("four words") << QStringList{"search", "a", "b", "c", "d"};
-        QTest::newRow("preset 3 with two words")
-            << QStringList{"search", "--preset", "3", "a", "b"};
-        QTest::newRow("unknown option") << QStringList{"search", "--fast", "a"};
-        QTest::newRow("bad --show") << QStringList{"search", "--show", "some", "a"};
-        QTest::newRow("only empty words") << QStringList{"search", "", ""};
-        QTest::newRow("show without number") << QStringList{"show"};
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        // Header lines first, by narrow lower-case text; equal texts keep file order.
+        const char* both = "-2\tＡＬＰＨＡ  \n-1\tbeta  \n1\t\\TOOLS\\bin\n2\t\\TOOLS\\BIN\n";
+        row("search", {"search", "bin"}, 0, both, "検索結果 [総数:4 / 見出:2 / ﾃﾞｨﾚｸﾄﾘ:2]\n");
+        // The caption counts the lines not shown too.
+        row("search, case kept, unsorted, headers shown",
+            {"search", "--case", "--no-sort", "--show", "headers", "BIN"}, 0, "-2\tＡＬＰＨＡ  \n",
+            "検索結果 [総数:2 / 見出:1 / ﾃﾞｨﾚｸﾄﾘ:1]\n");
+        row("search [1] and [3]", {"search", "--preset", "2", "tools", "", "bin"}, 0, both);
+        row("search finding nothing", {"search", "--width", "alpha"}, 1, "",
+            "検索結果 (一致するﾃﾞｰﾀが見つかりません。)\n"
+            "検索一致データが見つかりませんでした。(309)\n");
+        row("blocks", {"blocks", "--no-sort"}, 0, "-1\tbeta  \n-2\tＡＬＰＨＡ  \n");
+        row("show, memo on one line, sorted", {"show", "2", "--sort"}, 0,
+            "1\tＡＬＰＨＡ\n2\t\n3\tone\\ntwo\n4\t\n5\t\n6\t\n7\t1999/05/12 10:30:00\n"
+            "8\t\n9\tq\n10\t\n\\DOCS\n\\TOOLS\\BIN\n");
+        row("show, no such block", {"show", "3"}, 1, "",
+            "ディレクトリが見つかりませんでした。(505)\n");
+        row("usage: only empty words", {"search", "", ""}, 2, "", "検索条件が未入力です。(208)\n");
+        row("usage: preset 3 with two words", {"search", "--preset", "3", "a", "b"}, 2);
     }
-    void usage_errors() {
+    void commands() {
         QFETCH(QStringList, args);
-        QCOMPARE(cli(args).code, 2);
+        QFETCH(int, code);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        const auto [gotCode, gotOut, gotErr] = cli(args, dir.path());
+        QCOMPARE(gotCode, code);
+        QCOMPARE(gotOut, out);
+        if (!err.isNull()) QCOMPARE(gotErr, err);
     }
 
-    void blocks_and_show() {
-        Run r = cli({"blocks", "--no-sort"});
-        QCOMPARE(r.code, 0);
-        QCOMPARE(r.out, u"-1\talpha  \n-2\tＢｅｔａ  \n"_qs);
-        r = cli({"show", "2", "--sort"});
-        QCOMPARE(r.code, 0);
-        QVERIFY(r.out.startsWith(u"1\tＢｅｔａ\n2\t\n3\tone\\ntwo\n"_qs));
-        QVERIFY(r.out.endsWith(u"10\t\n\\DOCS\n\\TOOLS\\BIN\n"_qs));
-        r = cli({"show", "3"});
-        QCOMPARE(r.code, 1);
-        QCOMPARE(r.err, u"ディレクトリが見つかりませんでした。(505)\n"_qs);
-    }
-
+    // Every fault in one pass, in file order, including a block with more directories than
+    // the viewer holds (2,000); a clean file is exit 0.
     void check_finds_every_fault() {
-        QStringList l = disc("a", {"1,A"}).lines(); // lines 1-16: clean
-        l << disc("b", {"1,A", "B", ",C", "0,D", "3,E", "99999,F", "2,G"}).lines(); // 17-38
-        l.insert(20, QStringLiteral("\"eleventh\"")); // block 2's eleventh is line 28
-        QStringList shortHeader{"*01", "\"x\"", "*02", "\\", "*03", "1,Z"}; // 40-45
-        write_cp932_file(dir.filePath("faulty.dat"), l + shortHeader);
-        QList<CatalogueFault> faults;
-        QVERIFY(check_catalogue(dir.filePath("faulty.dat"), faults));
-        QList<QPair<qint64, int>> got;
-        for (const CatalogueFault& f : faults)
-            got.append({f.line, f.message});
-        QCOMPARE(got,
-                 (QList<QPair<qint64, int>>{
-                     {28, 302}, {34, 305}, {35, 305}, {36, 306}, {37, 306}, {38, 310}, {40, 505}}));
-        QVERIFY(check_catalogue(G.DataFilePath, faults));
-        QVERIFY(faults.isEmpty());
-        QVERIFY(!check_catalogue(dir.filePath("missing.dat"), faults));
-        // The viewer holds 2,000 directories of a block at least.
-        TestBlock big = disc("big", {});
+        QStringList l = disc({"1,A"}, "a");                                 // lines 1-16: clean
+        l << disc({"1,A", "B", ",C", "0,D", "3,E", "99999,F", "2,G"}, "b"); // 17-38
+        l.insert(20, "\"eleventh\""); // block 2's eleventh header line is line 28
+        l << QStringList{"*01", "\"x\"", "*02", "\\", "*03", "1,Z"} << disc({}, "big"); // 40-
         for (int i = 0; i < 2001; ++i)
-            big.entries << QStringLiteral("1,D%1").arg(i);
-        write_cp932_file(dir.filePath("big.dat"), big.lines());
-        QVERIFY(check_catalogue(dir.filePath("big.dat"), faults));
-        QCOMPARE(faults.size(), 1);
-        QCOMPARE(faults.first().message, 501);
-        QCOMPARE(faults.first().line, qint64(16 + 2000));
-
+            l << QString("1,D%1").arg(i); // from line 61
         QDir(dir.path()).mkpath("sub");
-        QFile::copy(dir.filePath("faulty.dat"), dir.filePath("sub/tobrin.dat"));
-        Run r;
-        {
-            QProcess p;
-            p.setWorkingDirectory(dir.filePath("sub"));
-            p.start(QStringLiteral(TOBRIN_CLI), {"check"});
-            p.waitForFinished(60000);
-            r = {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), {}};
-        }
-        QCOMPARE(r.code, 1);
-        QVERIFY(r.out.startsWith("line 28: 302 "));
-        QCOMPARE(r.out.count(u'\n'), 7);
+        write_cp932_file(dir.filePath("sub/tobrin.dat"), l);
+        const auto [code, out, err] = cli({"check"}, dir.filePath("sub"));
+        QCOMPARE(code, 1);
+        QStringList got;
+        for (const QString& fault : out.split(u'\n', Qt::SkipEmptyParts))
+            got << fault.section(u' ', 0, 2);
+        QCOMPARE(got,
+                 (QStringList{"line 28: 302", "line 34: 305", "line 35: 305", "line 36: 306",
+                              "line 37: 306", "line 38: 310", "line 40: 505", "line 2061: 501"}));
+        QCOMPARE(std::get<0>(cli({"check"}, dir.path())), 0);
     }
 };
 
