@@ -51,14 +51,6 @@ class TstRegistrationScreens : public QObject {
             QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), {});
         settle();
     }
-    // One acquired entry \A below the root, as a walk leaves it.
-    void hold_one_entry() {
-        G.DirCount = 1;
-        G.DirPaths(1) = QStringLiteral("\\");
-        G.EntryCount = 1;
-        G.EntryNames(1) = QStringLiteral("A");
-        G.EntryParentIndex(1) = 1;
-    }
 
   private slots:
     void init() {
@@ -70,6 +62,10 @@ class TstRegistrationScreens : public QObject {
         G.MagazineTitles = Array1<QString>{"月刊ALPHA", "BETA WORLD", "GAMMA"};
         G.MagazinePublishers = Array1<QString>{"アルファ社", "", "ガンマ出版"};
         G.VolumeLabel = QStringLiteral("VOL1");
+        // One acquired entry \A below the root, as a walk leaves it.
+        G.DirCount = G.EntryCount = G.EntryParentIndex(1) = 1;
+        G.DirPaths(1) = QStringLiteral("\\");
+        G.EntryNames(1) = QStringLiteral("A");
         // The search screen is opened by its code; a stand-in keeps these tests about ours.
         register_screen(ScreenSearchData, [] {
             return new PlaceholderScreen(ScreenSearchData, QStringLiteral("search_data"));
@@ -128,7 +124,6 @@ class TstRegistrationScreens : public QObject {
     // what an earlier registration or search left, with the volume label and drive.
     void registerWithoutHeader() {
         G.ProgressFlags = 1;
-        hold_one_entry();
         for (int k = 1; k <= 10; ++k)
             G.HeaderTable(1, k) = QStringLiteral("OLD%1").arg(k);
         open_screen(ScreenMenu1);
@@ -158,7 +153,6 @@ class TstRegistrationScreens : public QObject {
     void forcedSearch() {
         QFETCH(int, answer);
         G.ProgressFlags = 3;
-        hold_one_entry();
         G.DataFileState = 1;
         open_screen(ScreenMenu1);
         seam.expect("登録作業が完了していません。", static_cast<int16_t>(answer));
@@ -176,7 +170,6 @@ class TstRegistrationScreens : public QObject {
     void headerEntryPresetsAndConfiguredCaptions() {
         G.HeaderLabelCaptions = Array1<QString>{"雑誌名", "", "", "巻号"};
         G.ProgressFlags = 1;
-        hold_one_entry();
         G.HeaderViewFromSearch = 1; // a search's header view must not leak into the entry
         open_screen(ScreenMenu1);
         QVERIFY(click(ScreenMenu1, "Command2"));
@@ -255,7 +248,6 @@ class TstRegistrationScreens : public QObject {
         QFETCH(int, flags);
         QFETCH(bool, asked);
         G.ProgressFlags = static_cast<int16_t>(flags);
-        if (flags & 1) hold_one_entry();
         G.HeaderTable(1, 1) = QStringLiteral("T");
         open_screen(ScreenHeaderDisp);
         if (asked) seam.expect("登録しますか。", AnswerNo);
@@ -268,27 +260,6 @@ class TstRegistrationScreens : public QObject {
         QVERIFY(!screen_instance(ScreenHeaderDisp) && screen_instance(ScreenMenu1));
         QVERIFY(!QFile::exists(env.dat()));
         QCOMPARE(G.ProgressFlags, int16_t(flags));
-    }
-
-    // The view a header-only string search opens: its title, the block's fields, and
-    // neither 修 正 nor the directories (a header-only search has none to show).
-    void viewModeFromAHeaderOnlySearch() {
-        G.HeaderTable.redim(3);
-        for (int k = 1; k <= 10; ++k)
-            G.HeaderTable(3, k) = QStringLiteral("B3F%1").arg(k);
-        G.HeaderViewFromSearch = G.HeaderOnlySearch = 1;
-        G.SelectedBlockNo = -3;
-        G.SelectedResultLine = QStringLiteral("B3F1 1999/5 DISC");
-        ScreenWindow* search = open_screen(ScreenSearchData);
-        ScreenWindow* d = search->open_on_top(ScreenHeaderDisp);
-        QCOMPARE(d->windowTitle(), QStringLiteral("Tobrin  Ver.1.8a  << B3F1 1999/5 DISC >>"));
-        for (int k : {1, 2, 4, 5, 6, 7, 8, 9})
-            QCOMPARE(field_shown(k), QStringLiteral("B3F%1").arg(k));
-        QVERIFY(control(ScreenHeaderDisp, "Command3")->isHidden());
-        QVERIFY(control(ScreenHeaderDisp, "Command4")->isHidden());
-        QVERIFY(click(ScreenHeaderDisp, "Command1")); // 戻る
-        QVERIFY(!screen_instance(ScreenHeaderDisp) && search->isEnabled());
-        G.HeaderViewFromSearch = 0;
     }
 
     // By mouse and keyboard: acquisition of a pinned directory, pruning, deleting one

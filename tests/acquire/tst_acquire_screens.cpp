@@ -1,0 +1,211 @@
+// The acquisition screen and its deletion screen, driven by clicks: the drive list,
+// acquisition of a pinned directory, pruning, a failed walk, message 201, reopening with a
+// held list, the deletion screen's file list, the selection rule after a deletion, the
+// root placeholder, and an unreadable directory (401), which returns to the acquisition
+// screen with the list intact.
+#include "../ui/gui_fixture.h"
+#include "acquire/del_dir.h"
+#include "acquire/search_dir.h"
+#include "core/platform.h"
+#include <QComboBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+
+class TstAcquireScreens : public QObject {
+    Q_OBJECT
+    GuiEnv env;
+    GuiScriptedSeam seam;
+
+    QListWidget* list() { return control<QListWidget>(ScreenSearchDir, "List1"); }
+    QString status_text() { return control<QLabel>(ScreenSearchDir, "Label1_1")->text(); }
+    QString question() { return control<QPlainTextEdit>(ScreenDelDir, "Text1")->toPlainText(); }
+    void acquire() {
+        open_screen(ScreenSearchDir);
+        QVERIFY(click(ScreenSearchDir, "Command3"));
+    }
+    // Opens del_dir on List1 row `row` by a double-click, as the user does.
+    void open_row(int row) {
+        const QRect r = list()->visualItemRect(list()->item(row));
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, r.center());
+        QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, r.center());
+        settle();
+    }
+
+  private slots:
+    void init() {
+        seam.shown.clear();
+        // A: a file, A1 empty, A2 with a file; B holds only B1 (with a file), so B counts
+        // as empty; C holds a file; the hidden .h is empty.
+        env.make_disc({"A/A1", "A/A2", "B/B1", "C", ".h"},
+                      {"A/a.txt", "A/A2/x.txt", "B/B1/y.txt", "C/c.txt"});
+        env.start();
+        G.BeepEnabled = 1;
+    }
+    void cleanup() {
+        close_all_screens();
+        QVERIFY2(seam.satisfied(), seam.report());
+    }
+
+    void driveListShowsEachLetterWithItsDirectory() {
+        open_screen(ScreenSearchDir);
+        auto* drive = control<QComboBox>(ScreenSearchDir, "Drive1");
+        QCOMPARE(drive->count(), G.DriveLetters.size());
+        QCOMPARE(drive->currentText(), QStringLiteral("q: ") + env.disc.path());
+        drive->setCurrentIndex(drive->findData(QStringLiteral("c")));
+        QCOMPARE(G.CurrentDrive, QStringLiteral("c"));
+    }
+
+    void acquisitionSortsAndPruningDropsDirectoriesWithoutFiles() {
+        acquire();
+        QCOMPARE(item_texts(list()),
+                 QStringList({"\\.h", "\\A", "\\A\\A1", "\\A\\A2", "\\B", "\\B\\B1", "\\C"}));
+        QCOMPARE(status_text(),
+                 QStringLiteral("取得結果 [上位Path:3 / 下位Path:7]\n"
+                                " （ダブルクリックでディレクトリ内ファイル名表示）"));
+        QCOMPARE(seam.beeps, 2);
+        QVERIFY(click(ScreenSearchDir, "Command5"));
+        QCOMPARE(item_texts(list()), QStringList({"\\A", "\\A\\A2", "\\B\\B1", "\\C"}));
+        QVERIFY(status_text().startsWith(QStringLiteral("取得結果 [上位Path:3 / 下位Path:4]")));
+        QVERIFY(screen_instance(ScreenSearchDir)->isEnabled());
+    }
+
+    void nothingElseWhileTheWalkRuns() {
+        open_screen(ScreenSearchDir);
+        int tries = 0;
+        seam.onYield = [&] {
+            ScreenWindow* s = screen_instance(ScreenSearchDir);
+            if (!s || !operation_running()) return;
+            ++tries;
+            s->close(); // the close box
+            QVERIFY(!click(ScreenSearchDir, "Command2"));
+        };
+        QVERIFY(click(ScreenSearchDir, "Command3"));
+        seam.onYield = nullptr;
+        QVERIFY(tries > 0 && screen_instance(ScreenSearchDir)->isVisible());
+    }
+
+    void failedWalkLeavesForTheMenu() {
+        open_screen(ScreenSearchDir);
+        QDir(env.disc.path()).removeRecursively(); // the medium is taken out
+        seam.expect("(203)");
+        QVERIFY(click(ScreenSearchDir, "Command3"));
+        QVERIFY(!screen_instance(ScreenSearchDir) && !screen_instance(ScreenDispStatus));
+        QVERIFY(screen_instance(ScreenMenu1)->isEnabled());
+    }
+
+    void unknownDriveFallsBackToTheCurrentOne() {
+        G.CurrentDrive = QStringLiteral("x");
+        seam.expect("ドライブ [x]をアクセスできません。(201)");
+        open_screen(ScreenSearchDir);
+        QCOMPARE(G.CurrentDrive, QString(drive_of_path(QDir::currentPath())));
+        QCOMPARE(seam.shown.last().text,
+                 QStringLiteral("ドライブ [x]をアクセスできません。(201)\r\n\r\n"
+                                "ドライブをカレントドライブ [") +
+                     G.CurrentDrive + QStringLiteral("]に変更します。"));
+    }
+
+    // ﾒｲﾝﾒﾆｭｰ answered No stays; back on the screen later the list is still there,
+    // until a registration.
+    void reopeningShowsTheHeldList() {
+        acquire();
+        seam.expect("メインメニューに戻ってもよいですか。(002)", AnswerNo);
+        QVERIFY(click(ScreenSearchDir, "Command4"));
+        seam.expect("(002)", AnswerYes);
+        QVERIFY(click(ScreenSearchDir, "Command4"));
+        QVERIFY(click(ScreenMenu1, "Command1"));
+        QCOMPARE(list()->count(), 7);
+        QVERIFY(status_text().startsWith(QStringLiteral("取得結果 [上位Path:3 / 下位Path:7]")));
+        G.ProgressFlags = 0;
+        screen_instance(ScreenSearchDir)->unload();
+        settle();
+        open_screen(ScreenSearchDir);
+        QCOMPARE(list()->count(), 0);
+    }
+
+    void nextRecordsTheDriveWithoutAList() {
+        open_screen(ScreenSearchDir);
+        G.SavedSettings(20) = QStringLiteral("c");
+        QVERIFY(click(ScreenSearchDir, "Command1"));
+        QVERIFY(screen_instance(ScreenHeaderInput));
+        QCOMPARE(G.SavedSettings(20), QStringLiteral("q"));
+    }
+
+    void deletionScreenShowsTheFilesAndGoesBack() {
+        env.make_disc({"DOS/TOOLS", "GAMES"}, {"DOS/b.txt", "DOS/A.EXE", "DOS/.hidden"});
+        acquire();
+        open_row(0);
+        QCOMPARE(question(), QStringLiteral("ﾃﾞｨﾚｸﾄﾘ[\\DOS]を削除しますか。"));
+        // Names only: no subdirectory, no hidden file.
+        QCOMPARE(item_texts(control<QListWidget>(ScreenDelDir, "File1")),
+                 QStringList({"A.EXE", "b.txt"}));
+        QVERIFY(!click(ScreenSearchDir, "Command3")); // the acquisition screen waits
+        QVERIFY(click(ScreenDelDir, "Command2"));     // 戻 る
+        QVERIFY(!screen_instance(ScreenDelDir) && screen_instance(ScreenSearchDir)->isEnabled());
+        QCOMPARE(G.EntryCount, int16_t(3));
+    }
+
+    void deletionSelectsTheNextEntry_data() {
+        QTest::addColumn<QStringList>("dirs");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QStringList>("after");
+        QTest::addColumn<int>("selected");
+        const QStringList xyz{"X", "Y", "Z"};
+        QTest::addRow("first of three") << xyz << 0 << QStringList{"\\Y", "\\Z"} << 0;
+        QTest::addRow("middle of three") << xyz << 1 << QStringList{"\\X", "\\Z"} << 1;
+        QTest::addRow("last of three") << xyz << 2 << QStringList{"\\X", "\\Y"} << 1;
+        QTest::addRow("the only entry") << QStringList{"X"} << 0 << QStringList{"\\"} << 0;
+    }
+    void deletionSelectsTheNextEntry() {
+        QFETCH(QStringList, dirs);
+        QFETCH(int, row);
+        QFETCH(QStringList, after);
+        QFETCH(int, selected);
+        env.make_disc(dirs);
+        acquire();
+        open_row(row);
+        QVERIFY(click(ScreenDelDir, "Command3"));
+        QVERIFY(!screen_instance(ScreenDelDir) && screen_instance(ScreenSearchDir)->isEnabled());
+        QCOMPARE(item_texts(list()), after);
+        QCOMPARE(list()->currentRow(), selected);
+    }
+
+    // A drive without subdirectories lists the root alone; its question names the root.
+    void placeholderAsksAboutTheRoot() {
+        env.make_disc({}, {"root.txt"});
+        acquire();
+        QCOMPARE(item_texts(list()), QStringList({"\\"}));
+        QCOMPARE(status_text(), QStringLiteral("取得結果 (ダブルクリックでファイル表示)"));
+        QVERIFY(!control(ScreenSearchDir, "Command5")->isEnabled()); // nothing to prune
+        open_row(0);
+        QCOMPARE(question(), QStringLiteral("ﾃﾞｨﾚｸﾄﾘ[\\]を削除しますか。"));
+        QCOMPARE(control<QListWidget>(ScreenDelDir, "File1")->count(), 1);
+    }
+
+    void unreadableDirectoryReturnsWithTheListIntact() {
+        env.make_disc({"GONE", "KEPT"});
+        acquire();
+        QDir(env.on_disc("GONE")).removeRecursively(); // vanished since the walk
+        seam.expect("(401)");
+        open_row(0);
+        QCOMPARE(seam.shown.last().text,
+                 QStringLiteral("ディレクトリをアクセスできません。(401)\r\n\r\n"
+                                "ﾃﾞｨﾚｸﾄﾘ取得画面に戻ります。"));
+        settle();
+        QVERIFY(!screen_instance(ScreenDelDir) && screen_instance(ScreenSearchDir)->isEnabled());
+        QCOMPARE(item_texts(list()), QStringList({"\\GONE", "\\KEPT"}));
+        QVERIFY(control(ScreenSearchDir, "Command5")->isEnabled()); // usable again
+    }
+
+    void exitAnsweredNoReturnsToTheAcquisition() {
+        env.make_disc({"X"});
+        acquire();
+        open_row(0);
+        seam.expect("(001)", AnswerNo);
+        QVERIFY(click(ScreenDelDir, "Command1"));
+        QVERIFY(!screen_instance(ScreenDelDir) && screen_instance(ScreenSearchDir)->isEnabled());
+        QCOMPARE(G.EntryCount, int16_t(1));
+    }
+};
+
+QTEST_MAIN(TstAcquireScreens)
+#include "tst_acquire_screens.moc"
