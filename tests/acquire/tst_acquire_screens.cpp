@@ -122,14 +122,6 @@ class TstAcquireScreens : public QObject {
         QCOMPARE(list()->count(), 0);
     }
 
-    void nextRecordsTheDriveWithoutAList() {
-        open_screen(ScreenSearchDir);
-        G.SavedSettings(20) = QStringLiteral("c");
-        QVERIFY(click(ScreenSearchDir, "Command1"));
-        QVERIFY(screen_instance(ScreenHeaderInput));
-        QCOMPARE(G.SavedSettings(20), QStringLiteral("q"));
-    }
-
     void deletionScreenShowsTheFilesAndGoesBack() {
         env.make_disc({"DOS/TOOLS", "GAMES"}, {"DOS/b.txt", "DOS/A.EXE", "DOS/.hidden"});
         acquire();
@@ -194,16 +186,6 @@ class TstAcquireScreens : public QObject {
         QVERIFY(!screen_instance(ScreenDelDir) && screen_instance(ScreenSearchDir)->isEnabled());
         QCOMPARE(item_texts(list()), QStringList({"\\GONE", "\\KEPT"}));
         QVERIFY(control(ScreenSearchDir, "Command5")->isEnabled()); // usable again
-    }
-
-    void exitAnsweredNoReturnsToTheAcquisition() {
-        env.make_disc({"X"});
-        acquire();
-        open_row(0);
-        seam.expect("(001)", AnswerNo);
-        QVERIFY(click(ScreenDelDir, "Command1"));
-        QVERIFY(!screen_instance(ScreenDelDir) && screen_instance(ScreenSearchDir)->isEnabled());
-        QCOMPARE(G.EntryCount, int16_t(1));
     }
 };
 

@@ -111,60 +111,69 @@ class TstRegistrationScreens : public QObject {
         QCOMPARE(menu(5)->isEnabled(), dataFile == 1);
     }
 
-    void registerWithoutAcquisition() {
-        G.ProgressFlags = 2;
-        open_screen(ScreenMenu1);
-        menu(4)->show(); // hidden for this state; the rule still holds behind it
-        seam.expect("ﾃﾞｨﾚｸﾄﾘ検索未実施です。(102)");
-        QTest::mouseClick(menu(4), Qt::LeftButton);
-        QVERIFY(!QFile::exists(env.dat()));
-    }
-
-    // Answered No nothing is written; answered Yes the block gets empty headers, never
-    // what an earlier registration or search left, with the volume label and drive.
-    void registerWithoutHeader() {
-        G.ProgressFlags = 1;
-        for (int k = 1; k <= 10; ++k)
-            G.HeaderTable(1, k) = QStringLiteral("OLD%1").arg(k);
-        open_screen(ScreenMenu1);
-        seam.expect("見出しが未入力です。(103)", AnswerNo);
-        QVERIFY(click(ScreenMenu1, "Command4"));
-        QCOMPARE(seam.shown.first().text,
-                 QStringLiteral("見出しが未入力です。(103)\r\nこのまま継続しますか。\r\n\r\n"
-                                "　　　はい　・・・　登録する。\r\n"
-                                "　　　いいえ・・・　登録しない。"));
-        QVERIFY(!QFile::exists(env.dat()));
-        seam.expect("(103)", AnswerYes);
-        seam.expect("(111)");
-        seam.expect("(105)");
-        QVERIFY(click(ScreenMenu1, "Command4"));
-        QCOMPARE(catalogue_lines(env.dat()),
-                 QStringList({"*01", "\"\"", "\"\"", "\"\"", "\"\"", "\"\"", "\"\"", "TIME",
-                              "\"VOL1\"", "\"q\"", "\"\"", "*02", "\\", "*03", "1,A"}));
-        QCOMPARE(G.ProgressFlags, int16_t(0));
-        QVERIFY(menu(4)->isHidden() && menu(5)->isEnabled());
-    }
-
-    void forcedSearch_data() {
+    // The menu's and the confirmation's questions, each answer's outcome. Registering
+    // without a header writes empty headers, never what an earlier registration or
+    // search left, with the volume label and drive.
+    void questions_data() {
+        QTest::addColumn<int>("flags");
+        QTest::addColumn<int>("screen");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("question"); // empty: none asked
         QTest::addColumn<int>("answer");
-        QTest::addRow("no") << int(AnswerNo);
-        QTest::addRow("yes") << int(AnswerYes);
-    }
-    void forcedSearch() {
-        QFETCH(int, answer);
-        G.ProgressFlags = 3;
-        G.DataFileState = 1;
-        open_screen(ScreenMenu1);
-        seam.expect("登録作業が完了していません。", static_cast<int16_t>(answer));
-        QVERIFY(click(ScreenMenu1, "Command5"));
-        QCOMPARE(
-            seam.shown.first().text,
+        QTest::addColumn<int>("flagsAfter");
+        QTest::addColumn<int>("next");
+        QTest::addColumn<QStringList>("written"); // empty: no catalogue
+        const QString noHeader =
+            QStringLiteral("見出しが未入力です。(103)\r\nこのまま継続しますか。\r\n\r\n"
+                           "　　　はい　・・・　登録する。\r\n　　　いいえ・・・　登録しない。");
+        const QString confirm = QStringLiteral("            登録しますか。\r\n\r\n"
+                                               "   はい　・・・　登録する。\r\n"
+                                               "   いいえ・・・　メインメニューに戻る。");
+        const QString forced =
             QStringLiteral("登録作業が完了していません。検索を強行すれば取得したディレクトリ\r\n"
                            "と見出しデータが無効となります。検索を強行しますか。\r\n\r\n"
                            "　　　　　　[はい]　・・・　強行する。　　　　　　\r\n"
-                           "　　　　　　[いいえ]・・・　メインメニューに戻る。\r\n"));
-        QCOMPARE(G.ProgressFlags, int16_t(answer == AnswerYes ? 0 : 3));
-        QCOMPARE(bool(screen_instance(ScreenSearchData)), answer == AnswerYes);
+                           "　　　　　　[いいえ]・・・　メインメニューに戻る。\r\n");
+        const QStringList emptyHeaders{"*01",  "\"\"", "\"\"", "\"\"",     "\"\"",
+                                       "\"\"", "\"\"", "TIME", "\"VOL1\"", "\"q\"",
+                                       "\"\"", "*02",  "\\",   "*03",      "1,A"};
+        const int menu = ScreenMenu1, disp = ScreenHeaderDisp, no = AnswerNo, yes = AnswerYes;
+        const QStringList none;
+        QTest::addRow("103 answered No")
+            << 1 << menu << "Command4" << noHeader << no << 1 << menu << none;
+        QTest::addRow("103 answered Yes")
+            << 1 << menu << "Command4" << noHeader << yes << 0 << menu << emptyHeaders;
+        QTest::addRow("confirmation answered No")
+            << 3 << disp << "Command1" << confirm << no << 3 << menu << none;
+        QTest::addRow("header without a tree")
+            << 2 << disp << "Command1" << QString() << 0 << 2 << menu << none;
+        QTest::addRow("forced search answered No")
+            << 3 << menu << "Command5" << forced << no << 3 << menu << none;
+        QTest::addRow("forced search answered Yes")
+            << 3 << menu << "Command5" << forced << yes << 0 << int(ScreenSearchData) << none;
+    }
+    void questions() {
+        QFETCH(int, flags);
+        QFETCH(int, screen);
+        QFETCH(QString, button);
+        QFETCH(QString, question);
+        QFETCH(int, answer);
+        QFETCH(int, flagsAfter);
+        QFETCH(int, next);
+        QFETCH(QStringList, written);
+        G.ProgressFlags = static_cast<int16_t>(flags);
+        G.DataFileState = 1;
+        for (int k = 1; k <= 10; ++k)
+            G.HeaderTable(1, k) = QStringLiteral("OLD%1").arg(k);
+        open_screen(static_cast<int16_t>(screen));
+        if (!question.isEmpty()) seam.expect(question.trimmed().left(8), int16_t(answer));
+        if (!written.isEmpty()) seam.expect("(111)"), seam.expect("(105)");
+        QVERIFY(click(static_cast<int16_t>(screen), button));
+        if (!question.isEmpty()) QCOMPARE(seam.shown.first().text, question);
+        QCOMPARE(G.ProgressFlags, int16_t(flagsAfter));
+        QVERIFY(screen_instance(static_cast<int16_t>(next)));
+        QCOMPARE(QFile::exists(env.dat()), !written.isEmpty());
+        if (!written.isEmpty()) QCOMPARE(catalogue_lines(env.dat()), written);
     }
 
     void headerEntryPresetsAndConfiguredCaptions() {
@@ -236,30 +245,6 @@ class TstRegistrationScreens : public QObject {
         // 登録 without a header asks nothing, writes nothing and returns to the menu.
         QVERIFY(click(ScreenHeaderDisp, "Command1"));
         QVERIFY(screen_instance(ScreenMenu1) && !QFile::exists(env.dat()));
-    }
-
-    void registrationQuestion_data() {
-        QTest::addColumn<int>("flags");
-        QTest::addColumn<bool>("asked"); // a header without a tree is not written either
-        QTest::addRow("answered No") << 3 << true;
-        QTest::addRow("header only") << 2 << false;
-    }
-    void registrationQuestion() {
-        QFETCH(int, flags);
-        QFETCH(bool, asked);
-        G.ProgressFlags = static_cast<int16_t>(flags);
-        G.HeaderTable(1, 1) = QStringLiteral("T");
-        open_screen(ScreenHeaderDisp);
-        if (asked) seam.expect("登録しますか。", AnswerNo);
-        QVERIFY(click(ScreenHeaderDisp, "Command1"));
-        if (asked)
-            QCOMPARE(seam.shown.first().text,
-                     QStringLiteral("            登録しますか。\r\n\r\n"
-                                    "   はい　・・・　登録する。\r\n"
-                                    "   いいえ・・・　メインメニューに戻る。"));
-        QVERIFY(!screen_instance(ScreenHeaderDisp) && screen_instance(ScreenMenu1));
-        QVERIFY(!QFile::exists(env.dat()));
-        QCOMPARE(G.ProgressFlags, int16_t(flags));
     }
 
     // By mouse and keyboard: acquisition of a pinned directory, pruning, deleting one

@@ -1,4 +1,4 @@
-// The window layer: set_screen's codes, fonts and geometry, the one-instance rule, the exit
+// The window layer: fonts and geometry, the one-instance rule, the exit
 // path, the font substitution and the progress window.
 #include "core/settings.h"
 #include "gui_fixture.h"
@@ -20,20 +20,10 @@ class TstScreenManager : public QObject {
         QVERIFY2(seam.satisfied(), seam.report());
     }
 
-    void otherCodesDoNothing() {
-        G.CurrentScreen = 5;
-        for (int16_t code : {0, 9, 150, -9, -100, 99, 201}) {
-            set_screen(code);
-            QVERIFY2(G.CurrentScreen == 5 && !screen_instance(1) && !screen_instance(8),
-                     qPrintable(QString::number(code)));
-        }
-    }
-
     void loadAppliesGeometryAndFonts() {
-        G.FormPos(4, 1) = 1440;
-        G.FormPos(4, 2) = 2880;
-        G.FormPos(4, 3) = 6000;
-        G.FormPos(4, 4) = 4500;
+        const int16_t pos[] = {1440, 2880, 6000, 4500}; // top, left, width, height
+        for (int k = 1; k <= 4; ++k)
+            G.FormPos(4, k) = pos[k - 1];
         G.FontSize = 12;
         G.SmallFontSize = 7;
         G.CurrentScreen = 7;
