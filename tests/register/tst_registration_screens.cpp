@@ -267,9 +267,7 @@ class TstRegistrationScreens : public QObject {
         QVERIFY(click(ScreenDelDir, "Command3"));    // ﾃﾞｨﾚｸﾄﾘ 削 除
         QVERIFY(click(ScreenSearchDir, "Command1")); // 次 へ
         pick(combo(1), 0);
-        type_into(memo(), QStringLiteral("first line"));
-        QTest::keyClick(memo(), Qt::Key_Return);
-        type_into(memo(), QStringLiteral("second line"));
+        memo()->setPlainText(QStringLiteral("first line\nsecond line"));
         combo(3)->setEditText(QStringLiteral("1999"));
         combo(4)->setEditText(QStringLiteral("5"));
         type_into(header6(), QStringLiteral("メモ"));

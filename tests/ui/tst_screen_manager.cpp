@@ -1,5 +1,5 @@
-// The window layer: fonts and geometry, the one-instance rule, the exit
-// path, the font substitution and the progress window.
+// The window layer: fonts and geometry, the one-instance rule, the exit path, the font
+// substitution and the progress window.
 #include "core/settings.h"
 #include "gui_fixture.h"
 #include "ui/screen_manager.h"
@@ -46,50 +46,37 @@ class TstScreenManager : public QObject {
             QVERIFY2(s->rect().contains(c->geometry()), qPrintable(c->objectName()));
     }
 
-    void leavingRecordsTopAndLeftOnly() {
-        ScreenWindow* m = open_screen(ScreenMenu1);
-        G.PreviousScreen = 5;
-        m->move(ScreenWindow::tw(720), ScreenWindow::tw(360));
-        const int16_t width = G.FormPos(4, 3), height = G.FormPos(4, 4);
-        m->resize(m->width() + 50, m->height() + 50);
-        int16_t code = -4;
-        set_screen(code);
-        QVERIFY(G.FormPos(4, 1) == 360 && G.FormPos(4, 2) == 720);
-        QVERIFY(G.FormPos(4, 3) == width && G.FormPos(4, 4) == height);
-        QCOMPARE(G.CurrentScreen, int16_t(5));
-    }
-
-    // Exit answered Yes: settings written, backup moment 2, and the next run restores
-    // where the window stood.
-    void exitSavesSettingsBackupAndGeometry() {
+    // The close box asks first (answered No: nothing written); 終 了 answered Yes writes
+    // the settings (top and left only) and makes the backup with BackupMode 2, and the next
+    // run puts the window back where it stood.
+    void exitPaths() {
+        QFile::remove(env.ini());
         write_bytes(env.dat(), QByteArray("*01\r\n"));
         env.start({QStringLiteral("#13:2")});
-        open_screen(ScreenMenu1)->move(ScreenWindow::tw(1200), ScreenWindow::tw(600));
+        ScreenWindow* m = open_screen(ScreenMenu1);
+        const QSize size = m->size();
+        seam.expect("終了してよいですか。(001)", AnswerNo);
+        m->close();
+        settle();
+        QVERIFY(screen_instance(ScreenMenu1) && !QFile::exists(env.ini()));
+        m->move(ScreenWindow::tw(1200), ScreenWindow::tw(600));
+        m->resize(size + QSize(50, 50));
         seam.expect("(001)", AnswerYes);
         QVERIFY_THROWS_EXCEPTION(Terminated, click(ScreenMenu1, "Command3"));
         QVERIFY(read_bytes(env.ini()).startsWith("Tobrin  Ver.1.8a\r\n"));
         QCOMPARE(read_bytes(env.backup()), QByteArray("*01\r\n"));
         env.start();
-        QCOMPARE(open_screen(ScreenMenu1)->pos(),
-                 QPoint(ScreenWindow::tw(1200), ScreenWindow::tw(600)));
-    }
-
-    void closingTheMenuAsksToExit() {
-        QFile::remove(env.ini());
-        ScreenWindow* m = open_screen(ScreenMenu1);
-        seam.expect("終了してよいですか。(001)", AnswerNo);
-        m->close();
-        settle();
-        QVERIFY(screen_instance(ScreenMenu1));
-        QVERIFY(!QFile::exists(env.ini()));
+        m = open_screen(ScreenMenu1);
+        QCOMPARE(m->pos(), QPoint(ScreenWindow::tw(1200), ScreenWindow::tw(600)));
+        QCOMPARE(m->size(), size);
     }
 
     void gothicFaceRendersJapanese() {
         if (QFontDatabase::families(QFontDatabase::Japanese).isEmpty())
             QSKIP("no Japanese font installed");
-        const QFontInfo info(QFont(QStringLiteral("ＭＳ ゴシック"), 10));
-        QVERIFY2(QFontDatabase::writingSystems(info.family()).contains(QFontDatabase::Japanese),
-                 qPrintable(info.family()));
+        const QString face = QFontInfo(QFont(QStringLiteral("ＭＳ ゴシック"))).family();
+        QVERIFY2(QFontDatabase::writingSystems(face).contains(QFontDatabase::Japanese),
+                 qPrintable(face));
     }
 
     void progressWindowShowsABarWhenTheTotalIsKnown() {
