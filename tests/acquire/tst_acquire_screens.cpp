@@ -49,7 +49,6 @@ class TstAcquireScreens : public QObject {
     void driveListShowsEachLetterWithItsDirectory() {
         open_screen(ScreenSearchDir);
         auto* drive = control<QComboBox>(ScreenSearchDir, "Drive1");
-        QCOMPARE(drive->count(), G.DriveLetters.size());
         QCOMPARE(drive->currentText(), QStringLiteral("q: ") + env.disc.path());
         drive->setCurrentIndex(drive->findData(QStringLiteral("c")));
         QCOMPARE(G.CurrentDrive, QStringLiteral("c"));

@@ -38,12 +38,19 @@ class TstScreenManager : public QObject {
         QCOMPARE(control(ScreenSearchDir, "List1")->font().pointSize(), 12);
     }
 
-    void smallStoredSizeNeverClips() {
-        G.FormPos(5, 3) = 300;
-        G.FormPos(5, 4) = 300;
-        ScreenWindow* s = open_screen(ScreenSearchDir);
-        for (QWidget* c : s->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-            QVERIFY2(s->rect().contains(c->geometry()), qPrintable(c->objectName()));
+    // Every control inside its window, and every button's caption inside its button.
+    void nothingClippedAtTheDefaultSizes() {
+        for (int16_t code : {ScreenMenu1, ScreenSearchDir, ScreenHeaderInput, ScreenHeaderDisp}) {
+            ScreenWindow* s = open_screen(code);
+            for (QWidget* c : s->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                const QString where = s->objectName() + "." + c->objectName();
+                QVERIFY2(s->rect().contains(c->geometry()), qPrintable(where));
+                if (auto* b = qobject_cast<QAbstractButton*>(c))
+                    QVERIFY2(b->fontMetrics().boundingRect(QRect(), 0, b->text()).width() <=
+                                 b->width(),
+                             qPrintable(where));
+            }
+        }
     }
 
     // The close box asks first (answered No: nothing written); 終 了 answered Yes writes
