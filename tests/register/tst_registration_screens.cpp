@@ -1,5 +1,5 @@
 // The registration screens driven by their controls: the menu's buttons from the
-// registration state, registering from the menu (102, 103), the forced search, header
+// registration state, registering from the menu (103), the forced search, header
 // entry (presets, publisher fill, captions, the all-blank rule), confirmation, and the whole
 // flow from the menu to the bytes of tobrin.dat.
 #include "../ui/gui_fixture.h"
