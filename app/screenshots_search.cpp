@@ -2,6 +2,7 @@
 // search screen with results, a found block in the block view and its directory viewer,
 // saved as PNGs in OUTDIR. Run under Xvfb by scripts/screenshots; nothing outside a
 // temporary directory is touched.
+#include "app/shots.h"
 #include "catalogue/writer.h"
 #include "core/seam.h"
 #include "core/startup.h"
@@ -21,25 +22,6 @@
 #include <cstdio>
 
 namespace {
-QString outDir;
-int shots = 0;
-
-void settle() {
-    for (int i = 0; i < 5; ++i)
-        QCoreApplication::processEvents();
-}
-
-void save(QWidget* w, const QString& name) {
-    settle();
-    const QString path = QDir(outDir).filePath(name + QStringLiteral(".png"));
-    if (w && w->grab().save(path)) {
-        ++shots;
-        std::printf("%s\n", qPrintable(path));
-    } else {
-        std::fprintf(stderr, "could not save %s\n", qPrintable(path));
-    }
-}
-
 // Messages are answered at once (the sample catalogue raises none).
 class QuietSeam : public GuiSeam {
   public:
@@ -49,16 +31,6 @@ class QuietSeam : public GuiSeam {
     }
     [[noreturn]] void terminate() override { std::exit(0); }
 };
-
-template <class T> T* child(int16_t code, const char* name) {
-    ScreenWindow* s = screen_instance(code);
-    return s ? s->findChild<T*>(QString::fromLatin1(name)) : nullptr;
-}
-
-void click(int16_t code, const char* name) {
-    if (auto* b = child<QAbstractButton>(code, name)) b->click();
-    settle();
-}
 
 struct Medium {
     const char16_t *title, *publisher, *year, *month, *volume;
@@ -105,8 +77,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: tobrin-screenshots-search OUTDIR\n");
         return 2;
     }
-    outDir = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
-    QDir().mkpath(outDir);
+    set_shot_folder(QString::fromLocal8Bit(argv[1]));
     QTemporaryDir tmp;
     QFile cfg(tmp.filePath(QStringLiteral("tobrin.cfg")));
     cfg.open(QIODevice::WriteOnly);
@@ -143,39 +114,44 @@ int main(int argc, char** argv) {
     G.ProgressFlags = 0;
 
     open_screen(ScreenSearchData);
-    if (auto* t = child<QLineEdit>(ScreenSearchData, "Text1_1"))
+    if (auto* t = screen_control<QLineEdit>(ScreenSearchData, QStringLiteral("Text1_1")))
         t->setText(QStringLiteral("tools"));
-    if (auto* t = child<QLineEdit>(ScreenSearchData, "Text1_2")) t->setText(QStringLiteral("arc"));
-    if (auto* c = child<QCheckBox>(ScreenSearchData, "Check2")) c->setChecked(true);
-    click(ScreenSearchData, "Command2");
-    save(screen_instance(ScreenSearchData), QStringLiteral("11_search_data_results"));
+    if (auto* t = screen_control<QLineEdit>(ScreenSearchData, QStringLiteral("Text1_2")))
+        t->setText(QStringLiteral("arc"));
+    if (auto* c = screen_control<QCheckBox>(ScreenSearchData, QStringLiteral("Check2")))
+        c->setChecked(true);
+    click_control(ScreenSearchData, QStringLiteral("Command2"));
+    save_shot(screen_instance(ScreenSearchData), QStringLiteral("11_search_data_results"));
     // A path line of the results, in the block view and the viewer.
-    if (auto* list = child<QListWidget>(ScreenSearchData, "List1"); list && list->count() > 3) {
+    if (auto* list = screen_control<QListWidget>(ScreenSearchData, QStringLiteral("List1"));
+        list && list->count() > 3) {
         list->setCurrentRow(3);
         emit list->itemDoubleClicked(list->item(3));
     }
     settle();
-    save(screen_instance(ScreenHeaderDisp), QStringLiteral("12_header_disp_found"));
-    click(ScreenHeaderDisp, "Command4");
-    save(screen_instance(ScreenDispDirectory), QStringLiteral("13_disp_directory_results"));
-    click(ScreenDispDirectory, "Command1");
-    click(ScreenHeaderDisp, "Command1");
+    save_shot(screen_instance(ScreenHeaderDisp), QStringLiteral("12_header_disp_found"));
+    click_control(ScreenHeaderDisp, QStringLiteral("Command4"));
+    save_shot(screen_instance(ScreenDispDirectory), QStringLiteral("13_disp_directory_results"));
+    click_control(ScreenDispDirectory, QStringLiteral("Command1"));
+    click_control(ScreenHeaderDisp, QStringLiteral("Command1"));
 
-    click(ScreenSearchData, "Command5");
-    save(screen_instance(ScreenSearchData), QStringLiteral("14_search_data_blocks"));
-    if (auto* list = child<QListWidget>(ScreenSearchData, "List1"); list && list->count() > 0) {
+    click_control(ScreenSearchData, QStringLiteral("Command5"));
+    save_shot(screen_instance(ScreenSearchData), QStringLiteral("14_search_data_blocks"));
+    if (auto* list = screen_control<QListWidget>(ScreenSearchData, QStringLiteral("List1"));
+        list && list->count() > 0) {
         list->setCurrentRow(0);
         emit list->itemDoubleClicked(list->item(0));
     }
     settle();
-    save(screen_instance(ScreenHeaderDisp), QStringLiteral("15_header_disp_block"));
-    click(ScreenHeaderDisp, "Command4");
-    save(screen_instance(ScreenDispDirectory), QStringLiteral("16_disp_directory_block"));
-    click(ScreenDispDirectory, "Command1");
-    click(ScreenHeaderDisp, "Command1");
+    save_shot(screen_instance(ScreenHeaderDisp), QStringLiteral("15_header_disp_block"));
+    click_control(ScreenHeaderDisp, QStringLiteral("Command4"));
+    save_shot(screen_instance(ScreenDispDirectory), QStringLiteral("16_disp_directory_block"));
+    click_control(ScreenDispDirectory, QStringLiteral("Command1"));
+    click_control(ScreenHeaderDisp, QStringLiteral("Command1"));
     // Three strings: the six presets, lined up in the fixed-pitch font.
-    if (auto* t = child<QLineEdit>(ScreenSearchData, "Text1_3")) t->setText(QStringLiteral("ぷよ"));
-    save(screen_instance(ScreenSearchData), QStringLiteral("17_search_data_presets"));
-    std::printf("%d screenshots in %s\n", shots, qPrintable(outDir));
-    return shots >= 7 ? 0 : 1;
+    if (auto* t = screen_control<QLineEdit>(ScreenSearchData, QStringLiteral("Text1_3")))
+        t->setText(QStringLiteral("ぷよ"));
+    save_shot(screen_instance(ScreenSearchData), QStringLiteral("17_search_data_presets"));
+    std::printf("%d screenshots in %s\n", shot_count(), qPrintable(shot_folder()));
+    return shot_count() >= 7 ? 0 : 1;
 }

@@ -27,11 +27,6 @@ class BenchSeam : public GuiSeam {
     }
 };
 
-template <class T> T* child(int16_t code, const char* name) {
-    ScreenWindow* s = screen_instance(code);
-    return s ? s->findChild<T*>(QString::fromLatin1(name)) : nullptr;
-}
-
 double timed(const std::function<void()>& f) {
     QElapsedTimer t;
     t.start();
@@ -53,13 +48,16 @@ int main(int argc, char** argv) {
     startup(QString::fromLocal8Bit(argv[1]));
     G.BeepEnabled = 0;
     open_screen(ScreenSearchData);
-    auto* list = child<QListWidget>(ScreenSearchData, "List1");
-    child<QLineEdit>(ScreenSearchData, "Text1_1")->setText(QString::fromLocal8Bit(argv[2]));
-    child<QCheckBox>(ScreenSearchData, "Check2")->setChecked(true);
-    child<QCheckBox>(ScreenSearchData, "Check3")->setChecked(true);
-    const double tString = timed([] { child<QPushButton>(ScreenSearchData, "Command2")->click(); });
+    auto* list = screen_control<QListWidget>(ScreenSearchData, QStringLiteral("List1"));
+    screen_control<QLineEdit>(ScreenSearchData, QStringLiteral("Text1_1"))
+        ->setText(QString::fromLocal8Bit(argv[2]));
+    screen_control<QCheckBox>(ScreenSearchData, QStringLiteral("Check2"))->setChecked(true);
+    screen_control<QCheckBox>(ScreenSearchData, QStringLiteral("Check3"))->setChecked(true);
+    const double tString = timed(
+        [] { screen_control<QPushButton>(ScreenSearchData, QStringLiteral("Command2"))->click(); });
     const int stringLines = list->count();
-    const double tBlock = timed([] { child<QPushButton>(ScreenSearchData, "Command5")->click(); });
+    const double tBlock = timed(
+        [] { screen_control<QPushButton>(ScreenSearchData, QStringLiteral("Command5"))->click(); });
     const int blocks = list->count();
 
     // The last block in file order: the viewer reads the whole file to reach it.
@@ -71,8 +69,9 @@ int main(int argc, char** argv) {
     list->setCurrentRow(last);
     emit list->itemDoubleClicked(list->item(last));
     QCoreApplication::processEvents();
-    const double tView = timed([] { child<QPushButton>(ScreenHeaderDisp, "Command4")->click(); });
-    auto* dirs = child<QPlainTextEdit>(ScreenDispDirectory, "Text1");
+    const double tView = timed(
+        [] { screen_control<QPushButton>(ScreenHeaderDisp, QStringLiteral("Command4"))->click(); });
+    auto* dirs = screen_control<QPlainTextEdit>(ScreenDispDirectory, QStringLiteral("Text1"));
     const int viewed = dirs ? dirs->document()->blockCount() : -1;
     std::printf("string_lines\t%d\nstring_seconds\t%.3f\nblocks\t%d\nblock_seconds\t%.3f\n"
                 "viewer_dirs\t%d\nviewer_seconds\t%.3f\n",

@@ -4,6 +4,7 @@
 // (PreviousScreen/CurrentScreen and set_screen), the placing of controls in twips, and
 // the enabling rules: a screen drawn on top disables the one below it until it closes,
 // and a long operation disables its screen and makes every close request wait.
+#include "ui/navigation.h"
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -76,6 +77,13 @@ class ScreenWindow : public QWidget {
     bool unloaded_ = false;
     QPointer<ScreenWindow> below_;
 };
+
+// A control of a loaded screen by its object name, or nullptr: tests, screenshots and
+// benchmarks drive the screens by the names the controls carry.
+template <class T = QWidget> T* screen_control(int16_t code, const QString& name) {
+    ScreenWindow* s = screen_instance(code);
+    return s ? s->findChild<T*>(name) : nullptr;
+}
 
 // Text for a label or a message: the program writes CR LF, Qt breaks lines at LF.
 QString display_text(const QString& text);

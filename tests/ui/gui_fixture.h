@@ -94,8 +94,7 @@ struct GuiEnv {
 };
 
 template <class T = QWidget> T* control(int16_t screen, const QString& name) {
-    ScreenWindow* s = screen_instance(screen);
-    return s ? s->findChild<T*>(name) : nullptr;
+    return screen_control<T>(screen, name);
 }
 
 // Clicks a button as the user does; false when it is missing, hidden or disabled.
