@@ -12,6 +12,8 @@ int main(int argc, char** argv) {
     // The program ends only through the exit question, never because a screen closed
     // on the way to the next one.
     app.setQuitOnLastWindowClosed(false);
+    // Lets the desktop match the windows to the installed menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("tobrin"));
     install_font_substitutions();
     GuiSeam gui;
     set_seam(&gui);
