@@ -6,6 +6,7 @@
 #include "core/settings.h"
 #include "core/state.h"
 #include <QDir>
+#include <QFileInfo>
 
 void startup(const QString& argument, bool sideEffects) {
     const QString cwd = QDir::currentPath();
@@ -73,7 +74,15 @@ void startup(const QString& argument, bool sideEffects) {
 
     check_file(G.DataDir, G.DataFileName, G.DataFileState, G.DataFileReadOnly);
     check_file(G.BackupDir, G.BackupFileName, G.BackupFileState, G.BackupFileReadOnly);
-    check_file(G.CfgDir, G.CfgFileName, G.CfgFileState, G.CfgFileReadOnly);
+    // A configuration named by the argument is probed where it lies; its empty directory
+    // would send the probe to the root of the drive instead.
+    QString cfgDir = G.CfgDir, cfgName = G.CfgFileName;
+    if (!argument.isEmpty()) {
+        const QFileInfo named(argument);
+        cfgDir = named.absolutePath();
+        cfgName = named.fileName();
+    }
+    check_file(cfgDir, cfgName, G.CfgFileState, G.CfgFileReadOnly);
     check_file(G.IniDir, G.IniFileName, G.IniFileState, G.IniFileReadOnly);
     G.DataFilePath = add_backslash(G.DataDir) + G.DataFileName;
     G.BackupFilePath = add_backslash(G.BackupDir) + G.BackupFileName;

@@ -101,10 +101,16 @@ class TestBackup : public QObject {
         write_cp932_file(path("my.cfg"),
                          {"#02:" + tmp->path(), "#11:cat.bak", "#12:" + path("bak"), "#13:1"});
         ScriptedSeam seam;
+        // The configuration is probed where the argument names it, absolute or relative.
+        const QString cwd = QDir::currentPath();
+        QDir::setCurrent(tmp->path());
+        startup(QStringLiteral("my.cfg"), false);
+        QDir::setCurrent(cwd);
+        QCOMPARE(G.CfgFileState, int16_t(1));
         startup(path("my.cfg"), false);
         QCOMPARE((QList<int>{G.DataFileState, G.DataFileReadOnly, G.BackupFileState,
-                             G.BackupFileReadOnly}),
-                 (QList<int>{1, 0, 1, 1}));
+                             G.BackupFileReadOnly, G.CfgFileState}),
+                 (QList<int>{1, 0, 1, 1, 1}));
         QVERIFY2(seam.satisfied(), seam.report());
         seam.expect("(020)");
         startup(path("my.cfg"));
