@@ -215,10 +215,14 @@ void SearchDataScreen::on_load() {
         G.SearchWords(k).clear();
     heading_->setText(display_text(G.CrLf + QStringLiteral("検索結果")));
     list_->clear();
-    // Unreadable or missing saved values (also a first use) take the defaults of a first
-    // use: case and width folded, header lines shown, sorted.
+    // No saved options at all (line 10 of the settings file empty): the screen's own
+    // defaults, case and width folded and every box clear. A single unreadable saved value
+    // takes the default of a first use: case and width folded, header lines shown, sorted.
     SearchControls c;
-    search_options(1, c);
+    if (G.SavedSettings(1).isEmpty())
+        c.Check1 = c.Check3 = 0;
+    else
+        search_options(1, c);
     set_controls(c);
     if (ticked(check_[4])) {
         set_ticked(check_[0], true);

@@ -120,9 +120,9 @@ class TstSearchScreen : public QObject {
         QVERIFY2(seam.satisfied(), seam.report());
     }
 
-    // `saved`: SavedSettings(5..10), Check1..5 and the preset ("" is a first use). Steps type
-    // into the fields and click presets and boxes; the presets shown, the selected one and
-    // the boxes follow.
+    // `saved`: SavedSettings(5..10), Check1..5 and the preset ("" is a first use; a leading "-"
+    // empties SavedSettings(1)). Steps type into the fields and click presets and boxes; the
+    // presets shown, the selected one and the boxes follow.
     void controls_data() {
         QTest::addColumn<QString>("saved");
         QTest::addColumn<QStringList>("steps");
@@ -162,6 +162,7 @@ class TstSearchScreen : public QObject {
         row("sort off", "", {"Check3"}, {}, 1, "10000");
         row("saved header-only opens forced", "01101", {}, {}, 1, "10101");
         row("saved with no kind shown", "00100", {}, {}, 1, "10100");
+        row("no saved options: boxes clear but one kind", "-11111", {}, {}, 1, "10000");
     }
     void controls() {
         QFETCH(QString, saved);
@@ -169,6 +170,10 @@ class TstSearchScreen : public QObject {
         QFETCH(QStringList, shown);
         QFETCH(int, selected);
         QFETCH(QString, boxes);
+        if (saved.startsWith(u'-')) {
+            G.SavedSettings(1).clear();
+            saved.remove(0, 1);
+        }
         for (int i = 0; i < saved.size(); ++i)
             G.SavedSettings(5 + i) = saved.mid(i, 1);
         open();
