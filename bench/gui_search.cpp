@@ -2,10 +2,7 @@
 // directory. Prints the wall time of a string search for WORD with path lines shown and
 // sorted (scan, sort, progress window, list filled), of a block search, and of opening the
 // directory viewer on the last block (read from the file), each with what it listed.
-#include "core/startup.h"
-#include "core/state.h"
-#include "ui/fonts.h"
-#include "ui/gui_seam.h"
+#include "bench/gui_bench.h"
 #include "ui/navigation.h"
 #include "ui/screen_window.h"
 #include <QApplication>
@@ -18,14 +15,6 @@
 #include <cstdio>
 
 namespace {
-// Messages go to stderr and are answered at once; everything else is the real GUI seam.
-class BenchSeam : public GuiSeam {
-  public:
-    int16_t message(const QString& text, bool yesNo) override {
-        std::fprintf(stderr, "%s\n", qPrintable(text));
-        return yesNo ? AnswerNo : AnswerOk;
-    }
-};
 
 double timed(const std::function<void()>& f) {
     QElapsedTimer t;
@@ -42,11 +31,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: tobrin-gui-search CFG WORD\n");
         return 2;
     }
-    install_font_substitutions();
-    BenchSeam seam;
-    set_seam(&seam);
-    startup(QString::fromLocal8Bit(argv[1]));
-    G.BeepEnabled = 0;
+    start_gui_bench(argv[1]);
     open_screen(ScreenSearchData);
     auto* list = screen_control<QListWidget>(ScreenSearchData, QStringLiteral("List1"));
     screen_control<QLineEdit>(ScreenSearchData, QStringLiteral("Text1_1"))

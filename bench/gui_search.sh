@@ -10,6 +10,7 @@ build=${1:?usage: bench/gui_search.sh BUILD_DIR [BLOCKS]}
 blocks=${2:-800}
 build=$(cd "$build" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
+source "$here/common.bash"
 for p in tobrin-cli tobrin-gui-search; do
     [ -x "$build/$p" ] || { echo "gui_search.sh: $p not built" >&2; exit 1; }
 done
@@ -22,11 +23,7 @@ awk -v BLOCKS="$blocks" -v RARE=Zyxwq -f "$here/gen-catalogue.awk" |
     iconv -f UTF-8 -t CP932 >"$work/tobrin.dat"
 printf '#60:19999\r\n#61:19999\r\n#62:9999\r\n#63:19999\r\n' >"$work/tobrin.cfg"
 
-if command -v xvfb-run >/dev/null; then
-    gui=(xvfb-run -a -s "-screen 0 1280x1024x24" "$build/tobrin-gui-search")
-else
-    gui=(env QT_QPA_PLATFORM=offscreen "$build/tobrin-gui-search")
-fi
+gui_command "$build/tobrin-gui-search"
 min() { awk -v x="$1" -v y="$2" 'BEGIN { print (y == "" || x < y) ? x : y }'; }
 t_cli="" t_str="" t_blk="" t_view=""
 for _ in 1 2 3; do

@@ -1,10 +1,7 @@
 // tobrin-gui-walk CFG: starts the desktop program's screens on the configuration CFG,
 // presses 取得開始 on the acquisition screen (drive from key 03) and prints the wall time
 // of the acquisition as the user sees it (progress window, repaint, sort, list filled).
-#include "core/startup.h"
-#include "core/state.h"
-#include "ui/fonts.h"
-#include "ui/gui_seam.h"
+#include "bench/gui_bench.h"
 #include "ui/navigation.h"
 #include "ui/screen_window.h"
 #include <QApplication>
@@ -13,17 +10,6 @@
 #include <QPushButton>
 #include <cstdio>
 
-namespace {
-// Messages go to stderr and are answered at once; everything else is the real GUI seam.
-class BenchSeam : public GuiSeam {
-  public:
-    int16_t message(const QString& text, bool yesNo) override {
-        std::fprintf(stderr, "%s\n", qPrintable(text));
-        return yesNo ? AnswerNo : AnswerOk;
-    }
-};
-} // namespace
-
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
@@ -31,11 +17,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: tobrin-gui-walk CFG\n");
         return 2;
     }
-    install_font_substitutions();
-    BenchSeam seam;
-    set_seam(&seam);
-    startup(QString::fromLocal8Bit(argv[1]));
-    G.BeepEnabled = 0;
+    start_gui_bench(argv[1]);
     ScreenWindow* s = open_screen(ScreenSearchDir);
     auto* start = s->findChild<QPushButton*>(QStringLiteral("Command3"));
     QElapsedTimer t;

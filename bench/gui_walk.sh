@@ -6,17 +6,13 @@
 set -euo pipefail
 build=${1:?usage: bench/gui_walk.sh BUILD_DIR}
 build=$(cd "$build" && pwd)
+source "$(dirname "$0")/common.bash"
 [ -x "$build/tobrin-gui-walk" ] || { echo "gui_walk.sh: tobrin-gui-walk not built" >&2; exit 1; }
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 med=$work/med
-mkdir -p "$med"
-(
-    cd "$med"
-    mkdir -p {d,.h}{00..14}/s{00..24}/{l,.l}{00..11}
-    touch {d,.h}{00..14}/s{00..24}/f.txt d{00..14}/s{00..24}/l{00..03}/x.dat
-)
+make_medium "$med"
 printf '#40:q=%s\r\n#03:q\r\n#10:0\r\n#60:19999\r\n#61:19999\r\n' "$med" >"$work/tobrin.cfg"
 find "$med" -type d >/dev/null # warm the cache
 
@@ -25,11 +21,7 @@ t0=$(date +%s.%N)
 t1=$(date +%s.%N)
 t_cli=$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.3f", b - a }')
 
-if command -v xvfb-run >/dev/null; then
-    gui=(xvfb-run -a -s "-screen 0 1280x1024x24" "$build/tobrin-gui-walk" "$work/tobrin.cfg")
-else
-    gui=(env QT_QPA_PLATFORM=offscreen "$build/tobrin-gui-walk" "$work/tobrin.cfg")
-fi
+gui_command "$build/tobrin-gui-walk" "$work/tobrin.cfg"
 out=$(cd "$work" && "${gui[@]}" 2>/dev/null)
 t_gui=$(echo "$out" | awk -F'\t' '$1 == "seconds" { print $2 }')
 n=$(echo "$out" | awk -F'\t' '$1 == "EntryCount" { print $2 }')

@@ -9,6 +9,7 @@ set -euo pipefail
 build=${1:?usage: bench/search.sh BUILD_DIR [BLOCKS]}
 blocks=${2:-2000}
 here=$(cd "$(dirname "$0")" && pwd)
+source "$here/common.bash"
 cli=$(cd "$build" && pwd)/tobrin-cli
 [ -x "$cli" ] || { echo "search.sh: $cli not built" >&2; exit 1; }
 command -v iconv >/dev/null || { echo "search.sh: iconv not found" >&2; exit 1; }
@@ -20,23 +21,12 @@ awk -v BLOCKS="$blocks" -v RARE="$word" -f "$here/gen-catalogue.awk" |
     iconv -f UTF-8 -t CP932 >"$work/tobrin.dat"
 printf '#60:19999\r\n#61:19999\r\n#62:9999\r\n#63:19999\r\n' >"$work/tobrin.cfg"
 
-best() { # best wall time of 5 runs, in seconds
-    local b="" t0 t1 t
-    for _ in 1 2 3 4 5; do
-        t0=$(date +%s.%N)
-        "$@" >/dev/null 2>&1 || true
-        t1=$(date +%s.%N)
-        t=$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.4f", b - a }')
-        if [ -z "$b" ] || awk -v x="$t" -v y="$b" 'BEGIN { exit !(x < y) }'; then b=$t; fi
-    done
-    echo "$b"
-}
 found=$(cd "$work" && "$cli" search --show dirs "$word" 2>/dev/null | wc -l)
 lines=$(iconv -f CP932 -t UTF-8 "$work/tobrin.dat" | grep -c -i -F "$word" || true)
 [ "$found" -ge 1 ] || { echo "search.sh: tobrin-cli search found nothing" >&2; exit 1; }
 
-t_cli=$(best sh -c "cd '$work' && '$cli' search '$word'")
-t_pipe=$(best sh -c "iconv -f CP932 -t UTF-8 '$work/tobrin.dat' | grep -c -i -F '$word'")
+t_cli=$(best 5 sh -c "cd '$work' && '$cli' search '$word'")
+t_pipe=$(best 5 sh -c "iconv -f CP932 -t UTF-8 '$work/tobrin.dat' | grep -c -i -F '$word'")
 size=$(awk -v b="$(wc -c <"$work/tobrin.dat")" 'BEGIN { printf "%.1f", b / 1048576 }')
 echo "search: $blocks blocks x 500 directories, ${size} MiB, $(wc -l <"$work/tobrin.dat") lines"
 echo "  iconv | grep -c -i -F     ${t_pipe} s  ($lines lines)"
