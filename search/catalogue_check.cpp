@@ -1,18 +1,12 @@
 #include "search/catalogue_check.h"
+#include "catalogue/reader.h"
 #include "core/state.h"
-#include "search/byte_lines.h"
-#include "search/read_data.h"
+#include <QFileInfo>
 #include <algorithm>
-
-namespace {
-bool is_marker(QByteArrayView line, char digit) {
-    return line.size() == 3 && line[0] == '*' && line[1] == '0' && line[2] == digit;
-}
-} // namespace
 
 bool check_catalogue(const QString& path, QList<CatalogueFault>& faults, QString* error) {
     faults.clear();
-    ByteLineReader in;
+    CatalogueReader in;
     if (!in.open(path)) {
         if (error) *error = in.error_string();
         return false;
@@ -20,88 +14,87 @@ bool check_catalogue(const QString& path, QList<CatalogueFault>& faults, QString
     auto fault = [&](qint64 line, int message, const QString& reason) {
         faults.append({line, message, reason});
     };
-    int section = 0, headers = 0, blocks = 0;
-    qint64 parents = 0, entries = 0;
     const qint64 viewerCapacity = std::max(2000, int(G.MaxEntryCount));
-    qint64 lineNo = 0, blockLine = 0;
-    bool parentsOver = false;
+    qint64 entries = 0, blockLine = 0;
+    int headers = 0;
+    bool inHeader = false, parentsOver = false;
     // A block's header is complete only with ten lines; a shorter one is never searched
     // and cannot be opened in the viewer.
-    auto end_header = [&] {
-        if (section == 1 && headers < HeaderFieldCount)
+    auto end_header = [&](int block) {
+        if (inHeader && headers < HeaderFieldCount)
             fault(blockLine, 505,
-                  QStringLiteral("block %1 has %2 header lines, not 10").arg(blocks).arg(headers));
+                  QStringLiteral("block %1 has %2 header lines, not 10").arg(block).arg(headers));
+        inHeader = false;
     };
-    QByteArrayView line;
-    while (in.next(line)) {
-        ++lineNo;
-        if (is_marker(line, '1')) {
-            end_header();
-            section = 1;
+    CatalogueItem it;
+    while (in.next(it)) {
+        const qint64 lineNo = in.line_number();
+        switch (it.kind) {
+        case CatalogueItem::Block:
+            end_header(it.block - 1);
+            inHeader = true;
             headers = 0;
-            parents = 0;
             entries = 0;
             parentsOver = false;
             blockLine = lineNo;
-            if (++blocks == G.MaxHeaderBlocks + 1)
+            if (it.block == G.MaxHeaderBlocks + 1)
                 fault(lineNo, 301,
                       QStringLiteral("more blocks than the configured %1 (key 62)")
                           .arg(G.MaxHeaderBlocks));
-            continue;
-        }
-        if (is_marker(line, '2')) {
-            end_header();
-            section = 2;
-            parents = 0;
-            continue;
-        }
-        if (is_marker(line, '3')) {
-            end_header();
-            section = 3;
-            continue;
-        }
-        switch (section) {
-        case 1:
-            if (++headers == HeaderFieldCount + 1)
-                fault(lineNo, 302,
-                      QStringLiteral("more than 10 header lines in block %1").arg(blocks));
             break;
-        case 2:
-            if (++parents > G.MaxDirCount && !parentsOver) {
+        case CatalogueItem::Header:
+            headers = it.field;
+            break;
+        case CatalogueItem::Fault:
+            if (it.field == HeaderFieldCount + 1)
+                fault(lineNo, 302,
+                      QStringLiteral("more than 10 header lines in block %1")
+                          .arg(in.parser().blocks()));
+            break;
+        case CatalogueItem::Parents:
+        case CatalogueItem::Entries:
+            end_header(in.parser().blocks());
+            break;
+        case CatalogueItem::Parent:
+            if (it.parent > G.MaxDirCount && !parentsOver) {
                 parentsOver = true;
                 fault(lineNo, 303,
                       QStringLiteral("more parent lines than the configured %1 (key 60)")
                           .arg(G.MaxDirCount));
             }
             break;
-        case 3: {
+        case CatalogueItem::Entry:
             if (++entries == viewerCapacity + 1)
                 fault(lineNo, 501,
                       QStringLiteral("more directory lines than the viewer holds (%1, key 61)")
                           .arg(viewerCapacity));
-            const qsizetype comma = line.indexOf(',');
-            if (comma <= 0) {
+            switch (it.fault) {
+            case FormatFault::NoComma:
                 fault(lineNo, 305,
-                      comma == 0 ? QStringLiteral("no number before the comma")
-                                 : QStringLiteral("no comma in a subdirectory line"));
+                      QStringLiteral("no comma after the first character of a subdirectory line"));
+                break;
+            case FormatFault::NumberOverflow:
+                fault(lineNo, 310, QStringLiteral("parent number too large"));
+                break;
+            case FormatFault::ParentRange:
+                fault(lineNo, 306,
+                      QStringLiteral("parent number %1 outside 1..%2")
+                          .arg(it.parent)
+                          .arg(in.parser().parents()));
+                break;
+            default:
                 break;
             }
-            int p = 0;
-            if (!parse_parent_number(line.first(comma), p))
-                fault(lineNo, 310, QStringLiteral("parent number too large"));
-            else if (p < 1 || p > parents)
-                fault(lineNo, 306,
-                      QStringLiteral("parent number %1 outside 1..%2").arg(p).arg(parents));
-            break;
-        }
-        default:
             break;
         }
     }
-    end_header();
+    end_header(in.parser().blocks());
     if (in.failed()) {
         if (error) *error = in.error_string();
         return false;
     }
+    // Text with no "*01" line at all is no catalogue: nothing in it would ever be found.
+    if (in.parser().blocks() == 0 && QFileInfo(path).size() > 0)
+        fault(1, 309, QStringLiteral("no \"*01\" line: the file holds no block"));
     return true;
 }

@@ -1,8 +1,8 @@
 #include "search/read_data.h"
+#include "catalogue/reader.h"
 #include "core/fold.h"
 #include "core/seam.h"
 #include "core/state.h"
-#include "search/byte_lines.h"
 #include "search/folded_decoder.h"
 #include "search/match.h"
 #include "search/results.h"
@@ -10,33 +10,6 @@
 #include <array>
 #include <cstring>
 #include <vector>
-
-void data_change(QString& A, int i) {
-    // One left-to-right pass replaces every occurrence, as repeating "replace the first
-    // one" would: a CR or LF put in can never be part of a later token.
-    if (i == 1)
-        A.replace(QLatin1String("$RET$"), QStringLiteral("\r"));
-    else if (i == 2)
-        A.replace(QLatin1String("$LF$"), QStringLiteral("\n"));
-}
-
-bool parse_parent_number(QByteArrayView text, int& value) {
-    qsizetype i = 0;
-    const qsizetype n = text.size();
-    while (i < n && (text[i] == ' ' || text[i] == '\t'))
-        ++i;
-    bool negative = false;
-    if (i < n && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-    long v = 0;
-    for (; i < n && text[i] >= '0' && text[i] <= '9'; ++i) {
-        v = v * 10 + (text[i] - '0');
-        if (v > 32768) return false;
-    }
-    if (negative) v = -v;
-    if (v > 32767 || v < -32768) return false;
-    value = int(v);
-    return true;
-}
 
 namespace {
 
@@ -67,18 +40,16 @@ void size_tables() {
     if (G.ResultLineKinds.size() < G.MaxResultLines) G.ResultLineKinds.redim(G.MaxResultLines);
 }
 
-bool equals(QByteArrayView line, const char (&marker)[4]) {
-    return line.size() == 3 && line[0] == marker[0] && line[1] == marker[1] && line[2] == marker[2];
-}
-
 class Scan {
   public:
     void run();
 
   private:
-    void header_line(QByteArrayView line);
+    void item(const CatalogueItem& it);
+    void header_line(const CatalogueItem& it);
     void parent_line(QByteArrayView line);
-    void subdirectory_line(QByteArrayView line);
+    void subdirectory_line(const CatalogueItem& it);
+    void format_fault(const char16_t* sentence);
     void add_result_path(int p, QStringView name);
     const QString& parent_text(int p);
     void decode_remaining_parents();
@@ -87,8 +58,6 @@ class Scan {
     const FoldedDecoder decoder{opt.foldWidth, opt.foldCase};
     const bool bySubstring = match_by_substring();
     const qsizetype overlap = std::max(0, longest_word() - 1);
-    int section = 0;
-    int field = 0;
     bool headerListed = false;
     bool stop = false;
     // Folded parent lines of the current block (with their trailing backslash), and
@@ -120,22 +89,54 @@ void Scan::mark_name_bytes() {
     }
 }
 
-void Scan::header_line(QByteArrayView line) {
-    if (++field > HeaderFieldCount) {
-        stop = true;
-        show_message(format_message(QStringLiteral("見出しデータが１０行を超えています。(302)")));
+void Scan::format_fault(const char16_t* sentence) {
+    stop = true;
+    show_message(format_message(QString::fromUtf16(sentence)));
+}
+
+void Scan::item(const CatalogueItem& it) {
+    switch (it.kind) {
+    case CatalogueItem::Block:
+        headerListed = false;
+        G.DirCount = 0;
+        parentRaw.resize(0);
+        if (++G.HeaderBlockCount > G.MaxHeaderBlocks) {
+            stop = true;
+            show_message(limit_message(QStringLiteral("見出し数が"), G.MaxHeaderBlocks,
+                                       QStringLiteral("301")));
+            G.HeaderBlockCount = G.MaxHeaderBlocks;
+            return;
+        }
+        // A block with fewer than ten header lines must not show the fields of a block
+        // read by an earlier search.
+        for (int k = 1; k <= HeaderFieldCount; ++k)
+            G.HeaderTable(G.HeaderBlockCount, k).clear();
+        return;
+    case CatalogueItem::Header:
+        header_line(it);
+        return;
+    case CatalogueItem::Fault:
+        format_fault(u"見出しデータが１０行を超えています。(302)");
+        return;
+    case CatalogueItem::Parents:
+        G.DirCount = 0;
+        parentRaw.resize(0);
+        return;
+    case CatalogueItem::Parent:
+        parent_line(it.text);
+        return;
+    case CatalogueItem::Entries:
+        return;
+    case CatalogueItem::Entry:
+        if (!opt.headerOnly) subdirectory_line(it);
         return;
     }
-    if (line.startsWith('"')) line = line.sliced(1);
-    if (line.endsWith('"')) line.chop(1);
+}
+
+void Scan::header_line(const CatalogueItem& it) {
     const int block = G.HeaderBlockCount;
-    QString& f = G.HeaderTable(block, field);
-    decode_catalogue_text(line, f);
-    if (field == 3) {
-        data_change(f, 1);
-        data_change(f, 2);
-    }
-    if (field == HeaderFieldCount) {
+    decode_header_field(it.field, it.text, G.HeaderTable(block, it.field));
+    if (it.field == HeaderFieldCount) {
         // The searched fields joined without a separator: a word may span two fields.
         folded.resize(0);
         for (int k = 1; k <= HeaderFieldCount; ++k)
@@ -187,9 +188,7 @@ const QString& Scan::parent_text(int p) {
     if (!parentDecoded[size_t(p)]) {
         const auto [at, size] = parentSpan[size_t(p)];
         decode_catalogue_text(QByteArrayView(parentRaw).sliced(at, size), dir);
-        // A path is the parent line with its trailing backslash (a hand-edited file may
-        // lack it) followed by the name.
-        if (!dir.endsWith(u'\\')) dir.append(u'\\');
+        end_parent_path(dir);
         parentDecoded[size_t(p)] = true;
     }
     return dir;
@@ -200,38 +199,20 @@ void Scan::decode_remaining_parents() {
         parent_text(p);
 }
 
-void Scan::subdirectory_line(QByteArrayView line) {
-    // The comma follows a few digits: a plain loop beats a library call here.
-    const char* b = line.data();
-    const qsizetype len = line.size();
-    qsizetype comma = 0;
-    while (comma < len && b[comma] != ',')
-        ++comma;
-    if (comma == len) comma = -1;
-    if (comma <= 0) {
-        stop = true;
-        show_message(format_message(QStringLiteral("ﾃﾞｨﾚｸﾄﾘﾃﾞｰﾀ中に矛盾が発生しました。(305)")));
-        return;
-    }
-    // Plain digits are the rule; blanks, signs and overflow take the general parse.
-    int p = 0;
-    qsizetype i = 0;
-    while (i < comma && i < 5 && b[i] >= '0' && b[i] <= '9')
-        p = p * 10 + (b[i++] - '0');
-    if ((i != comma || p > 32767) && !parse_parent_number(line.first(comma), p))
+void Scan::subdirectory_line(const CatalogueItem& it) {
+    switch (it.fault) {
+    case FormatFault::None:
+        break;
+    case FormatFault::NumberOverflow:
         throw ScanFailure(QStringLiteral("オーバーフローしました。"));
-    if (p < 1 || p > G.DirCount) {
-        stop = true;
-        show_message(format_message(
-            QStringLiteral("下位(*03以降)ﾃﾞｨﾚｸﾄﾘﾃﾞｰﾀ中に矛盾が発生しました。(306)")));
-        return;
+    case FormatFault::ParentRange:
+        return format_fault(u"下位(*03以降)ﾃﾞｨﾚｸﾄﾘﾃﾞｰﾀ中に矛盾が発生しました。(306)");
+    default:
+        return format_fault(u"ﾃﾞｨﾚｸﾄﾘﾃﾞｰﾀ中に矛盾が発生しました。(305)");
     }
-    if (comma == line.size() - 1) return; // no name (the root placeholder): never a result
-    QByteArrayView n = line.sliced(comma + 1);
-    while (!n.isEmpty() && n.front() == ' ')
-        n = n.sliced(1);
-    while (!n.isEmpty() && n.back() == ' ')
-        n.chop(1);
+    const QByteArrayView n = it.text;
+    if (n.isEmpty()) return; // no name (the root placeholder): never a result
+    const int p = it.parent;
     if (bySubstring) {
         uint8_t may = 0;
         for (const char c : n)
@@ -299,7 +280,7 @@ void Scan::run() {
     s.progress_label(3, QString());
     s.yield();
 
-    ByteLineReader in;
+    CatalogueReader in;
     auto close_progress = [&] {
         for (int l = 1; l <= 3; ++l)
             s.progress_label(l, QString());
@@ -318,58 +299,15 @@ void Scan::run() {
         G.ResultLineCount = 0;
         s.yield();
         ProgressThrottle throttle;
-        qint64 lineNo = 0;
-        QByteArrayView line;
-        while (!stop && in.next(line)) {
-            ++lineNo;
-            if ((lineNo & 0x3FF) == 0 && throttle.due()) {
-                s.progress_label(2, QString::number(lineNo));
+        in.parser().parse_entries(!opt.headerOnly);
+        CatalogueItem it;
+        qint64 items = 0;
+        while (!stop && in.next(it)) {
+            if ((++items & 0x3FF) == 0 && throttle.due()) {
+                s.progress_label(2, QString::number(in.line_number()));
                 s.yield();
             }
-            if (line.size() == 3 && line[0] == '*') {
-                if (equals(line, "*01")) {
-                    section = 1;
-                    field = 0;
-                    headerListed = false;
-                    G.DirCount = 0;
-                    parentRaw.resize(0);
-                    if (++G.HeaderBlockCount > G.MaxHeaderBlocks) {
-                        stop = true;
-                        show_message(limit_message(QStringLiteral("見出し数が"), G.MaxHeaderBlocks,
-                                                   QStringLiteral("301")));
-                        G.HeaderBlockCount = G.MaxHeaderBlocks;
-                    }
-                    // A block with fewer than ten header lines must not show the
-                    // fields of a block read by an earlier search.
-                    if (!stop)
-                        for (int k = 1; k <= HeaderFieldCount; ++k)
-                            G.HeaderTable(G.HeaderBlockCount, k).clear();
-                    continue;
-                }
-                if (equals(line, "*02")) {
-                    section = 2;
-                    G.DirCount = 0;
-                    parentRaw.resize(0);
-                    continue;
-                }
-                if (equals(line, "*03")) {
-                    section = 3;
-                    continue;
-                }
-            }
-            switch (section) {
-            case 1:
-                header_line(line);
-                break;
-            case 2:
-                parent_line(line);
-                break;
-            case 3:
-                if (!opt.headerOnly) subdirectory_line(line);
-                break;
-            default:
-                break; // before the first block
-            }
+            item(it);
         }
         if (in.failed()) throw ScanFailure(in.error_string());
     } catch (const ScanFailure& f) {

@@ -1,9 +1,8 @@
 #include "view/block_view.h"
+#include "catalogue/reader.h"
 #include "core/fold.h"
 #include "core/seam.h"
 #include "core/state.h"
-#include "search/byte_lines.h"
-#include "search/read_data.h"
 #include "search/results.h"
 #include <algorithm>
 
@@ -29,10 +28,6 @@ QString limit_message(int capacity) {
            QStringLiteral("データの読み込みを中断します。");
 }
 
-bool is_marker(QByteArrayView line, char digit) {
-    return line.size() == 3 && line[0] == '*' && line[1] == '0' && line[2] == digit;
-}
-
 // Block: read whole; Fault: read up to a fault; NoBlock: not there (or a fault before it).
 enum class Found { Block, Fault, NoBlock };
 
@@ -53,7 +48,7 @@ Found read_block(int blockNo, const QString* title, CatalogueBlock& out) {
         return f;
     };
 
-    ByteLineReader in;
+    CatalogueReader in;
     if (!in.open(G.DataDir + G.DataFileName)) {
         show_message(QStringLiteral("データファイル[") + G.DataDir + G.DataFileName +
                      QStringLiteral("]のアクセスができません。(310)") + G.CrLf + G.CrLf +
@@ -64,88 +59,69 @@ Found read_block(int blockNo, const QString* title, CatalogueBlock& out) {
     const int maxParents = G.MaxDirCount;
     const int maxPaths = std::max(2000, int(G.MaxEntryCount));
     ProgressThrottle throttle;
-    qint64 lineNo = 0;
-    QByteArrayView line;
-    auto tick = [&] {
-        ++lineNo;
+    CatalogueItem it;
+    auto next = [&] {
+        if (!in.next(it)) return false;
         if (throttle.due()) {
-            s.progress_label(2, QString::number(lineNo));
+            s.progress_label(2, QString::number(in.line_number()));
             s.yield();
         }
+        return true;
     };
 
     // Find the block by its position; blocks before it are only checked for an
     // eleventh header line, as any reader would stop there.
-    int block = 0, headers = 0;
-    bool inHeader = false, atTarget = false;
-    while (in.next(line)) {
-        tick();
-        if (is_marker(line, '1')) {
-            if (++block > blockNo) break;
-            inHeader = true;
-            headers = 0;
-            continue;
-        }
-        if (is_marker(line, '2') || is_marker(line, '3')) {
-            inHeader = false;
-            if (block == blockNo) break; // header shorter than ten lines
-            continue;
-        }
-        if (!inHeader) continue;
-        if (++headers > HeaderFieldCount) {
+    in.parser().parse_entries(false);
+    bool atTarget = false;
+    while (!atTarget && next()) {
+        if (it.kind == CatalogueItem::Block && it.block > blockNo) break;
+        if (it.kind == CatalogueItem::Fault) {
             show_message(
                 format_message(QStringLiteral("見出しデータが１０行を超えています。(508)")));
             return finish(Found::NoBlock);
         }
-        if (block != blockNo) continue;
-        if (line.startsWith('"')) line = line.sliced(1);
-        if (line.endsWith('"')) line.chop(1);
-        decode_catalogue_text(line, out.fields[headers - 1]);
-        if (headers == HeaderFieldCount) {
-            atTarget = true;
-            break;
-        }
+        if (in.parser().blocks() != blockNo) continue;
+        if (it.kind == CatalogueItem::Parents || it.kind == CatalogueItem::Entries)
+            break; // header shorter than ten lines
+        if (it.kind != CatalogueItem::Header) continue;
+        decode_header_field(it.field, it.text, out.fields[it.field - 1]);
+        atTarget = it.field == HeaderFieldCount;
     }
     if (!atTarget) return finish(Found::NoBlock);
-    data_change(out.fields[2], 1);
-    data_change(out.fields[2], 2);
     if (title &&
         header_line_text(out.fields[0], out.fields[3], out.fields[4], out.fields[7]) != *title)
         return finish(Found::NoBlock);
 
     // Read the block's directories.
-    enum { None, Parents, Entries } state = None;
+    in.parser().parse_entries(true);
     QStringList parents;
     QString name;
-    while (in.next(line)) {
-        tick();
-        if (is_marker(line, '1')) break;
-        if (is_marker(line, '2')) {
-            if (!parents.isEmpty()) break;
-            state = Parents;
-            continue;
-        }
-        if (is_marker(line, '3')) {
-            if (!out.paths.isEmpty()) break;
-            state = Entries;
-            continue;
-        }
-        if (state == Parents) {
+    while (next()) {
+        switch (it.kind) {
+        case CatalogueItem::Block:
+            return finish(Found::Block);
+        case CatalogueItem::Parents:
+            if (!parents.isEmpty()) return finish(Found::Block);
+            break;
+        case CatalogueItem::Entries:
+            if (!out.paths.isEmpty()) return finish(Found::Block);
+            break;
+        case CatalogueItem::Parent:
             if (parents.size() >= maxParents) {
                 show_message(limit_message(maxParents));
                 return finish(Found::Fault);
             }
             parents.append(QString());
-            decode_catalogue_text(line, parents.last());
-        } else if (state == Entries) {
-            const qsizetype comma = line.indexOf(',');
-            if (comma <= 0) {
+            decode_catalogue_text(it.text, parents.last());
+            end_parent_path(parents.last());
+            break;
+        case CatalogueItem::Entry:
+            if (it.fault == FormatFault::NoComma) {
                 show_message(
                     format_message(QStringLiteral("ﾃﾞｨﾚｸﾄﾘﾃﾞｰﾀ中に矛盾が発生しました。(502)")));
                 return finish(Found::Fault);
             }
-            int p = 0;
-            if (!parse_parent_number(line.first(comma), p) || p < 1 || p > parents.size()) {
+            if (it.fault != FormatFault::None) {
                 show_message(format_message(
                     QStringLiteral("下位(*03以降)ﾃﾞｨﾚｸﾄﾘﾃﾞｰﾀ中に矛盾が発生しました。(503)")));
                 return finish(Found::Fault);
@@ -154,16 +130,11 @@ Found read_block(int blockNo, const QString* title, CatalogueBlock& out) {
                 show_message(limit_message(maxPaths));
                 return finish(Found::Fault);
             }
-            QByteArrayView n = line.sliced(comma + 1);
-            while (!n.isEmpty() && n.front() == ' ')
-                n = n.sliced(1);
-            while (!n.isEmpty() && n.back() == ' ')
-                n.chop(1);
-            decode_catalogue_text(n, name);
-            QString path = parents[p - 1];
-            if (!path.endsWith(u'\\')) path.append(u'\\');
-            path += name;
-            out.paths.append(path);
+            decode_catalogue_text(it.text, name);
+            out.paths.append(parents[it.parent - 1] + name);
+            break;
+        default:
+            break; // header lines past the tenth
         }
     }
     return finish(Found::Block);

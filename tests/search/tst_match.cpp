@@ -1,11 +1,10 @@
 // Match modes, presets, folding and wildcard patterns; the memo escape; the scan's decoder
 // and line reader.
+#include "catalogue/reader.h"
 #include "core/codepage.h"
 #include "core/fold.h"
-#include "search/byte_lines.h"
 #include "search/folded_decoder.h"
 #include "search/match.h"
-#include "search/read_data.h"
 #include "search/wildcard.h"
 #include "test_catalogue.h"
 #include <QTemporaryDir>
@@ -116,26 +115,6 @@ class TestMatch : public QObject {
             QCOMPARE(QStringView(out.data(), e - out.data()), QStringView(expected));
             QVERIFY(amp);
         }
-    }
-
-    // Lines cross the reader's chunk boundaries; CR LF and LF mixed; no final break.
-    void byte_lines_across_chunks() {
-        QTemporaryDir dir;
-        QByteArray bytes;
-        for (int i = 0; i < 60000; ++i)
-            bytes +=
-                QByteArray::number(i) + ',' + QByteArray(i % 37, 'x') + (i % 3 ? "\r\n" : "\n");
-        write_bytes(dir.filePath("f"), bytes + "last\r\r");
-        const QList<QByteArray> lines =
-            QByteArray(bytes + "last\r").replace("\r\n", "\n").split('\n');
-        ByteLineReader r;
-        QVERIFY(r.open(dir.filePath("f")));
-        QByteArrayView v;
-        int n = 0;
-        while (r.next(v))
-            QCOMPARE(v.toByteArray(), lines.value(n++));
-        QCOMPARE(n, lines.size());
-        QVERIFY(!r.failed());
     }
 };
 

@@ -1,6 +1,5 @@
-#include "search/byte_lines.h"
-#include "catalogue/escape.h"
-#include "core/codepage.h"
+#include "catalogue/line_reader.h"
+#include <QFileInfo>
 #include <cstring>
 
 namespace {
@@ -10,9 +9,18 @@ constexpr qsizetype Chunk = qsizetype(1) << 18;
 } // namespace
 
 bool ByteLineReader::open(const QString& path) {
+    file_.close();
     file_.setFileName(path);
+    error_.clear();
     pos_ = end_ = 0;
+    cr_ = lf_ = -1;
     eof_ = failed_ = false;
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        error_ = QStringLiteral("Not a regular file");
+        failed_ = true;
+        return false;
+    }
     if (!file_.open(QIODevice::ReadOnly)) {
         failed_ = true;
         return false;
@@ -30,6 +38,7 @@ bool ByteLineReader::refill() {
     data_ = buf_.constData();
     pos_ = 0;
     end_ = rest;
+    cr_ = lf_ = -1;
     const qint64 got = file_.read(buf_.data() + end_, Chunk);
     if (got < 0) {
         failed_ = eof_ = true;
@@ -44,36 +53,32 @@ bool ByteLineReader::refill() {
     return true;
 }
 
+qsizetype ByteLineReader::find(char c, qsizetype from, qsizetype& cache) const {
+    if (cache >= from && cache <= end_) return cache;
+    const void* at = from < end_ ? std::memchr(data_ + from, c, size_t(end_ - from)) : nullptr;
+    cache = at ? static_cast<const char*>(at) - data_ : end_;
+    return cache;
+}
+
 bool ByteLineReader::next(QByteArrayView& line) {
-    qsizetype from = pos_;
     for (;;) {
-        const char* base = data_;
-        const void* nl =
-            from < end_ ? std::memchr(base + from, '\n', size_t(end_ - from)) : nullptr;
-        if (nl) {
-            const qsizetype at = static_cast<const char*>(nl) - base;
-            qsizetype e = at;
-            if (e > pos_ && base[e - 1] == '\r') --e;
-            line = QByteArrayView(base + pos_, e - pos_);
+        const qsizetype lf = find('\n', pos_, lf_);
+        const qsizetype cr = find('\r', pos_, cr_);
+        const qsizetype at = std::min(cr, lf);
+        // A CR at the end of the buffer may be the first half of a CR LF.
+        if (at < end_ && (at != cr || at + 1 < end_ || eof_)) {
+            line = QByteArrayView(data_ + pos_, at - pos_);
             pos_ = at + 1;
+            if (at == cr && pos_ < end_ && data_[pos_] == '\n') ++pos_;
             return true;
         }
-        const qsizetype scanned = end_ - pos_;
         if (!refill()) {
             if (failed_ || pos_ >= end_) return false;
-            // The last line has no line break.
-            qsizetype e = end_;
-            if (data_[e - 1] == '\r') --e;
-            line = QByteArrayView(data_ + pos_, e - pos_);
+            // The last line has no line end (or only a CR, handled above once eof_ is set).
+            if (end_ > pos_ && data_[end_ - 1] == '\r') continue;
+            line = QByteArrayView(data_ + pos_, end_ - pos_);
             pos_ = end_;
             return true;
         }
-        from = pos_ + scanned;
     }
-}
-
-void decode_catalogue_text(QByteArrayView bytes, QString& out) {
-    out.resize(0);
-    decode_cp932_append(bytes, out);
-    if (bytes.contains('&') && !catalogue_text_plain(out)) out = unescape_catalogue(out);
 }

@@ -1,0 +1,36 @@
+#pragma once
+// A catalogue read as raw lines of bytes, one sequential pass in large chunks. Readers
+// decode only what they test or keep; markers, numbers and commas are ASCII, and in code
+// page 932 no trail byte is below 0x40, so "," "&" " " CR and LF found in the bytes are
+// always those characters.
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QFile>
+#include <QString>
+
+class ByteLineReader {
+  public:
+    // Only a regular file (or a link to one) is read: a device or a fifo could be read
+    // for ever. False with error_string() set otherwise.
+    bool open(const QString& path);
+    // The next line without its line end: CR LF, LF or a lone CR, as the Windows line
+    // reader takes them. False at the end or on a read error. The view stays valid until
+    // the next call.
+    bool next(QByteArrayView& line);
+    bool failed() const { return failed_; }
+    QString error_string() const { return error_.isEmpty() ? file_.errorString() : error_; }
+    void close() { file_.close(); }
+
+  private:
+    bool refill();
+    qsizetype find(char c, qsizetype from, qsizetype& cache) const;
+    QFile file_;
+    QString error_;
+    QByteArray buf_;
+    const char* data_ = nullptr; // buf_'s bytes
+    qsizetype pos_ = 0, end_ = 0;
+    // Where the next CR and LF at or after pos_ lie (end_ when none is buffered), kept
+    // between lines so that a file without CRs is not searched for one on every line.
+    qsizetype cr_ = -1, lf_ = -1;
+    bool eof_ = false, failed_ = false;
+};

@@ -1,0 +1,102 @@
+#pragma once
+// The one reader of the catalogue format. It turns the file's lines into the items of its
+// blocks (header fields, parent lines, subdirectory lines with their parent number) and
+// knows every rule of the line grammar once: markers, lines before the first block, the
+// quotes of header lines, the parent number and its range, the trimmed name. The search
+// scan, the directory viewer and `tobrin-cli check` all read through it; they decide what
+// a fault means for them (which message, whether to stop).
+#include "catalogue/line_reader.h"
+#include <QByteArrayView>
+#include <QString>
+
+inline constexpr int CatalogueHeaderFields = 10;
+
+enum class FormatFault {
+    None,
+    ExtraHeader,   // an eleventh (or later) header line in a block
+    NoComma,       // a subdirectory line without a comma after its first character
+    ParentRange,   // a parent number outside 1 .. the parent lines read so far
+    NumberOverflow // a parent number that does not fit in 16 bits
+};
+
+struct CatalogueItem {
+    enum Kind {
+        Block,   // a "*01" line: a block begins (`block` is its number)
+        Header,  // header field `field` (1 to 10): `text` is the line without its quotes
+        Parents, // a "*02" line: the parent lines of the block follow
+        Parent,  // parent line `parent`: `text` is the line as stored
+        Entries, // a "*03" line: the subdirectory lines follow
+        Entry,   // a subdirectory line: `parent` and the trimmed name in `text`, or `fault`
+        Fault    // a header line past the tenth (`field` counts on)
+    } kind = Block;
+    QByteArrayView text;
+    int block = 0, field = 0, parent = 0;
+    FormatFault fault = FormatFault::None;
+};
+
+// The grammar without the file: fed one line at a time, so a reader of any byte source
+// (the file, a part of it in memory) applies the same rules.
+class CatalogueParser {
+  public:
+    // False for a line that yields nothing (before the first block).
+    bool line(QByteArrayView line, CatalogueItem& item);
+    // With entries off, subdirectory lines are passed on unparsed (text is the whole line,
+    // no fault), for a reader that skips them.
+    void parse_entries(bool on) { entries_ = on; }
+    int blocks() const { return block_; }
+    int parents() const { return parents_; }
+
+  private:
+    void entry(QByteArrayView line, CatalogueItem& item) const;
+    enum Section { Before, Head, Dirs, Subdirs } section_ = Before;
+    int block_ = 0, field_ = 0, parents_ = 0;
+    bool entries_ = true;
+};
+
+// The catalogue file read through the parser.
+class CatalogueReader {
+  public:
+    bool open(const QString& path) { return lines_.open(path); }
+    // The next item; false at the end of the file or on a read error (failed()).
+    bool next(CatalogueItem& item) {
+        QByteArrayView l;
+        while (lines_.next(l)) {
+            ++lineNo_;
+            if (parser_.line(l, item)) return true;
+        }
+        return false;
+    }
+    qint64 line_number() const { return lineNo_; }
+    CatalogueParser& parser() { return parser_; }
+    bool failed() const { return lines_.failed(); }
+    QString error_string() const { return lines_.error_string(); }
+    void close() { lines_.close(); }
+
+  private:
+    ByteLineReader lines_;
+    CatalogueParser parser_;
+    qint64 lineNo_ = 0;
+};
+
+// The leading number of the text before a subdirectory line's comma: blanks skipped, the
+// longest leading decimal number (sign, digits, fraction, exponent; none gives 0), rounded
+// to the nearest integer, halves to even. False when it does not fit in 16 bits.
+bool parse_parent_number(QByteArrayView text, int& value);
+
+// The text of a catalogue line or part of one: code page 932 decoded and the "&#N;"
+// escapes of the writer undone. `out` is replaced; its buffer is reused.
+void decode_catalogue_text(QByteArrayView bytes, QString& out);
+
+// Header field `field` as stored in `bytes` (quotes already removed): decoded, and for the
+// memo field its line breaks restored.
+void decode_header_field(int field, QByteArrayView bytes, QString& out);
+
+// Undoes the memo escape in place: i = 1 turns every "$RET$" into CR, i = 2 every "$LF$"
+// into LF; any other i leaves `A` alone.
+void data_change(QString& A, int i);
+
+// A parent line as the start of a path: with its trailing backslash (a hand-edited file
+// may lack it).
+inline void end_parent_path(QString& parent) {
+    if (!parent.endsWith(u'\\')) parent.append(u'\\');
+}

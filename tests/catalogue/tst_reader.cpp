@@ -1,0 +1,216 @@
+// The catalogue reader: line ends, the grammar's edges read alike by the search scan, the
+// directory viewer and the check, and a written block read back.
+#include "../search/test_catalogue.h"
+#include "catalogue/reader.h"
+#include "catalogue/writer.h"
+#include "scripted_seam.h"
+#include "search/catalogue_check.h"
+#include "search/search_run.h"
+#include "view/block_view.h"
+#include <QTemporaryDir>
+#include <QTest>
+#include <sys/stat.h>
+
+namespace {
+QByteArray cp932_lines(const QStringList& lines, const char* end = "\r\n") {
+    QTemporaryDir d;
+    write_cp932_file(d.filePath("f"), lines);
+    return read_bytes(d.filePath("f")).replace("\r\n", end);
+}
+
+// What each reader makes of one file: the search for "\" (every path holds one), the
+// viewer on block 1, and the check's faults as "line:message".
+struct Readers {
+    QStringList searchMessages, held, viewMessages, paths, faults;
+};
+} // namespace
+Q_DECLARE_METATYPE(Readers)
+
+class TestReader : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+
+    void use_bytes(const QByteArray& bytes) {
+        use_catalogue(dir.path(), {});
+        write_bytes(G.DataFilePath, bytes);
+    }
+
+  private slots:
+    void init() { fresh_state(); }
+
+    void line_ends_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("CR LF, LF and a lone CR")
+            << QByteArray("a\r\nb\nc\rd") << QStringList{"a", "b", "c", "d"};
+        QTest::newRow("CR CR LF is an empty line")
+            << QByteArray("x\r\r\ny") << QStringList{"x", "", "y"};
+        QTest::newRow("LF CR is two line ends")
+            << QByteArray("x\n\ry") << QStringList{"x", "", "y"};
+        QTest::newRow("final lone CR") << QByteArray("x\r") << QStringList{"x"};
+        QTest::newRow("only CRs") << QByteArray("\r\r") << QStringList{"", ""};
+        QTest::newRow("empty file") << QByteArray() << QStringList{};
+    }
+    void line_ends() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, lines);
+        write_bytes(dir.filePath("f"), bytes);
+        ByteLineReader r;
+        QVERIFY(r.open(dir.filePath("f")));
+        QStringList got;
+        QByteArrayView v;
+        while (r.next(v))
+            got << QString::fromLatin1(v);
+        QCOMPARE(got, lines);
+    }
+
+    // Lines cross the reader's chunk boundaries, a CR LF split between two chunks too.
+    void lines_across_chunks() {
+        QByteArray bytes;
+        QList<QByteArray> lines;
+        const char* ends[] = {"\r\n", "\n", "\r"};
+        for (int i = 0; i < 60000; ++i) {
+            lines << QByteArray::number(i) + ',' + QByteArray(i % 37, 'x');
+            bytes += lines.last() + ends[i % 3];
+        }
+        write_bytes(dir.filePath("f"), bytes + "last");
+        lines << "last";
+        ByteLineReader r;
+        QVERIFY(r.open(dir.filePath("f")));
+        QByteArrayView v;
+        int n = 0;
+        while (r.next(v))
+            QCOMPARE(v.toByteArray(), lines.value(n++));
+        QCOMPARE(n, lines.size());
+        QVERIFY(!r.failed());
+    }
+
+    void readers_agree_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<Readers>("r");
+        const QStringList hitA{"-1 Disc  ", "1 \\A"};
+        // Markers and entry lines before the first block belong to no block.
+        QTest::newRow("lines before the first block")
+            << cp932_lines(QStringList{"*02", "\\STALE\\", "*03", "1,GHOST", "9999,x", "*03"} +
+                           disc({"1,A"}))
+            << Readers{{}, hitA, {}, {"\\A"}, {}};
+        QTest::newRow("parent numbers rounded, halves to even")
+            << cp932_lines(disc({"1.5,DEC", "2.5,EVEN", " 1.4 ,LOW", "+1,PLUS"}))
+            << Readers{{},
+                       {"-1 Disc  ", "1 \\TOOLS\\DEC", "1 \\TOOLS\\EVEN", "1 \\LOW", "1 \\PLUS"},
+                       {},
+                       {"\\TOOLS\\DEC", "\\TOOLS\\EVEN", "\\LOW", "\\PLUS"},
+                       {}};
+        QTest::newRow("0.5 rounds to no parent")
+            << cp932_lines(disc({"1,A", "0.5,B"}))
+            << Readers{{"(306)"}, hitA, {"(503)"}, {"\\A"}, {"17:306"}};
+        QTest::newRow("a number past 16 bits")
+            << cp932_lines(disc({"1,A", "1e400,B"}))
+            << Readers{{"(310)"}, {}, {"(503)"}, {"\\A"}, {"17:310"}};
+        QTest::newRow("lone CR line ends")
+            << cp932_lines(disc({"1,A"}), "\r") << Readers{{}, hitA, {}, {"\\A"}, {}};
+        QTest::newRow("text without a block") << QByteArray("hello\r\n*02\r\n\\\r\n*03\r\n1,X\r\n")
+                                              << Readers{{"(309)"}, {}, {"(505)"}, {}, {"1:309"}};
+        QTest::newRow("no comma, and a comma first")
+            << cp932_lines(disc({"1,A", "B", ",C"}))
+            << Readers{{"(305)"}, hitA, {"(502)"}, {"\\A"}, {"17:305", "18:305"}};
+    }
+    void readers_agree() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(Readers, r);
+        use_bytes(bytes);
+        {
+            ScriptedSeam s;
+            for (const QString& m : r.searchMessages)
+                s.expect(m);
+            const QString words[3] = {"\\"};
+            SearchDisplay d;
+            run_string_search(words, 1, options("ud"), d);
+            QVERIFY2(s.satisfied(), s.report());
+            QStringList held;
+            for (int i = 1; i <= G.ResultLineCount; ++i)
+                held << QString::number(G.ResultLineKinds(i)) + u' ' + G.ResultLines(i);
+            QCOMPARE(held, r.held);
+        }
+        {
+            ScriptedSeam s;
+            for (const QString& m : r.viewMessages)
+                s.expect(m);
+            CatalogueBlock block;
+            read_catalogue_block(1, false, block);
+            QVERIFY2(s.satisfied(), s.report());
+            QCOMPARE(block.paths, r.paths);
+        }
+        QList<CatalogueFault> faults;
+        QVERIFY(check_catalogue(G.DataFilePath, faults));
+        QStringList got;
+        for (const CatalogueFault& f : faults)
+            got << QString::number(f.line) + u':' + QString::number(f.message);
+        QCOMPARE(got, r.faults);
+    }
+
+    // A fifo or a device is never read (it could be read for ever): like a file that
+    // cannot be opened.
+    void not_a_regular_file() {
+        use_catalogue(dir.path(), {});
+        QFile::remove(G.DataFilePath);
+        QCOMPARE(::mkfifo(QFile::encodeName(G.DataFilePath).constData(), 0600), 0);
+        {
+            ScriptedSeam s;
+            s.expect("(310)");
+            const QString words[3] = {"x"};
+            SearchDisplay d;
+            run_string_search(words, 1, options("ud"), d);
+            QVERIFY2(s.satisfied(), s.report());
+        }
+        {
+            ScriptedSeam s;
+            s.expect("(310)");
+            s.expect("(505)");
+            CatalogueBlock block;
+            QCOMPARE(read_catalogue_block(1, false, block), 0);
+            QVERIFY2(s.satisfied(), s.report());
+        }
+        QList<CatalogueFault> faults;
+        QVERIFY(!check_catalogue(G.DataFilePath, faults));
+        QVERIFY(!check_catalogue("/dev/zero", faults));
+        QFile::remove(G.DataFilePath);
+    }
+
+    // What the writer stores, each reader gives back: header fields (quotes, markers,
+    // memo line breaks) and paths (commas and inner blanks in names, the root placeholder).
+    void written_block_reads_back() {
+        use_catalogue(dir.path(), {});
+        QFile::remove(G.DataFilePath);
+        G.HeaderTable.redim(G.MaxHeaderBlocks);
+        const QStringList fields{
+            "*01", "say \"hi\"", "one\r\ntwo\nthree", "1999", "5", "\"", "", "VOL 1", "q", ""};
+        for (int f = 1; f <= 10; ++f)
+            G.HeaderTable(1, f) = fields[f - 1];
+        G.DirPaths = Array1<QString>{"\\", "\\A, B\\"};
+        G.DirCount = 2;
+        G.EntryNames = Array1<QString>{"A, B", "x  y", "ソ表"};
+        G.EntryParentIndex = Array1<int16_t>{1, 2, 2};
+        G.EntryCount = 3;
+        int16_t result = 0;
+        {
+            ScriptedSeam s;
+            s.expect("(111)");
+            s.expect("(105)");
+            write_data(result);
+            QVERIFY2(s.satisfied(), s.report());
+        }
+        QCOMPARE(result, int16_t(1));
+        const QString stamp = G.HeaderTable(1, 7);
+        ScriptedSeam s;
+        CatalogueBlock block;
+        QCOMPARE(read_catalogue_block(1, false, block), 1);
+        for (int f = 1; f <= 10; ++f)
+            QCOMPARE(block.fields[f - 1], f == 7 ? stamp : fields[f - 1]);
+        QCOMPARE(block.paths, (QStringList{"\\A, B", "\\A, B\\x  y", "\\A, B\\ソ表"}));
+        QVERIFY2(s.satisfied(), s.report());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestReader)
+#include "tst_reader.moc"
