@@ -1,11 +1,30 @@
 #include "catalogue/line_reader.h"
 #include <QFileInfo>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 // Small enough to stay in the cache while its lines are scanned. (Mapping the file is no
 // faster and would crash the program if another process truncated the file meanwhile.)
 constexpr qsizetype Chunk = qsizetype(1) << 18;
+// Whether p[i] is a CR and p[i + 1] no LF for some i < n - 1: sixteen bytes at a time.
+bool has_lone_cr(const uint8_t* p, qsizetype n) {
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
+    for (; i + 17 <= n; i += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 1));
+        if (_mm_movemask_epi8(_mm_andnot_si128(_mm_cmpeq_epi8(b, lf), _mm_cmpeq_epi8(a, cr))))
+            return true;
+    }
+#endif
+    for (; i + 1 < n; ++i)
+        if (p[i] == '\r' && p[i + 1] != '\n') return true;
+    return false;
+}
 } // namespace
 
 bool ByteLineReader::open(const QString& path) {
@@ -29,6 +48,19 @@ bool ByteLineReader::open(const QString& path) {
     return true;
 }
 
+void ByteLineReader::open_bytes(const QByteArray& bytes) {
+    file_.close();
+    error_.clear();
+    buf_ = bytes;
+    data_ = buf_.constData();
+    pos_ = 0;
+    end_ = buf_.size();
+    cr_ = lf_ = -1;
+    failed_ = false;
+    eof_ = true;
+    check_lone_cr();
+}
+
 bool ByteLineReader::refill() {
     if (eof_) return false;
     // Keep the unfinished line, move it to the front, read behind it.
@@ -50,7 +82,16 @@ bool ByteLineReader::refill() {
     }
     end_ += got;
     data_ = buf_.constData();
+    check_lone_cr();
     return true;
+}
+
+void ByteLineReader::check_lone_cr() {
+    // A CR last in the buffer may still meet its LF in the next read, so it counts only
+    // at the end of the file.
+    const auto* p = reinterpret_cast<const uint8_t*>(data_) + pos_;
+    const qsizetype n = end_ - pos_;
+    loneCr_ = has_lone_cr(p, n) || (eof_ && n > 0 && p[n - 1] == '\r');
 }
 
 qsizetype ByteLineReader::find(char c, qsizetype from, qsizetype& cache) const {
@@ -61,6 +102,18 @@ qsizetype ByteLineReader::find(char c, qsizetype from, qsizetype& cache) const {
 }
 
 bool ByteLineReader::next(QByteArrayView& line) {
+    if (loneCr_) return next_slow(line);
+    const void* nl = pos_ < end_ ? std::memchr(data_ + pos_, '\n', size_t(end_ - pos_)) : nullptr;
+    if (!nl) return next_slow(line);
+    const qsizetype at = static_cast<const char*>(nl) - data_;
+    const qsizetype e = at > pos_ && data_[at - 1] == '\r' ? at - 1 : at;
+    line = QByteArrayView(data_ + pos_, e - pos_);
+    pos_ = at + 1;
+    return true;
+}
+
+// Any of the three line ends, and the refills.
+bool ByteLineReader::next_slow(QByteArrayView& line) {
     for (;;) {
         const qsizetype lf = find('\n', pos_, lf_);
         const qsizetype cr = find('\r', pos_, cr_);

@@ -13,6 +13,8 @@ class ByteLineReader {
     // Only a regular file (or a link to one) is read: a device or a fifo could be read
     // for ever. False with error_string() set otherwise.
     bool open(const QString& path);
+    // Lines of bytes already in memory (a part of a catalogue), split by the same rules.
+    void open_bytes(const QByteArray& bytes);
     // The next line without its line end: CR LF, LF or a lone CR, as the Windows line
     // reader takes them. False at the end or on a read error. The view stays valid until
     // the next call.
@@ -23,6 +25,8 @@ class ByteLineReader {
 
   private:
     bool refill();
+    void check_lone_cr();
+    bool next_slow(QByteArrayView& line);
     qsizetype find(char c, qsizetype from, qsizetype& cache) const;
     QFile file_;
     QString error_;
@@ -32,5 +36,8 @@ class ByteLineReader {
     // Where the next CR and LF at or after pos_ lie (end_ when none is buffered), kept
     // between lines so that a file without CRs is not searched for one on every line.
     qsizetype cr_ = -1, lf_ = -1;
+    // Whether the buffered bytes hold a CR that is not part of a CR LF. Without one (the
+    // rule: files are written with CR LF) lines are split at LF alone, the fast way.
+    bool loneCr_ = false;
     bool eof_ = false, failed_ = false;
 };

@@ -16,6 +16,7 @@ struct Matcher {
     SearchOptions options;
     int mode = 0;
     Word w[3];
+    MatchPlan plan;
 };
 
 Matcher theMatcher;
@@ -23,8 +24,8 @@ inline Matcher& matcher() {
     return theMatcher;
 }
 
-std::u16string_view view_of(const QString& s) {
-    return {reinterpret_cast<const char16_t*>(s.constData()), size_t(s.size())};
+std::u16string_view view_of(QStringView s) {
+    return {reinterpret_cast<const char16_t*>(s.data()), size_t(s.size())};
 }
 
 const QString InvalidPattern = QStringLiteral("パターン文字列が不正です。");
@@ -48,7 +49,7 @@ inline bool contains(std::u16string_view text, std::u16string_view word) {
 bool satisfies(const Matcher& m, int k, std::u16string_view text) {
     const Word& w = m.w[k];
     if (m.options.wildcard) {
-        if (!w.pattern.valid()) throw ScanFailure(InvalidPattern);
+        if (!w.pattern.valid()) invalid_pattern();
         return w.pattern.matches(QStringView(text.data(), qsizetype(text.size())));
     }
     return contains(text, view_of(w.text));
@@ -111,61 +112,37 @@ void check_match_status(int preset, const SearchOptions& options) {
     }
     m.mode = G.MatchMode;
     const QString* words[3] = {&G.MatchWord1, &G.MatchWord2, &G.MatchWord3};
+    m.plan.mode = m.mode;
+    m.plan.wildcard = options.wildcard;
     for (int k = 0; k < 3; ++k) {
         m.w[k].text = *words[k];
         m.w[k].pattern.compile(*words[k]);
+        m.plan.pattern[k] = &m.w[k].pattern;
+        m.plan.literal[k] = options.wildcard ? m.w[k].pattern.longest_literal() : m.w[k].text;
     }
+}
+
+const MatchPlan& match_plan() {
+    return matcher().plan;
+}
+
+bool contains_folded(QStringView text, QStringView word) {
+    return contains(view_of(text), view_of(word));
+}
+
+void invalid_pattern() {
+    throw ScanFailure(InvalidPattern);
 }
 
 const SearchOptions& current_search_options() {
     return matcher().options;
 }
 
-namespace {
-// The mode table. The order in which words are tested is fixed: it decides whether an
-// invalid pattern is met at all.
-template <class Sat> bool evaluate(int mode, Sat sat) {
-    switch (mode) {
-    case 1:
-        return sat(0);
-    case 2:
-        return sat(0) || sat(1);
-    case 3: {
-        const bool b = sat(1);
-        const bool a = sat(0);
-        return a && b;
-    }
-    case 4:
-        return sat(0) || sat(1) || sat(2);
-    case 5:
-        return sat(0) && sat(1) && sat(2);
-    case 6: {
-        if (!sat(2)) return false;
-        const bool b = sat(1);
-        const bool a = sat(0);
-        return a || b;
-    }
-    case 7: {
-        if (sat(2)) return true;
-        const bool b = sat(1);
-        const bool a = sat(0);
-        return a && b;
-    }
-    default:
-        return false;
-    }
-}
-
-std::u16string_view view_of(QStringView s) {
-    return {reinterpret_cast<const char16_t*>(s.data()), size_t(s.size())};
-}
-} // namespace
-
 bool match_folded(QStringView folded) {
     if (folded.isEmpty()) return false;
     const Matcher& m = matcher();
     const std::u16string_view t = view_of(folded);
-    return evaluate(m.mode, [&](int k) { return satisfies(m, k, t); });
+    return evaluate_mode(m.mode, [&](int k) { return satisfies(m, k, t); });
 }
 
 bool match_by_substring() {
@@ -192,7 +169,8 @@ QStringView match_word(int k) {
 bool match_folded_split(const bool headHas[3], QStringView tail) {
     const Matcher& m = matcher();
     const std::u16string_view t = view_of(tail);
-    return evaluate(m.mode, [&](int k) { return headHas[k] || contains(t, view_of(m.w[k].text)); });
+    return evaluate_mode(m.mode,
+                         [&](int k) { return headHas[k] || contains(t, view_of(m.w[k].text)); });
 }
 
 void check_match(const QString& B, int16_t& n) {

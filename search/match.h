@@ -40,5 +40,54 @@ bool match_folded_split(const bool headHas[3], QStringView tail);
 // Word k (0-based) as the search uses it, folded.
 QStringView match_word(int k);
 
+// What the scan's path test needs of the current search. Each word has a required
+// literal that every text satisfying it contains: the word itself when matching by
+// substring, the longest plain run of the pattern in wildcard mode (possibly empty).
+struct MatchPlan {
+    int mode = 0;
+    bool wildcard = false;
+    QString literal[3];
+    const class WildcardPattern* pattern[3] = {};
+};
+const MatchPlan& match_plan();
+// Substring test of folded texts.
+bool contains_folded(QStringView text, QStringView word);
+// Throws the failure of an invalid wildcard pattern.
+[[noreturn]] void invalid_pattern();
+
+// The match modes: `sat(k)` tells whether word k (0-based) is satisfied. The order in
+// which words are tested is fixed: it decides whether an invalid pattern is met at all.
+template <class Sat> bool evaluate_mode(int mode, Sat sat) {
+    switch (mode) {
+    case 1:
+        return sat(0);
+    case 2:
+        return sat(0) || sat(1);
+    case 3: {
+        const bool b = sat(1);
+        const bool a = sat(0);
+        return a && b;
+    }
+    case 4:
+        return sat(0) || sat(1) || sat(2);
+    case 5:
+        return sat(0) && sat(1) && sat(2);
+    case 6: {
+        if (!sat(2)) return false;
+        const bool b = sat(1);
+        const bool a = sat(0);
+        return a || b;
+    }
+    case 7: {
+        if (sat(2)) return true;
+        const bool b = sat(1);
+        const bool a = sat(0);
+        return a && b;
+    }
+    default:
+        return false;
+    }
+}
+
 // The options given to the last check_match_status.
 const SearchOptions& current_search_options();

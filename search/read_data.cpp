@@ -6,9 +6,16 @@
 #include "search/folded_decoder.h"
 #include "search/match.h"
 #include "search/results.h"
+#include "search/wildcard.h"
+#include <QFile>
+#include <QFileInfo>
+#include <QThreadPool>
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstring>
+#include <deque>
+#include <future>
 #include <vector>
 
 namespace {
@@ -40,66 +47,17 @@ void size_tables() {
     if (G.ResultLineKinds.size() < G.MaxResultLines) G.ResultLineKinds.redim(G.MaxResultLines);
 }
 
-class Scan {
+// What a scan of catalogue lines finds, in file order, goes to a sink. Applied applies
+// it to the program's state at once, with the caps and messages of the search; Recorded
+// keeps it, so that a worker thread can scan a part of the file while the user-interface
+// thread alone touches the state and talks to the user, replaying the record through
+// Applied. Both ways run the same code in the same order, so a scan split over threads
+// ends where the single scan ends, with the same results and messages.
+class Applied {
   public:
-    void run();
-
-  private:
-    void item(const CatalogueItem& it);
-    void header_line(const CatalogueItem& it);
-    void parent_line(QByteArrayView line);
-    void subdirectory_line(const CatalogueItem& it);
-    void format_fault(const char16_t* sentence);
-    void add_result_path(int p, QStringView name);
-    const QString& parent_text(int p);
-    void decode_remaining_parents();
-
-    const SearchOptions& opt = current_search_options();
-    const FoldedDecoder decoder{opt.foldWidth, opt.foldCase};
-    const bool bySubstring = match_by_substring();
-    const qsizetype overlap = std::max(0, longest_word() - 1);
-    bool headerListed = false;
-    bool stop = false;
-    // Folded parent lines of the current block (with their trailing backslash), and
-    // which words occur in each.
-    std::vector<std::u16string> parentFolded;
-    std::vector<std::array<bool, 3>> parentHas;
-    // The parent lines' bytes, and whether G.DirPaths holds their text yet.
-    QByteArray parentRaw;
-    std::vector<std::pair<qsizetype, qsizetype>> parentSpan;
-    std::vector<bool> parentDecoded;
-    QString folded, name;
-    std::vector<char16_t> text; // the folded path under test
-    // Bit k set for a byte that may put the last unit of word k into a name ("&" for
-    // all, as an escape may stand for anything). A name without such bytes cannot
-    // complete an occurrence of a word, so only the parent decides.
-    uint8_t nameBytes[256] = {};
-    void mark_name_bytes();
-};
-
-void Scan::mark_name_bytes() {
-    for (int k = 0; k < 3; ++k) {
-        const QStringView w = match_word(k);
-        if (w.isEmpty()) continue;
-        bool marked[256] = {};
-        decoder.mark_bytes_of(w.back().unicode(), marked);
-        marked[uint8_t('&')] = true;
-        for (int b = 0; b < 256; ++b)
-            if (marked[b]) nameBytes[b] |= uint8_t(1 << k);
-    }
-}
-
-void Scan::format_fault(const char16_t* sentence) {
-    stop = true;
-    show_message(format_message(QString::fromUtf16(sentence)));
-}
-
-void Scan::item(const CatalogueItem& it) {
-    switch (it.kind) {
-    case CatalogueItem::Block:
+    bool stopped() const { return stop; }
+    void block() {
         headerListed = false;
-        G.DirCount = 0;
-        parentRaw.resize(0);
         if (++G.HeaderBlockCount > G.MaxHeaderBlocks) {
             stop = true;
             show_message(limit_message(QStringLiteral("見出し数が"), G.MaxHeaderBlocks,
@@ -111,15 +69,212 @@ void Scan::item(const CatalogueItem& it) {
         // read by an earlier search.
         for (int k = 1; k <= HeaderFieldCount; ++k)
             G.HeaderTable(G.HeaderBlockCount, k).clear();
+    }
+    void field(int k, const QString& text) { G.HeaderTable(G.HeaderBlockCount, k) = text; }
+    void header_match() {
+        get_header_data(stop);
+        headerListed = true;
+    }
+    void path(QString&& text) {
+        if (!headerListed) {
+            get_header_data(stop);
+            headerListed = true;
+            if (stop) return;
+        }
+        if (++G.ResultLineCount <= G.MaxResultLines) {
+            G.ResultLines(G.ResultLineCount) = std::move(text);
+            G.ResultLineKinds(G.ResultLineCount) = G.HeaderBlockCount;
+            return;
+        }
+        stop = true;
+        show_message(limit_message(QStringLiteral("検索一致データが"), G.MaxResultLines,
+                                   QStringLiteral("307")));
+        G.ResultLineCount = G.MaxResultLines;
+    }
+    void fault(int message) {
+        stop = true;
+        switch (message) {
+        case 302:
+            show_message(
+                format_message(QStringLiteral("見出しデータが１０行を超えています。(302)")));
+            break;
+        case 303:
+            show_message(
+                limit_message(QStringLiteral("ﾃﾞｨﾚｸﾄﾘ数が"), G.MaxDirCount, QStringLiteral("303")));
+            break;
+        case 305:
+            show_message(
+                format_message(QStringLiteral("ﾃﾞｨﾚｸﾄﾘﾃﾞｰﾀ中に矛盾が発生しました。(305)")));
+            break;
+        default:
+            show_message(format_message(
+                QStringLiteral("下位(*03以降)ﾃﾞｨﾚｸﾄﾘﾃﾞｰﾀ中に矛盾が発生しました。(306)")));
+            break;
+        }
+    }
+    [[noreturn]] void failure(const QString& cause) { throw ScanFailure(cause); }
+
+  private:
+    bool stop = false;
+    bool headerListed = false;
+};
+
+struct Event {
+    enum Kind : uint8_t { Block, Field, HeaderMatch, Path, Fault, Failure } kind;
+    int16_t number; // the field, or the message
+    QString text;
+};
+
+class Recorded {
+  public:
+    Recorded(qsizetype resultCap, int blockCap) : cap(resultCap), blockCap(blockCap) {}
+    // A fault or a failure ends every scan. A part that alone holds more result lines or
+    // blocks than the tables has seen the search stop (307, 311, 301) by then, whatever
+    // came before it.
+    bool stopped() const { return done || results > cap || blocks > blockCap; }
+    void block() {
+        ++blocks;
+        headerListed = false;
+        events.push_back({Event::Block, 0, {}});
+    }
+    void field(int k, const QString& text) { events.push_back({Event::Field, int16_t(k), text}); }
+    void header_match() {
+        ++results;
+        headerListed = true;
+        events.push_back({Event::HeaderMatch, 0, {}});
+    }
+    void path(QString&& text) {
+        results += headerListed ? 1 : 2;
+        headerListed = true;
+        events.push_back({Event::Path, 0, std::move(text)});
+    }
+    void fault(int message) {
+        done = true;
+        events.push_back({Event::Fault, int16_t(message), {}});
+    }
+    void failure(const QString& cause) {
+        done = true;
+        events.push_back({Event::Failure, 0, cause});
+    }
+    // Replays the record; false when the search stopped on the way.
+    bool replay(Applied& to) {
+        for (Event& e : events) {
+            switch (e.kind) {
+            case Event::Block:
+                to.block();
+                break;
+            case Event::Field:
+                to.field(e.number, e.text);
+                break;
+            case Event::HeaderMatch:
+                to.header_match();
+                break;
+            case Event::Path:
+                to.path(std::move(e.text));
+                break;
+            case Event::Fault:
+                to.fault(e.number);
+                break;
+            case Event::Failure:
+                to.failure(e.text);
+            }
+            if (to.stopped()) return false;
+        }
+        return true;
+    }
+
+  private:
+    std::vector<Event> events;
+    qsizetype cap, results = 0;
+    int blockCap, blocks = 0;
+    bool headerListed = false, done = false;
+};
+
+// What every scanning thread shares, fixed before the scan starts.
+struct ScanSetup {
+    ScanSetup()
+        : opt(current_search_options()), plan(match_plan()), decoder(opt.foldWidth, opt.foldCase) {
+        if (plan.mode < 1) return;
+        for (int k = 0; k < 3; ++k) {
+            overlap = std::max(overlap, plan.literal[k].size() - 1);
+            const QStringView w = plan.literal[k];
+            // Bit k set for a byte that may put the last unit of word k's literal into a
+            // name ("&" for all, as an escape may stand for anything). A name without
+            // such bytes cannot complete an occurrence, so only the parent decides.
+            if (w.isEmpty()) continue;
+            bool marked[256] = {};
+            decoder.mark_bytes_of(w.back().unicode(), marked);
+            marked[uint8_t('&')] = true;
+            for (int b = 0; b < 256; ++b)
+                if (marked[b]) nameBytes[b] |= uint8_t(1 << k);
+        }
+        for (int k = 1; k <= HeaderFieldCount; ++k)
+            searched[k] = G.HeaderFieldSearched(k) == 1;
+    }
+    const SearchOptions& opt;
+    const MatchPlan& plan;
+    const FoldedDecoder decoder;
+    const int maxDirs = G.MaxDirCount;
+    const int maxBlocks = G.MaxHeaderBlocks;
+    const qsizetype maxResults = G.MaxResultLines;
+    qsizetype overlap = 0;
+    uint8_t nameBytes[256] = {};
+    bool searched[HeaderFieldCount + 1] = {};
+};
+
+// The scan of the lines of one stretch of the catalogue, into a sink.
+template <class Sink> class Scan {
+  public:
+    Scan(const ScanSetup& setup, Sink& sink) : set(setup), opt(setup.opt), out(sink) {
+        parentFolded.resize(size_t(set.maxDirs) + 1);
+        parentHas.resize(size_t(set.maxDirs) + 1);
+        parentSpan.resize(size_t(set.maxDirs) + 1);
+        parentText.resize(size_t(set.maxDirs) + 1);
+        parentDecoded.assign(size_t(set.maxDirs) + 1, true);
+    }
+    void item(const CatalogueItem& it);
+    // The parent lines of the block read last.
+    QStringList parents();
+
+  private:
+    void header_line(const CatalogueItem& it);
+    void parent_line(QByteArrayView line);
+    void subdirectory_line(const CatalogueItem& it);
+    const QString& parent_text(int p);
+
+    const ScanSetup& set;
+    const SearchOptions& opt;
+    Sink& out;
+    int dirCount = 0;
+    QString fields[HeaderFieldCount + 1];
+    // Folded parent lines of the current block (with their trailing backslash), and
+    // which required literals occur in each.
+    std::vector<std::u16string> parentFolded;
+    std::vector<std::array<bool, 3>> parentHas;
+    // The parent lines' bytes; their text is decoded only for the paths that match.
+    QByteArray parentRaw;
+    std::vector<std::pair<qsizetype, qsizetype>> parentSpan;
+    std::vector<QString> parentText;
+    std::vector<bool> parentDecoded;
+    QString folded, name;
+    std::vector<char16_t> text; // the folded path under test
+};
+
+template <class Sink> void Scan<Sink>::item(const CatalogueItem& it) {
+    switch (it.kind) {
+    case CatalogueItem::Block:
+        dirCount = 0;
+        parentRaw.resize(0);
+        out.block();
         return;
     case CatalogueItem::Header:
         header_line(it);
         return;
     case CatalogueItem::Fault:
-        format_fault(u"見出しデータが１０行を超えています。(302)");
+        out.fault(302);
         return;
     case CatalogueItem::Parents:
-        G.DirCount = 0;
+        dirCount = 0;
         parentRaw.resize(0);
         return;
     case CatalogueItem::Parent:
@@ -133,33 +288,28 @@ void Scan::item(const CatalogueItem& it) {
     }
 }
 
-void Scan::header_line(const CatalogueItem& it) {
-    const int block = G.HeaderBlockCount;
-    decode_header_field(it.field, it.text, G.HeaderTable(block, it.field));
+template <class Sink> void Scan<Sink>::header_line(const CatalogueItem& it) {
+    QString& f = fields[it.field];
+    decode_header_field(it.field, it.text, f);
+    out.field(it.field, f);
     if (it.field == HeaderFieldCount) {
         // The searched fields joined without a separator: a word may span two fields.
         folded.resize(0);
         for (int k = 1; k <= HeaderFieldCount; ++k)
-            if (G.HeaderFieldSearched(k) == 1)
-                fold_text_append(G.HeaderTable(block, k), folded, opt.foldWidth, opt.foldCase);
-        if (match_folded(folded)) {
-            get_header_data(stop);
-            headerListed = true;
-        }
+            if (set.searched[k]) fold_text_append(fields[k], folded, opt.foldWidth, opt.foldCase);
+        if (match_folded(folded)) out.header_match();
     }
 }
 
-void Scan::parent_line(QByteArrayView line) {
-    if (++G.DirCount > G.MaxDirCount) {
-        stop = true;
-        show_message(
-            limit_message(QStringLiteral("ﾃﾞｨﾚｸﾄﾘ数が"), G.MaxDirCount, QStringLiteral("303")));
-        G.DirCount = G.MaxDirCount;
+template <class Sink> void Scan<Sink>::parent_line(QByteArrayView line) {
+    if (++dirCount > set.maxDirs) {
+        dirCount = set.maxDirs;
+        out.fault(303);
         return;
     }
     // The text of a parent is needed only for the paths that match (and for the last
-    // block, see run): keep its bytes and decode it then.
-    const int d = G.DirCount;
+    // block): keep its bytes and decode it then.
+    const int d = dirCount;
     parentSpan[size_t(d)] = {parentRaw.size(), line.size()};
     parentRaw.append(line);
     parentDecoded[size_t(d)] = false;
@@ -171,20 +321,21 @@ void Scan::parent_line(QByteArrayView line) {
         f.assign(reinterpret_cast<const char16_t*>(folded.constData()), size_t(folded.size()));
     } else {
         f.resize(2 * size_t(line.size()) + 1);
-        char16_t* e = decoder.decode(line, f.data());
-        // The line ends in the character "" exactly when its last byte is 0x5C and its
-        // folded text ends in "": a double-byte character with trail byte 0x5C (ソ, 表)
-        // never folds to "", and "￥" (which narrows to it) does not end in 0x5C.
+        char16_t* e = set.decoder.decode(line, f.data());
+        // The line ends in the character "\" exactly when its last byte is 0x5C and its
+        // folded text ends in "\": a double-byte character with trail byte 0x5C (ソ, 表)
+        // never folds to "\", and "￥" (which narrows to it) does not end in 0x5C.
         const bool slash = line.endsWith('\\') && e > f.data() && e[-1] == u'\\';
         if (!slash) *e++ = u'\\';
         f.resize(size_t(e - f.data()));
     }
-    if (bySubstring)
-        words_contained(QStringView(f.data(), qsizetype(f.size())), parentHas[size_t(d)].data());
+    const QStringView fv(f.data(), qsizetype(f.size()));
+    for (int k = 0; k < 3; ++k)
+        parentHas[size_t(d)][size_t(k)] = contains_folded(fv, set.plan.literal[k]);
 }
 
-const QString& Scan::parent_text(int p) {
-    QString& dir = G.DirPaths(p);
+template <class Sink> const QString& Scan<Sink>::parent_text(int p) {
+    QString& dir = parentText[size_t(p)];
     if (!parentDecoded[size_t(p)]) {
         const auto [at, size] = parentSpan[size_t(p)];
         decode_catalogue_text(QByteArrayView(parentRaw).sliced(at, size), dir);
@@ -194,84 +345,262 @@ const QString& Scan::parent_text(int p) {
     return dir;
 }
 
-void Scan::decode_remaining_parents() {
-    for (int p = 1; p <= G.DirCount; ++p)
-        parent_text(p);
+template <class Sink> QStringList Scan<Sink>::parents() {
+    QStringList l;
+    for (int p = 1; p <= dirCount; ++p)
+        l << parent_text(p);
+    return l;
 }
 
-void Scan::subdirectory_line(const CatalogueItem& it) {
+// The search leaves the parent lines of the block it read last in G.DirPaths.
+void leave_parents(const QStringList& parents) {
+    for (int p = 1; p <= parents.size(); ++p)
+        G.DirPaths(p) = parents[p - 1];
+    G.DirCount = int16_t(parents.size());
+}
+
+template <class Sink> void Scan<Sink>::subdirectory_line(const CatalogueItem& it) {
     switch (it.fault) {
     case FormatFault::None:
         break;
     case FormatFault::NumberOverflow:
-        throw ScanFailure(QStringLiteral("オーバーフローしました。"));
+        return out.failure(QStringLiteral("オーバーフローしました。"));
     case FormatFault::ParentRange:
-        return format_fault(u"下位(*03以降)ﾃﾞｨﾚｸﾄﾘﾃﾞｰﾀ中に矛盾が発生しました。(306)");
+        return out.fault(306);
     default:
-        return format_fault(u"ﾃﾞｨﾚｸﾄﾘﾃﾞｰﾀ中に矛盾が発生しました。(305)");
+        return out.fault(305);
     }
     const QByteArrayView n = it.text;
     if (n.isEmpty()) return; // no name (the root placeholder): never a result
     const int p = it.parent;
-    if (bySubstring) {
-        uint8_t may = 0;
-        for (const char c : n)
-            may |= nameBytes[uint8_t(c)];
-        if (may == 0) {
-            if (!match_folded_split(parentHas[size_t(p)].data(), QStringView())) return;
-            decode_catalogue_text(n, name);
-            add_result_path(p, name);
-            return;
-        }
-    }
-    // Parent and name are folded apart (folding is character by character). In
-    // substring mode only the parent's last units can be part of a match that reaches
-    // into the name; what lies wholly in the parent is known per parent.
+    const MatchPlan& plan = set.plan;
+    const bool* has = parentHas[size_t(p)].data();
+    uint8_t may = 0;
+    for (const char c : n)
+        may |= set.nameBytes[uint8_t(c)];
+
+    // Parent and name are folded apart (folding is character by character), and only
+    // when a word needs them: what lies wholly in the parent is known per parent, and a
+    // literal that reaches into the name begins in the parent's last units at the most.
     const std::u16string& parent = parentFolded[size_t(p)];
     const qsizetype parentSize = qsizetype(parent.size());
-    const qsizetype head = bySubstring ? std::min(parentSize, overlap) : parentSize;
-    const size_t need = size_t(head) + 2 * size_t(n.size());
-    if (text.size() < need) text.resize(need * 2);
-    char16_t* t = text.data();
-    std::memcpy(t, parent.data() + (parentSize - head), size_t(head) * sizeof(char16_t));
-    bool escaped = false;
-    char16_t* end = decoder.decode(n, t + head, escaped);
-    if (escaped) {
-        // "&#N;" escapes: decode and unescape first, then fold.
-        decode_catalogue_text(n, name);
-        fold_text(name, folded, opt.foldWidth, opt.foldCase);
-        const size_t room = size_t(head) + size_t(folded.size());
-        if (text.size() < room) text.resize(room * 2);
-        t = text.data();
-        std::memcpy(t + head, folded.constData(), size_t(folded.size()) * sizeof(char16_t));
-        end = t + head + folded.size();
-    }
-    const QStringView tested(t, end - t);
-    if (!(bySubstring ? match_folded_split(parentHas[size_t(p)].data(), tested)
-                      : match_folded(tested)))
-        return;
+    const qsizetype head = std::min(parentSize, set.overlap);
+    char16_t* t = nullptr;
+    char16_t* end = nullptr;
+    bool escaped = false, whole = false;
+    auto tail = [&]() -> QStringView {
+        if (!t) {
+            const size_t need = size_t(parentSize) + 2 * size_t(n.size());
+            if (text.size() < need) text.resize(need * 2);
+            t = text.data() + parentSize;
+            std::memcpy(t - head, parent.data() + (parentSize - head),
+                        size_t(head) * sizeof(char16_t));
+            end = set.decoder.decode(n, t, escaped);
+            if (escaped) {
+                // "&#N;" escapes: decode and unescape first, then fold.
+                decode_catalogue_text(n, name);
+                fold_text(name, folded, opt.foldWidth, opt.foldCase);
+                const size_t room = size_t(parentSize) + size_t(folded.size());
+                if (text.size() < room) text.resize(room * 2);
+                t = text.data() + parentSize;
+                std::memcpy(t - head, parent.data() + (parentSize - head),
+                            size_t(head) * sizeof(char16_t));
+                std::memcpy(t, folded.constData(), size_t(folded.size()) * sizeof(char16_t));
+                end = t + folded.size();
+            }
+        }
+        return QStringView(t - head, end);
+    };
+    auto full = [&]() -> QStringView {
+        tail();
+        if (!whole) {
+            std::memcpy(text.data(), parent.data(), size_t(parentSize - head) * sizeof(char16_t));
+            whole = true;
+        }
+        return QStringView(text.data(), end);
+    };
+    auto sat = [&](int k) -> bool {
+        const QString& lit = plan.literal[k];
+        const bool found = has[k] || (((may >> k) & 1) && contains_folded(tail(), lit));
+        if (!plan.wildcard) return found;
+        if (!plan.pattern[k]->valid()) invalid_pattern();
+        return (found || lit.isEmpty()) && plan.pattern[k]->matches(full());
+    };
+    if (!evaluate_mode(plan.mode, sat)) return;
     if (!escaped) decode_catalogue_text(n, name);
-    add_result_path(p, name);
+    out.path(QString(parent_text(p) + name));
 }
 
-void Scan::add_result_path(int p, QStringView nameText) {
-    if (!headerListed) {
-        get_header_data(stop);
-        headerListed = true;
-        if (stop) return;
+// The file split at block starts into parts of about `size` bytes, read in turn.
+class BlockParts {
+  public:
+    bool open(const QString& path) {
+        file.setFileName(path);
+        return file.open(QIODevice::ReadOnly);
     }
-    if (++G.ResultLineCount <= G.MaxResultLines) {
-        G.ResultLines(G.ResultLineCount) = parent_text(p) + nameText.toString();
-        G.ResultLineKinds(G.ResultLineCount) = G.HeaderBlockCount;
-        return;
+    QString error_string() const { return file.errorString(); }
+    // The next part (whole blocks; the first may begin with lines before any block).
+    // False at the end; `failed` on a read error.
+    bool next(QByteArray& part, qsizetype size) {
+        QByteArray buf = std::move(carry);
+        carry = QByteArray();
+        for (;;) {
+            if (!eof) {
+                const qsizetype had = buf.size();
+                buf.resize(had + size);
+                const qint64 got = file.read(buf.data() + had, size);
+                buf.resize(had + std::max<qint64>(got, 0));
+                if (got < 0) failed = true;
+                if (got <= 0) eof = true;
+            }
+            if (eof) {
+                part = std::move(buf);
+                return !part.isEmpty();
+            }
+            // Only the few bytes after the cut are copied; the part is the buffer itself.
+            if (const qsizetype cut = last_block_start(buf); cut > 0) {
+                carry = buf.sliced(cut);
+                buf.truncate(cut);
+                part = std::move(buf);
+                return true;
+            }
+        }
     }
-    stop = true;
-    show_message(
-        limit_message(QStringLiteral("検索一致データが"), G.MaxResultLines, QStringLiteral("307")));
-    G.ResultLineCount = G.MaxResultLines;
+    bool failed = false;
+
+  private:
+    // Where the last "*01" line of `b` whose line end is read begins; 0 when none does.
+    static qsizetype last_block_start(QByteArrayView b) {
+        for (qsizetype at = b.lastIndexOf("*01"); at > 0; at = b.lastIndexOf("*01", at - 1)) {
+            if (at + 3 >= b.size()) continue;
+            const char before = b[at - 1], after = b[at + 3];
+            if ((before == '\n' || before == '\r') && (after == '\n' || after == '\r')) return at;
+        }
+        return 0;
+    }
+    QFile file;
+    QByteArray carry;
+    bool eof = false;
+};
+
+struct PartResult {
+    Recorded record;
+    qint64 lines = 0;
+    QStringList parents; // of the part's last block, as its scan left them
+};
+
+PartResult scan_part(const ScanSetup& setup, const QByteArray& bytes,
+                     const std::atomic<bool>& abandon) {
+    PartResult r{Recorded(setup.maxResults, setup.maxBlocks), 0, {}};
+    Scan<Recorded> scan(setup, r.record);
+    CatalogueReader in;
+    in.open_bytes(bytes);
+    in.parser().parse_entries(!setup.opt.headerOnly);
+    CatalogueItem it;
+    try {
+        while (!r.record.stopped() && !abandon.load(std::memory_order_relaxed) && in.next(it))
+            scan.item(it);
+    } catch (const ScanFailure& f) {
+        r.record.failure(f.cause);
+    }
+    r.lines = in.line_number();
+    r.parents = scan.parents();
+    return r;
 }
 
-void Scan::run() {
+class Search {
+  public:
+    void run();
+
+  private:
+    void single(Seam& s);
+    bool parallel(Seam& s);
+    const ScanSetup setup;
+    Applied applied;
+};
+
+void Search::single(Seam& s) {
+    CatalogueReader in;
+    if (!in.open(G.DataDir + G.DataFileName)) throw ScanFailure(in.error_string());
+    G.HeaderBlockCount = 0;
+    G.ResultLineCount = 0;
+    s.yield();
+    Scan<Applied> scan(setup, applied);
+    ProgressThrottle throttle;
+    in.parser().parse_entries(!setup.opt.headerOnly);
+    CatalogueItem it;
+    qint64 items = 0;
+    while (!applied.stopped() && in.next(it)) {
+        if ((++items & 0x3FF) == 0 && throttle.due()) {
+            s.progress_label(2, QString::number(in.line_number()));
+            s.yield();
+        }
+        scan.item(it);
+    }
+    if (in.failed()) throw ScanFailure(in.error_string());
+    leave_parents(scan.parents());
+}
+
+bool Search::parallel(Seam& s) {
+    const QString path = G.DataDir + G.DataFileName;
+    const QFileInfo info(path);
+    const int threads = QThreadPool::globalInstance()->maxThreadCount();
+    if (threads < 2 || !info.isFile() || info.size() < ScanParallelFrom) return false;
+    BlockParts parts;
+    if (!parts.open(path)) throw ScanFailure(parts.error_string());
+    G.HeaderBlockCount = 0;
+    G.ResultLineCount = 0;
+    s.yield();
+    std::atomic<bool> abandon{false};
+    std::deque<std::future<PartResult>> running;
+    auto start = [&](QByteArray&& bytes) {
+        auto task = std::make_shared<std::packaged_task<PartResult()>>(
+            [this, bytes = std::move(bytes), &abandon] {
+                return scan_part(setup, bytes, abandon);
+            });
+        running.push_back(task->get_future());
+        QThreadPool::globalInstance()->start([task] { (*task)(); });
+    };
+    auto finish_all = [&] {
+        abandon = true;
+        for (auto& f : running)
+            f.wait();
+    };
+    ProgressThrottle throttle;
+    qint64 lines = 0;
+    QStringList parents;
+    QByteArray bytes;
+    try {
+        for (;;) {
+            while (int(running.size()) <= threads && parts.next(bytes, ScanPartSize))
+                start(std::move(bytes));
+            if (running.empty()) break;
+            while (running.front().wait_for(std::chrono::milliseconds(10)) !=
+                   std::future_status::ready) {
+                s.yield();
+            }
+            PartResult r = running.front().get();
+            running.pop_front();
+            lines += r.lines;
+            const bool more = r.record.replay(applied);
+            parents = r.parents;
+            if (throttle.due()) {
+                s.progress_label(2, QString::number(lines));
+                s.yield();
+            }
+            if (!more) break;
+        }
+    } catch (...) {
+        finish_all();
+        throw;
+    }
+    finish_all();
+    if (parts.failed) throw ScanFailure(parts.error_string());
+    leave_parents(parents);
+    return true;
+}
+
+void Search::run() {
     Seam& s = seam();
     s.progress_show();
     s.progress_label(1, QStringLiteral("データ検索中です。") + G.CrLf +
@@ -279,8 +608,6 @@ void Scan::run() {
     s.progress_label(2, QString());
     s.progress_label(3, QString());
     s.yield();
-
-    CatalogueReader in;
     auto close_progress = [&] {
         for (int l = 1; l <= 3; ++l)
             s.progress_label(l, QString());
@@ -289,29 +616,8 @@ void Scan::run() {
     };
     try {
         size_tables();
-        if (bySubstring) mark_name_bytes();
-        parentFolded.assign(size_t(G.MaxDirCount) + 1, std::u16string());
-        parentHas.assign(size_t(G.MaxDirCount) + 1, {});
-        parentSpan.assign(size_t(G.MaxDirCount) + 1, {});
-        parentDecoded.assign(size_t(G.MaxDirCount) + 1, true);
-        if (!in.open(G.DataDir + G.DataFileName)) throw ScanFailure(in.error_string());
-        G.HeaderBlockCount = 0;
-        G.ResultLineCount = 0;
-        s.yield();
-        ProgressThrottle throttle;
-        in.parser().parse_entries(!opt.headerOnly);
-        CatalogueItem it;
-        qint64 items = 0;
-        while (!stop && in.next(it)) {
-            if ((++items & 0x3FF) == 0 && throttle.due()) {
-                s.progress_label(2, QString::number(in.line_number()));
-                s.yield();
-            }
-            item(it);
-        }
-        if (in.failed()) throw ScanFailure(in.error_string());
+        if (!parallel(s)) single(s);
     } catch (const ScanFailure& f) {
-        in.close();
         G.HeaderBlockCount = 0;
         G.ResultLineCount = 0;
         show_message(QStringLiteral("データファイル[") + file_name_for_messages() +
@@ -321,19 +627,20 @@ void Scan::run() {
         close_progress();
         return;
     }
-    in.close();
-    decode_remaining_parents();
     close_progress();
-    if (stop) return; // what was collected stays, unsorted
+    if (applied.stopped()) return; // what was collected stays, unsorted
     if (G.ResultLineCount > 0)
-        sort_data(opt.sort);
+        sort_data(setup.opt.sort);
     else
         show_message(QStringLiteral("検索一致データが見つかりませんでした。(309)"));
 }
 
 } // namespace
 
+qint64 ScanParallelFrom = qint64(8) << 20;
+qsizetype ScanPartSize = qsizetype(1) << 20;
+
 void read_data() {
-    Scan scan;
-    scan.run();
+    Search search;
+    search.run();
 }

@@ -7,3 +7,9 @@
 // sort). Stops with messages 301-307 and 311 keeping what was collected (unsorted),
 // fails with 310 keeping nothing, ends with 309 when nothing matched.
 void read_data();
+
+// Catalogues of at least ScanParallelFrom bytes are scanned in parts of about ScanPartSize
+// bytes on every core; smaller ones by one thread. The outcome is the same either way.
+#include <QtGlobal>
+extern qint64 ScanParallelFrom;
+extern qsizetype ScanPartSize;

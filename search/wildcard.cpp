@@ -107,3 +107,16 @@ bool WildcardPattern::matches(QStringView text) const {
         ++p;
     return p == np;
 }
+
+QString WildcardPattern::longest_literal() const {
+    QString best, run;
+    for (const Element& e : elements_) {
+        if (e.kind == Literal) {
+            run.append(QChar(e.ch));
+            if (run.size() > best.size()) best = run;
+        } else {
+            run.clear();
+        }
+    }
+    return best;
+}

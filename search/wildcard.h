@@ -18,6 +18,9 @@ class WildcardPattern {
     bool valid() const { return valid_; }
     // Whole-text match; false for an invalid pattern.
     bool matches(QStringView text) const;
+    // The longest run of plain characters: every text the pattern matches contains it,
+    // so a substring search can rule texts out before the matcher runs.
+    QString longest_literal() const;
 
   private:
     enum Kind : uint8_t { Literal, AnyOne, Digit, Set, Star };

@@ -1,0 +1,120 @@
+// The scan split into parts over threads against the single scan: random catalogues
+// (faults, caps, odd line ends) and random queries give the same results, the same
+// messages and the same header table.
+#include "core/seam.h"
+#include "search/read_data.h"
+#include "search/search_run.h"
+#include "test_catalogue.h"
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+// Records every message and answers OK.
+struct Recorder : Seam {
+    QStringList messages;
+    int16_t message(const QString& text, bool) override {
+        messages << text;
+        return AnswerOk;
+    }
+    [[noreturn]] void terminate() override { throw std::runtime_error("terminate"); }
+};
+
+struct Outcome {
+    QStringList messages, results, headers;
+    int blocks = 0;
+    bool operator==(const Outcome&) const = default;
+};
+
+const QStringList Names{"DOS",   "dos",  "ＤＯＳ", "Win95",  "ゲーム", "ｹﾞｰﾑ",   "v1.0", "a,b",
+                        "tools", "DOSV", "x1",     "&#233;", "表",     "ソフト", "BIN",  "dosv9"};
+
+QString pick(QRandomGenerator& r, const QStringList& from) {
+    return from[int(r.bounded(from.size()))];
+}
+
+// A catalogue of random blocks; now and then a line that a reader stops at.
+QByteArray random_catalogue(QRandomGenerator& r, bool faults) {
+    QStringList lines;
+    if (r.bounded(4) == 0)
+        lines << "*03"
+              << "1,before";
+    const int blocks = 1 + int(r.bounded(40));
+    for (int b = 0; b < blocks; ++b) {
+        TestBlock t{.title = pick(r, Names),
+                    .year = QString::number(1990 + r.bounded(10)),
+                    .volume = pick(r, Names)};
+        t.parents = {"\\"};
+        t.entries.clear();
+        const int parents = 1 + int(r.bounded(6));
+        for (int p = 1; p < parents; ++p)
+            t.parents << t.parents[int(r.bounded(p))] + pick(r, Names) + u'\\';
+        const int entries = int(r.bounded(12));
+        for (int e = 0; e < entries; ++e)
+            t.entries << QString::number(1 + r.bounded(parents)) + u',' + pick(r, Names);
+        QStringList l = t.lines();
+        if (faults && r.bounded(12) == 0) {
+            const QStringList bad{"no comma", ",x", "99,x", "\"eleventh\"", "1e400,x"};
+            l.insert(1 + int(r.bounded(l.size())), pick(r, bad));
+        }
+        lines << l;
+    }
+    QTemporaryDir d;
+    write_cp932_file(d.filePath("c"), lines);
+    QByteArray bytes = read_bytes(d.filePath("c"));
+    if (r.bounded(5) == 0) bytes.replace("\r\n", "\r");
+    return bytes;
+}
+
+Outcome search(bool split, const QString (&words)[3], int preset, const SearchOptions& o) {
+    ScanParallelFrom = split ? 0 : std::numeric_limits<qint64>::max();
+    ScanPartSize = 64; // many parts, each of one or a few blocks
+    Recorder rec;
+    set_seam(&rec);
+    SearchDisplay d;
+    run_string_search(words, preset, o, d);
+    set_seam(nullptr);
+    Outcome out;
+    out.messages = rec.messages;
+    for (int i = 1; i <= G.ResultLineCount; ++i)
+        out.results << QString::number(G.ResultLineKinds(i)) + u' ' + G.ResultLines(i);
+    out.blocks = G.HeaderBlockCount;
+    for (int b = 1; b <= G.HeaderBlockCount; ++b)
+        for (int f = 1; f <= 10; ++f)
+            out.headers << G.HeaderTable(b, f);
+    return out;
+}
+} // namespace
+
+class TestParallelScan : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+
+  private slots:
+    void same_outcome_split_or_not() {
+        QRandomGenerator r(20261206);
+        const QStringList words{"dos", "DOS",  "ｹﾞｰﾑ", "*dos*", "DOS?V*", "[a-c]*#", "*[z-a]*",
+                                "\\",  "*\\*", "b",    "x1",    "é",      "*"};
+        for (int round = 0; round < 300; ++round) {
+            fresh_state();
+            use_catalogue(dir.path(), {});
+            write_bytes(G.DataFilePath, random_catalogue(r, round % 2));
+            // Small tables, so that the caps stop scans too.
+            G.MaxHeaderBlocks = 5 + int(r.bounded(40));
+            G.MaxResultLines = 3 + int(r.bounded(60));
+            G.MaxDirCount = 2 + int(r.bounded(6));
+            const QString w[3] = {pick(r, words), r.bounded(2) ? pick(r, words) : QString(),
+                                  r.bounded(3) ? QString() : pick(r, words)};
+            const QString flags = QStringList{"ud", "d", "c", "w*", "*", "h", "hu"}[r.bounded(7)];
+            const int preset = 1 + int(r.bounded(w[2].isEmpty() ? 2 : 6));
+            const Outcome single = search(false, w, preset, options(flags));
+            const Outcome split = search(true, w, preset, options(flags));
+            QVERIFY2(single == split, qPrintable(QStringLiteral("round %1: %2 | %3 | %4 flags %5")
+                                                     .arg(round)
+                                                     .arg(w[0], w[1], w[2], flags)));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestParallelScan)
+#include "tst_parallel_scan.moc"
