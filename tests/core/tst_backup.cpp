@@ -1,13 +1,17 @@
+#include "child_process.h"
 #include "core/backup.h"
+#include "core/paths.h"
 #include "core/startup.h"
 #include "core/state.h"
 #include "scripted_seam.h"
 #include "test_env.h"
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+#include <sys/stat.h>
 
 // The catalogue backup, also as start-up makes it (on exit: see the main menu's tests). The
 // previous backup is larger than the catalogue, so a copy that does not replace it whole shows.
@@ -91,6 +95,82 @@ class TestBackup : public QObject {
         QCOMPARE(read_bytes(path("tobrin.$$$")), old());
         QCOMPARE(read_bytes(path("adir/inside")), QByteArray("keep"));
         QCOMPARE(files(), (QStringList{"tobrin.$$$", "tobrin.dat"}));
+    }
+
+    // A copy that runs out of room: the catalogue fits Qt's write buffer, so the failure
+    // shows only when the buffer is flushed at the end. The child checks what it left (a tmpfs
+    // mount is private to it) and exits 0 when the old backup is whole and alone.
+    void full_disk_keeps_the_old_backup_data() {
+        QTest::addColumn<bool>("tmpfs");
+        QTest::newRow("file-size limit") << false;
+        QTest::newRow("tmpfs full (as root)") << true;
+    }
+    void full_disk_keeps_the_old_backup() {
+        QFETCH(bool, tmpfs);
+        const QString small = path("small");
+        QDir().mkpath(small);
+        touch(G.DataFilePath, QByteArray(10000, 'n'));
+        G.BackupFilePath = small + "/tobrin.$$$";
+        G.BackupMode = 1;
+        const int code = run_in_child([&] {
+            if (tmpfs && !mount_small_tmpfs(small, 64)) return ChildCannotSetUp;
+            touch(G.BackupFilePath, QByteArray(tmpfs ? 60000 : 100000, 'o'));
+            if (!tmpfs) limit_file_size(4096);
+            ScriptedSeam seam;
+            seam.expect("(021)");
+            backup_data(1);
+            const bool kept =
+                read_bytes(G.BackupFilePath) == QByteArray(tmpfs ? 60000 : 100000, 'o');
+            const bool alone = QDir(small).entryList(QDir::Files | QDir::Hidden).size() == 1;
+            return seam.satisfied() && kept && alone ? 0 : 1;
+        });
+        if (code == ChildCannotSetUp) QSKIP("a tmpfs needs root");
+        QCOMPARE(code, 0);
+    }
+
+    // A backup path that is a symbolic link: the file it names is the backup (replaced with its
+    // own mode, the link kept); a dangling link makes that file; a read-only one refuses (020).
+    void linked_backup_data() {
+        QTest::addColumn<QString>("target"); // relative to the temporary directory
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<bool>("readOnly");
+        QTest::newRow("link to a backup elsewhere") << "else/real.$$$" << true << false;
+        QTest::newRow("dangling link") << "else/new.$$$" << false << false;
+        QTest::newRow("link to a read-only backup") << "else/ro.$$$" << true << true;
+    }
+    void linked_backup() {
+        QFETCH(QString, target);
+        QFETCH(bool, exists);
+        QFETCH(bool, readOnly);
+        const QString real = path(target);
+        QDir().mkpath(path("else"));
+        QFile::remove(G.BackupFilePath);
+        QVERIFY(QFile::link(real, G.BackupFilePath));
+        const auto mode = QFile::ReadOwner | QFile::ReadGroup |
+                          (readOnly ? QFile::Permissions() : QFile::WriteOwner);
+        if (exists) {
+            touch(real, old());
+            QFile::setPermissions(real, mode);
+        }
+        fresh_state();
+        G.BackupMode = 1;
+        G.DataFilePath = path("tobrin.dat");
+        G.DataFileState = 1;
+        G.BackupDir = tmp->path();
+        G.BackupFileName = "tobrin.$$$";
+        G.BackupFilePath = path("tobrin.$$$");
+        int16_t state = 0;
+        check_file(G.BackupDir, G.BackupFileName, state, G.BackupFileReadOnly);
+        QCOMPARE(state, int16_t(exists ? 1 : 0));
+        ScriptedSeam seam;
+        if (readOnly) seam.expect("(020)");
+        backup_data(1);
+        QVERIFY2(seam.satisfied(), seam.report());
+        QCOMPARE(read_bytes(real), readOnly ? old() : read_bytes(G.DataFilePath));
+        QVERIFY(QFileInfo(G.BackupFilePath).isSymLink());
+        struct stat st {};
+        QCOMPARE(::stat(QFile::encodeName(real).constData(), &st), 0);
+        if (exists) QCOMPARE(st.st_mode & 0777, readOnly ? 0440u : 0640u);
     }
 
     // Start-up sets each file's probe flags and backs up (moment 1) only with side effects:
