@@ -218,43 +218,52 @@ class TestWriter : public QObject {
             QStringList{"tobrin.dat"});
     }
 
-    // A catalogue that is a symbolic link is the file it names: probed as present, appended
-    // to, backed up, its mode kept; a dangling link makes that file (111).
-    void linked_catalogue_data() {
-        QTest::addColumn<bool>("exists");
-        QTest::newRow("link to a catalogue elsewhere") << true;
-        QTest::newRow("dangling link") << false;
+    // A catalogue and a backup that are symbolic links stand for the files they name: probed
+    // as present, appended to and copied, their modes kept, the links kept; a dangling link
+    // makes its file (111); a read-only backup behind a link refuses (020).
+    void linked_files_data() {
+        QTest::addColumn<bool>("exist");
+        QTest::addColumn<bool>("readOnlyBackup");
+        QTest::newRow("links to files elsewhere") << true << false;
+        QTest::newRow("dangling links") << false << false;
+        QTest::newRow("link to a read-only backup") << true << true;
     }
-    void linked_catalogue() {
-        QFETCH(bool, exists);
+    void linked_files() {
+        QFETCH(bool, exist);
+        QFETCH(bool, readOnlyBackup);
         Example ex;
         QTemporaryDir elsewhere;
-        const QString real = elsewhere.filePath("real.dat");
-        const QByteArray before = exists ? QByteArray("*01\r\n") : QByteArray();
-        if (exists) {
+        const QString real = elsewhere.filePath("real.dat"), backup = elsewhere.filePath("bak");
+        const QByteArray before = exist ? QByteArray("*01\r\n") : QByteArray();
+        const mode_t backupMode = readOnlyBackup ? 0444 : 0604;
+        if (exist) {
             write_bytes(real, before);
-            QFile::setPermissions(real, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+            write_bytes(backup, "old");
+            ::chmod(QFile::encodeName(real).constData(), 0604);
+            ::chmod(QFile::encodeName(backup).constData(), backupMode);
         }
-        QVERIFY(QFile::link(real, G.DataFilePath));
+        QVERIFY(QFile::link(real, G.DataFilePath) && QFile::link(backup, G.BackupFilePath));
         check_file(G.DataDir, G.DataFileName, G.DataFileState, G.DataFileReadOnly);
-        QCOMPARE(G.DataFileState, int16_t(exists ? 1 : 0));
+        check_file(G.BackupDir, G.BackupFileName, G.BackupFileState, G.BackupFileReadOnly);
+        QCOMPARE(G.DataFileState, int16_t(exist ? 1 : 0));
+        QCOMPARE(G.BackupFileReadOnly, int16_t(readOnlyBackup ? 1 : exist ? 0 : -1));
         G.BackupMode = 4;
         ScriptedSeam seam;
-        if (!exists) seam.expect("(111)");
+        if (!exist) seam.expect("(111)");
         seam.expect("(105)");
+        if (readOnlyBackup) seam.expect("(020)");
         int16_t result = -1;
         write_data(result);
         QVERIFY2(seam.satisfied(), seam.report());
         QCOMPARE(result, int16_t(1));
-        QVERIFY(QFileInfo(G.DataFilePath).isSymLink());
         const QByteArray after = read_bytes(real);
         QVERIFY(after.startsWith(before + "*01\r\n\"Sample Disc\""));
-        QCOMPARE(read_bytes(G.BackupFilePath), after);
-        QCOMPARE(G.DataFileState, int16_t(1));
+        QCOMPARE(read_bytes(backup), readOnlyBackup ? QByteArray("old") : after);
+        QVERIFY(QFileInfo(G.DataFilePath).isSymLink() && QFileInfo(G.BackupFilePath).isSymLink());
         struct stat st {};
-        QCOMPARE(::stat(QFile::encodeName(real).constData(), &st), 0);
-        if (exists) QCOMPARE(st.st_mode & 0777, 0604u);
-        QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files), QStringList{"real.dat"});
+        QCOMPARE(::stat(QFile::encodeName(backup).constData(), &st), 0);
+        if (exist) QCOMPARE(st.st_mode & 0777, backupMode);
+        QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files), (QStringList{"bak", "real.dat"}));
     }
 
     // A writable catalogue and backup in a folder the user cannot write (run as nobody): the

@@ -1,17 +1,14 @@
 #include "child_process.h"
 #include "core/backup.h"
-#include "core/paths.h"
 #include "core/startup.h"
 #include "core/state.h"
 #include "scripted_seam.h"
 #include "test_env.h"
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
-#include <sys/stat.h>
 
 // The catalogue backup, also as start-up makes it (on exit: see the main menu's tests). The
 // previous backup is larger than the catalogue, so a copy that does not replace it whole shows.
@@ -126,51 +123,6 @@ class TestBackup : public QObject {
         });
         if (code == ChildCannotSetUp) QSKIP("a tmpfs needs root");
         QCOMPARE(code, 0);
-    }
-
-    // A backup path that is a symbolic link: the file it names is the backup (replaced with its
-    // own mode, the link kept); a dangling link makes that file; a read-only one refuses (020).
-    void linked_backup_data() {
-        QTest::addColumn<QString>("target"); // relative to the temporary directory
-        QTest::addColumn<bool>("exists");
-        QTest::addColumn<bool>("readOnly");
-        QTest::newRow("link to a backup elsewhere") << "else/real.$$$" << true << false;
-        QTest::newRow("dangling link") << "else/new.$$$" << false << false;
-        QTest::newRow("link to a read-only backup") << "else/ro.$$$" << true << true;
-    }
-    void linked_backup() {
-        QFETCH(QString, target);
-        QFETCH(bool, exists);
-        QFETCH(bool, readOnly);
-        const QString real = path(target);
-        QDir().mkpath(path("else"));
-        QFile::remove(G.BackupFilePath);
-        QVERIFY(QFile::link(real, G.BackupFilePath));
-        const auto mode = QFile::ReadOwner | QFile::ReadGroup |
-                          (readOnly ? QFile::Permissions() : QFile::WriteOwner);
-        if (exists) {
-            touch(real, old());
-            QFile::setPermissions(real, mode);
-        }
-        fresh_state();
-        G.BackupMode = 1;
-        G.DataFilePath = path("tobrin.dat");
-        G.DataFileState = 1;
-        G.BackupDir = tmp->path();
-        G.BackupFileName = "tobrin.$$$";
-        G.BackupFilePath = path("tobrin.$$$");
-        int16_t state = 0;
-        check_file(G.BackupDir, G.BackupFileName, state, G.BackupFileReadOnly);
-        QCOMPARE(state, int16_t(exists ? 1 : 0));
-        ScriptedSeam seam;
-        if (readOnly) seam.expect("(020)");
-        backup_data(1);
-        QVERIFY2(seam.satisfied(), seam.report());
-        QCOMPARE(read_bytes(real), readOnly ? old() : read_bytes(G.DataFilePath));
-        QVERIFY(QFileInfo(G.BackupFilePath).isSymLink());
-        struct stat st {};
-        QCOMPARE(::stat(QFile::encodeName(real).constData(), &st), 0);
-        if (exists) QCOMPARE(st.st_mode & 0777, readOnly ? 0440u : 0640u);
     }
 
     // Start-up sets each file's probe flags and backs up (moment 1) only with side effects:
