@@ -9,7 +9,13 @@
 // Appends the block; result 1 only when it is on disk whole. Messages 111 (new file),
 // 105 (done) or 106 (failed: the file is left exactly as it was). On success ProgressFlags
 // becomes 0, the catalogue is probed again and the after-registration backup runs.
+// While the block is written, a journal beside the catalogue (its name + ".journal") holds
+// the length before it; a journal left behind by an append that was killed is undone first.
 void write_data(int16_t& result);
+
+// Start-up: a journal left behind cuts the catalogue back to the length before the append that
+// never finished (message 112). Nothing happens while another copy holds the lock.
+void recover_catalogue();
 
 // The block's bytes (code page 932, CR LF) for the current state, field 7 as it stands.
 QByteArray encode_catalogue_block();

@@ -1,6 +1,7 @@
 #include "core/backup.h"
 #include "core/paths.h"
 #include "core/platform.h"
+#include "core/save_file.h"
 #include "core/seam.h"
 #include "core/state.h"
 #include <QFile>
@@ -19,7 +20,8 @@ void report_failure(const QString& why) {
 }
 
 // Copies in chunks into a temporary file beside the target; the rename happens only
-// after every byte is written, so the old backup survives any failure.
+// after every byte is on disk, so the old backup survives any failure. A symbolic link is
+// kept: the file it names is replaced, with that file's permissions.
 bool copy_whole(const QString& from, const QString& to, QString& why) {
     QFile in(from);
     if (!in.open(QIODevice::ReadOnly)) {
@@ -27,6 +29,8 @@ bool copy_whole(const QString& from, const QString& to, QString& why) {
         return false;
     }
     QSaveFile out(to);
+    // In a folder the user cannot write, the backup itself is overwritten in place.
+    out.setDirectWriteFallback(true);
     if (!out.open(QIODevice::WriteOnly)) {
         why = out.errorString();
         return false;
@@ -46,11 +50,7 @@ bool copy_whole(const QString& from, const QString& to, QString& why) {
             return false;
         }
     }
-    if (!out.commit()) {
-        why = out.errorString();
-        return false;
-    }
-    return true;
+    return commit_save_file(out, why);
 }
 } // namespace
 
@@ -59,12 +59,18 @@ void backup_data(int16_t moment) {
     if (G.DataFileState != 1) return;
     const QString target = to_local_file(G.BackupFilePath);
     // The flag comes from the start-up probe; a backup made read-only since then is
-    // refused too, because a rename would replace it regardless of its permissions.
-    const int attr = path_attributes(target);
+    // refused too, because a rename would replace it regardless of its permissions. A link
+    // stands for the file it names.
+    const int attr = file_attributes(target);
     if (G.BackupFileReadOnly == 1 || (attr >= 0 && (attr & AttrReadOnly))) {
         refuse_read_only();
         return;
     }
     QString why;
+    // A device or fifo would be replaced by a plain file (or, written in place, swallow it).
+    if (attr >= 0 && (attr & AttrSystem)) {
+        report_failure(QStringLiteral("通常のファイルではありません。"));
+        return;
+    }
     if (!copy_whole(to_local_file(G.DataFilePath), target, why)) report_failure(why);
 }

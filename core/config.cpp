@@ -3,6 +3,7 @@
 #include "core/paths.h"
 #include "core/seam.h"
 #include "core/state.h"
+#include "core/text_file.h"
 #include <cmath>
 #include <limits>
 
@@ -70,7 +71,19 @@ double leading_number(const QString& s) {
     }
     bool ok = false;
     const double d = s.mid(start, end - start).toDouble(&ok);
-    return ok ? d : 0;
+    if (ok) return d;
+    // The text is a number, so it failed by its size: too small is 0, too large an infinity
+    // that no range accepts.
+    const qsizetype e = s.indexOf(u'e', start, Qt::CaseInsensitive);
+    if (e >= 0 && e < end && e + 1 < end && s.at(e + 1) == u'-') return 0;
+    return s.at(start) == u'-' ? -HUGE_VAL : HUGE_VAL;
+}
+
+// A name or folder holding a control character (a NUL above all) cannot name a file.
+bool usable_path_value(const QString& value) {
+    for (QChar c : value)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F) return false;
+    return true;
 }
 
 // The whole value as a number, blanks around it allowed (keys 20 to 29).
@@ -105,9 +118,11 @@ bool apply_key(int16_t key, const QString& value, Counters& c) {
     int32_t n = 0;
     switch (key) {
     case 1:
+        if (!usable_path_value(value)) return false;
         G.DataFileName = value;
         break;
     case 2:
+        if (!usable_path_value(value)) return false;
         G.DataDir = value;
         add_backslash(G.DataDir);
         break;
@@ -134,9 +149,11 @@ bool apply_key(int16_t key, const QString& value, Counters& c) {
         G.BeepEnabled = static_cast<int16_t>(n);
         break;
     case 11:
+        if (!usable_path_value(value)) return false;
         G.BackupFileName = value;
         break;
     case 12:
+        if (!usable_path_value(value)) return false;
         G.BackupDir = value;
         add_backslash(G.BackupDir);
         break;
@@ -297,7 +314,7 @@ void read_config() {
     G.MaxResultLines = 5000;
     Counters c;
     bool ok = true;
-    Cp932LineReader reader;
+    TextLineReader reader;
     if (!reader.open(to_local_file(G.CfgFilePath))) {
         ok = false;
     } else {
@@ -312,7 +329,6 @@ void read_config() {
             }
         }
         if (ok && reader.has_error()) ok = false;
-        reader.close();
     }
     if (!ok)
         show_message(QStringLiteral("環境設定ファイル[") + G.CfgFilePath +

@@ -56,7 +56,7 @@ void check_file(QString& dir, const QString& name, int16_t& state, int16_t& read
     }
     const QString local = to_local_file(dir + name);
     if (local.isEmpty()) return;
-    const int attr = path_attributes(local);
+    const int attr = file_attributes(local);
     if (attr < 0) return;
     if (wantDirs) {
         state = 5;

@@ -27,9 +27,10 @@ void enum_drives();
 
 // Probes dir + name. state: 0 absent, 1 an ordinary file, 5 a directory or an unusable
 // name; readonly: 1 read-only, 0 writable, -1 not determined. A non-empty name passes
-// `dir` through add_backslash (the caller's variable changes). Directories, hidden
-// (".name") and system files (devices, fifos, sockets, symbolic links) are not ordinary
-// files and give state 0. Errors count as "absent".
+// `dir` through add_backslash (the caller's variable changes). A symbolic link is probed as
+// the file it names (a dangling one is absent). Directories, hidden (".name") and system
+// files (devices, fifos, sockets) are not ordinary files and give state 0. Errors count as
+// "absent".
 void check_file(QString& dir, const QString& name, int16_t& state, int16_t& readonly);
 
 // The local path of a file path as the program holds it: local paths are returned as

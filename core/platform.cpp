@@ -1,5 +1,5 @@
 #include "core/platform.h"
-#include "core/codepage.h"
+#include "core/text_file.h"
 #include <QDir>
 #include <QFileInfo>
 #include <QStorageInfo>
@@ -18,7 +18,7 @@ QString clean_dir(const QString& dir) {
 QMap<QChar, QString> read_pins(const QString& cfgFilePath) {
     QMap<QChar, QString> pins;
     QStringList lines;
-    if (cfgFilePath.isEmpty() || !read_cp932_lines(cfgFilePath, lines)) return pins;
+    if (cfgFilePath.isEmpty() || !read_text_lines(cfgFilePath, lines)) return pins;
     for (const QString& line : lines) {
         if (!line.startsWith(QLatin1String("#40:"))) continue;
         const QString v = line.mid(4);
@@ -123,12 +123,8 @@ QByteArray native_no_slash(const QString& localPath) {
         p.chop(1);
     return QFile::encodeName(p);
 }
-} // namespace
 
-int path_attributes(const QString& localPath) {
-    struct stat st {};
-    const QByteArray native = native_no_slash(localPath);
-    if (::lstat(native.constData(), &st) != 0) return -1;
+int attributes_of(const QString& localPath, const struct stat& st) {
     int attr = 0;
     if (S_ISDIR(st.st_mode))
         attr |= AttrDirectory;
@@ -142,6 +138,19 @@ int path_attributes(const QString& localPath) {
     if (name.startsWith(u'.') && name != QLatin1String(".") && name != QLatin1String(".."))
         attr |= AttrHidden;
     return attr;
+}
+} // namespace
+
+int path_attributes(const QString& localPath) {
+    struct stat st {};
+    if (::lstat(native_no_slash(localPath).constData(), &st) != 0) return -1;
+    return attributes_of(localPath, st);
+}
+
+int file_attributes(const QString& localPath) {
+    struct stat st {};
+    if (::stat(native_no_slash(localPath).constData(), &st) != 0) return -1;
+    return attributes_of(localPath, st);
 }
 
 bool is_symlink(const QString& localPath) {

@@ -43,3 +43,7 @@ QString volume_label(QChar letter);
 // reports AttrSystem and never AttrDirectory, so nothing follows it.
 int path_attributes(const QString& localPath);
 bool is_symlink(const QString& localPath);
+
+// The same bits for a file probe, which follows symbolic links: a link counts as the file it
+// names (its own name decides "hidden"), a dangling link does not exist (-1).
+int file_attributes(const QString& localPath);

@@ -2,7 +2,9 @@
 #include "core/codepage.h"
 #include "core/paths.h"
 #include "core/platform.h"
+#include "core/save_file.h"
 #include "core/state.h"
+#include "core/text_file.h"
 #include <QDir>
 #include <QSaveFile>
 #include <cmath>
@@ -50,17 +52,12 @@ QString number_text(int16_t n) {
 // The 29 lines the reader needs (fewer when the file is shorter); whatever follows them
 // is never read.
 bool read_head(QStringList& lines) {
-    const QString path = to_local_file(G.IniFilePath);
-    const int attr = path_attributes(path);
-    if (attr < 0 || (attr & AttrDirectory)) return false;
-    Cp932LineReader reader;
-    if (!reader.open(path)) return false;
+    TextLineReader reader;
+    if (!reader.open(to_local_file(G.IniFilePath))) return false;
     QString line;
     while (lines.size() < 29 && reader.read_line(line))
         lines.append(line);
-    const bool ok = !reader.has_error();
-    reader.close();
-    return ok;
+    return !reader.has_error();
 }
 
 bool apply(const QStringList& lines) {
@@ -157,8 +154,9 @@ void load_settings(int16_t& code) {
 
 void save_settings() {
     const QString path = to_local_file(G.IniFilePath);
-    const int attr = path_attributes(path);
-    if (attr >= 0 && (attr & (AttrReadOnly | AttrDirectory))) return;
+    // A link stands for the file it names; only a writable regular file is replaced.
+    const int attr = file_attributes(path);
+    if (attr >= 0 && (attr & (AttrReadOnly | AttrDirectory | AttrSystem))) return;
     QByteArray bytes;
     const auto line = [&bytes](const QString& text) {
         encode_cp932_append(text, bytes);
@@ -174,12 +172,15 @@ void save_settings() {
     for (int i = 1; i <= 20; ++i)
         line(G.SavedSettings(i));
     QSaveFile f(path);
+    // In a folder the user cannot write, the file itself is overwritten in place.
+    f.setDirectWriteFallback(true);
     if (!f.open(QIODevice::WriteOnly)) return;
     if (f.write(bytes) != bytes.size()) {
         f.cancelWriting();
         return;
     }
-    f.commit();
+    QString why;
+    commit_save_file(f, why);
 }
 
 void search_options(int16_t code, SearchControls& o) {

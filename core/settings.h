@@ -9,8 +9,9 @@
 // gives the full defaults and sets `code` to 1; otherwise `code` is left as it is.
 void load_settings(int16_t& code);
 
-// Writer. Replaces the file atomically; silent on failure (also when the file is
-// read-only), leaving the previous file intact.
+// Writer. Replaces the file atomically (in place where its folder cannot be written); silent
+// on failure (also when the file is read-only or no regular file), leaving the previous file
+// intact.
 void save_settings();
 
 // All defaults of FormPos and SavedSettings; CurrentDrive and SavedSettings(20) from the

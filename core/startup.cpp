@@ -1,4 +1,5 @@
 #include "core/startup.h"
+#include "catalogue/writer.h"
 #include "core/backup.h"
 #include "core/config.h"
 #include "core/paths.h"
@@ -86,6 +87,8 @@ void startup(const QString& argument, bool sideEffects) {
     check_file(G.IniDir, G.IniFileName, G.IniFileState, G.IniFileReadOnly);
     G.DataFilePath = add_backslash(G.DataDir) + G.DataFileName;
     G.BackupFilePath = add_backslash(G.BackupDir) + G.BackupFileName;
+    // A registration cut short is undone before anything reads or copies the catalogue.
+    recover_catalogue();
 
     if (sideEffects) backup_data(1);
 }

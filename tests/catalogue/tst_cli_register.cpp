@@ -1,5 +1,6 @@
 // tobrin-cli walk and register, run as a user would run them.
 #include "test_env.h"
+#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -8,11 +9,12 @@ namespace {
 QString out, err; // of the last run
 
 // Runs tobrin-cli beside a configuration pinning drive q to a small medium in `dir`.
-int cli(const QTemporaryDir& dir, const QStringList& args) {
+int cli(const QTemporaryDir& dir, const QStringList& args, const QStringList& config = {}) {
     make_dirs(dir.filePath("med"), {"TOOLS/BIN", "DOCS", "empty"});
     touch(dir.filePath("med/DOCS/readme.txt"));
     touch(dir.filePath("med/TOOLS/BIN/tool"));
-    write_cp932_file(dir.filePath("tobrin.cfg"), {"#40:q=" + dir.filePath("med")});
+    write_cp932_file(dir.filePath("tobrin.cfg"),
+                     QStringList{"#40:q=" + dir.filePath("med")} + config);
     QProcess p;
     p.setWorkingDirectory(dir.path());
     p.start(QStringLiteral(TOBRIN_CLI), args);
@@ -53,6 +55,18 @@ class TestCliRegister : public QObject {
         QCOMPARE(lines.join(u'|'), "*01|\"Sample Disc\"|\"Example Press\"|"
                                    "\"first line$RET$$LF$second line\"|\"1999\"|\"5\"|\"memo\"|"
                                    "STAMP|\"\"|\"q\"|\"\"|*02|\\|\\TOOLS\\|*03|1,DOCS|2,BIN|");
+    }
+
+    // A file name with a NUL byte is a bad configuration line (071): reading stops there and
+    // the registration goes to the default catalogue, leaving nothing else behind.
+    void control_character_in_the_file_name() {
+        QTemporaryDir dir;
+        QCOMPARE(cli(dir, {"register", "--drive", "q", "--title", "T"},
+                     {u"#01:a"_qs + QChar(0) + u"b"_qs}),
+                 0);
+        QVERIFY(err.contains(QStringLiteral("(071)")) && err.contains(QStringLiteral("(105)")));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
+                 (QStringList{"tobrin.cfg", "tobrin.dat"}));
     }
 };
 

@@ -1,16 +1,26 @@
 // The catalogue writer and the escape of text code page 932 cannot hold.
 #include "catalogue/escape.h"
 #include "catalogue/writer.h"
+#include "child_process.h"
 #include "core/codepage.h"
+#include "core/paths.h"
+#include "core/startup.h"
 #include "core/state.h"
 #include "scripted_seam.h"
 #include "test_env.h"
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
-#include <QLockFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
+#include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 const QByteArray WorkedExample =
@@ -42,6 +52,22 @@ Example::Example() {
     G.EntryCount = 3;
     G.ProgressFlags = 3;
 }
+// Answers every message with OK and keeps their numbers, for runs whose messages depend on
+// where a kill struck.
+struct RecordingSeam : Seam {
+    RecordingSeam() { set_seam(this); }
+    ~RecordingSeam() override { set_seam(nullptr); }
+    int16_t message(const QString& text, bool) override {
+        numbers += text.mid(text.indexOf(u'(') + 1, 3) + u' ';
+        return AnswerOk;
+    }
+    [[noreturn]] void terminate() override { ::_exit(3); }
+    QString numbers;
+};
+
+// "*01", one header line and part of the next: the block a killed append left.
+const QByteArray Whole = "*01\r\n\"a\"\r\n";
+const QByteArray Torn = "*01\r\n\"to";
 } // namespace
 
 class TestWriter : public QObject {
@@ -129,11 +155,12 @@ class TestWriter : public QObject {
         Example ex;
         const QByteArray before = QByteArray("*01\r\n\"old\"\r\n").repeated(50);
         write_bytes(G.DataFilePath, before);
-        QLockFile other(G.DataFilePath + ".lock");
+        QFile other(G.DataFilePath);
+        QVERIFY(other.open(QIODevice::ReadOnly));
         rlimit saved{};
         if (how == "readonly") QFile::setPermissions(G.DataFilePath, QFile::ReadOwner);
         CatalogueLockTimeoutMs = 200;
-        if (how == "locked") QVERIFY(other.tryLock(0));
+        if (how == "locked") QCOMPARE(::flock(other.handle(), LOCK_EX | LOCK_NB), 0);
         if (how == "full") {
             // The file may grow by a few bytes only: the block's write stops part way.
             std::signal(SIGXFSZ, SIG_IGN);
@@ -153,6 +180,253 @@ class TestWriter : public QObject {
         QCOMPARE(read_bytes(G.DataFilePath), before);
         QCOMPARE(G.ProgressFlags, int16_t(3));
         QVERIFY2(seam.satisfied(), seam.report());
+        QCOMPARE(QDir(ex.dir.path()).entryList(QDir::Files), QStringList{"tobrin.dat"});
+    }
+
+    // A catalogue path that names no regular file is a missing catalogue that cannot be
+    // made: 111, then 106; nothing is opened, nothing written beside it.
+    void not_a_file_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("detail");
+        QTest::newRow("directory") << "dir"
+                                   << "( Error Code 21  : Is a directory）";
+        QTest::newRow("fifo") << "fifo"
+                              << "( Error Code 22  : Invalid argument）";
+        QTest::newRow("link to a device") << "device"
+                                          << "( Error Code 22  : Invalid argument）";
+    }
+    void not_a_file() {
+        QFETCH(QString, kind);
+        QFETCH(QString, detail);
+        Example ex;
+        const QByteArray p = QFile::encodeName(G.DataFilePath);
+        if (kind == "dir") QVERIFY(QDir().mkdir(G.DataFilePath));
+        if (kind == "fifo") QCOMPARE(::mkfifo(p.constData(), 0644), 0);
+        if (kind == "device") QVERIFY(QFile::link("/dev/null", G.DataFilePath));
+        int16_t state = 9, ro = 9;
+        check_file(G.DataDir, G.DataFileName, state, ro);
+        QCOMPARE(state, int16_t(0));
+        ScriptedSeam seam;
+        seam.expect("(111)");
+        seam.expect(QStringLiteral("(106)\r\n\r\n") + detail);
+        int16_t result = -1;
+        write_data(result);
+        QCOMPARE(result, int16_t(0));
+        QVERIFY2(seam.satisfied(), seam.report());
+        QCOMPARE(
+            QDir(ex.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System),
+            QStringList{"tobrin.dat"});
+    }
+
+    // A catalogue and a backup that are symbolic links stand for the files they name: probed
+    // as present, appended to and copied, their modes kept, the links kept; a dangling link
+    // makes its file (111); a read-only backup behind a link refuses (020).
+    void linked_files_data() {
+        QTest::addColumn<bool>("exist");
+        QTest::addColumn<bool>("readOnlyBackup");
+        QTest::newRow("links to files elsewhere") << true << false;
+        QTest::newRow("dangling links") << false << false;
+        QTest::newRow("link to a read-only backup") << true << true;
+    }
+    void linked_files() {
+        QFETCH(bool, exist);
+        QFETCH(bool, readOnlyBackup);
+        Example ex;
+        QTemporaryDir elsewhere;
+        const QString real = elsewhere.filePath("real.dat"), backup = elsewhere.filePath("bak");
+        const QByteArray before = exist ? QByteArray("*01\r\n") : QByteArray();
+        const mode_t backupMode = readOnlyBackup ? 0444 : 0604;
+        if (exist) {
+            write_bytes(real, before);
+            write_bytes(backup, "old");
+            ::chmod(QFile::encodeName(real).constData(), 0604);
+            ::chmod(QFile::encodeName(backup).constData(), backupMode);
+        }
+        QVERIFY(QFile::link(real, G.DataFilePath) && QFile::link(backup, G.BackupFilePath));
+        check_file(G.DataDir, G.DataFileName, G.DataFileState, G.DataFileReadOnly);
+        check_file(G.BackupDir, G.BackupFileName, G.BackupFileState, G.BackupFileReadOnly);
+        QCOMPARE(G.DataFileState, int16_t(exist ? 1 : 0));
+        QCOMPARE(G.BackupFileReadOnly, int16_t(readOnlyBackup ? 1 : exist ? 0 : -1));
+        G.BackupMode = 4;
+        ScriptedSeam seam;
+        if (!exist) seam.expect("(111)");
+        seam.expect("(105)");
+        if (readOnlyBackup) seam.expect("(020)");
+        int16_t result = -1;
+        write_data(result);
+        QVERIFY2(seam.satisfied(), seam.report());
+        QCOMPARE(result, int16_t(1));
+        const QByteArray after = read_bytes(real);
+        QVERIFY(after.startsWith(before + "*01\r\n\"Sample Disc\""));
+        QCOMPARE(read_bytes(backup), readOnlyBackup ? QByteArray("old") : after);
+        QVERIFY(QFileInfo(G.DataFilePath).isSymLink() && QFileInfo(G.BackupFilePath).isSymLink());
+        struct stat st {};
+        QCOMPARE(::stat(QFile::encodeName(backup).constData(), &st), 0);
+        if (exist) QCOMPARE(st.st_mode & 0777, backupMode);
+        QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files), (QStringList{"bak", "real.dat"}));
+    }
+
+    // A writable catalogue and backup in a folder the user cannot write (run as nobody): the
+    // lock is on the catalogue itself, no journal can be made, so the block is appended as it
+    // always was and the backup is rewritten in place.
+    void shared_folder() {
+        Example ex;
+        const QByteArray before = QByteArray("*01\r\n\"old\"\r\n");
+        write_bytes(G.DataFilePath, before);
+        write_bytes(G.BackupFilePath, "old backup");
+        G.BackupMode = 4;
+        G.DataFileState = 1;
+        G.DataFileReadOnly = 0;
+        for (const QString& f : {G.DataFilePath, G.BackupFilePath})
+            QFile::setPermissions(f, QFile::Permissions(0x6666));
+        QFile::setPermissions(ex.dir.path(), QFile::Permissions(0x5555));
+        const int code = run_in_child([] {
+            if (!drop_root()) return ChildCannotSetUp;
+            ScriptedSeam seam;
+            seam.expect("(105)");
+            int16_t result = 0;
+            write_data(result);
+            return result == 1 && seam.satisfied() ? 0 : 1;
+        });
+        QFile::setPermissions(ex.dir.path(), QFile::Permissions(0x7700));
+        if (code == ChildCannotSetUp) QSKIP("cannot become nobody");
+        QCOMPARE(code, 0);
+        const QByteArray after = read_bytes(G.DataFilePath);
+        QVERIFY(after.startsWith(before + "*01\r\n"));
+        QCOMPARE(read_bytes(G.BackupFilePath), after);
+        QCOMPARE(QDir(ex.dir.path()).entryList(QDir::Files),
+                 (QStringList{"tobrin.$$$", "tobrin.dat"}));
+    }
+
+    // A journal left behind is undone under the lock at start-up and before a registration:
+    // the catalogue is cut back to the length it holds (112 when that removed anything) and
+    // the journal goes. A journal without its line end never saw its block begin.
+    void journal_left_behind_data() {
+        QTest::addColumn<QString>("next"); // startup, write, or locked (start-up, lock held)
+        QTest::addColumn<QByteArray>("journal");
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QByteArray>("kept");
+        QTest::addColumn<bool>("message");
+        QTest::newRow("torn block, start-up")
+            << "startup" << QByteArray("10\r\n") << Whole + Torn << Whole << true;
+        QTest::newRow("torn block, next registration")
+            << "write" << QByteArray("10\r\n") << Whole + Torn << Whole << true;
+        QTest::newRow("whole block not yet confirmed")
+            << "startup" << QByteArray("10\r\n") << Whole + Whole << Whole << true;
+        QTest::newRow("nothing appended yet")
+            << "startup" << QByteArray("10\r\n") << Whole << Whole << false;
+        QTest::newRow("journal itself cut short")
+            << "startup" << QByteArray("1") << Whole << Whole << false;
+        QTest::newRow("journal not a number")
+            << "write" << QByteArray("x0\r\n") << Whole << Whole << false;
+        QTest::newRow("another copy holds the lock: left alone")
+            << "locked" << QByteArray("10\r\n") << Whole + Torn << Whole + Torn << false;
+    }
+    void journal_left_behind() {
+        QFETCH(QString, next);
+        QFETCH(QByteArray, journal);
+        QFETCH(QByteArray, file);
+        QFETCH(QByteArray, kept);
+        QFETCH(bool, message);
+        Example ex;
+        const QString journalPath = G.DataFilePath + ".journal";
+        write_bytes(G.DataFilePath, file);
+        write_bytes(journalPath, journal);
+        QFile other(G.DataFilePath);
+        QVERIFY(other.open(QIODevice::ReadOnly));
+        if (next == "locked") QCOMPARE(::flock(other.handle(), LOCK_EX | LOCK_NB), 0);
+        CatalogueLockTimeoutMs = 100;
+        const QString cfg = ex.dir.filePath("tobrin.cfg");
+        write_cp932_file(cfg, {"#02:" + ex.dir.path()});
+        ScriptedSeam seam;
+        if (message)
+            seam.expect("データファイル[" + G.DataFilePath +
+                        QStringLiteral("]に前回中断された登録の書きかけのデータがあったため、取り除"
+                                       "きました。(112)\r\n\r\nその登録は行われていません。もう"
+                                       "一度登録してください。"));
+        if (next == "write") {
+            seam.expect("(105)");
+            int16_t result = 0;
+            write_data(result);
+            QCOMPARE(result, int16_t(1));
+            QVERIFY(read_bytes(G.DataFilePath).startsWith(kept + "*01\r\n\"Sample Disc\""));
+        } else {
+            startup(cfg, false);
+            QCOMPARE(read_bytes(G.DataFilePath), kept);
+        }
+        QVERIFY2(seam.satisfied(), seam.report());
+        QCOMPARE(QFile::exists(journalPath), next == "locked");
+    }
+
+    // A registration killed (SIGKILL) at a random point: a child appends 4 MB blocks until it
+    // is killed, after a random delay or as soon as the file shows a block half written. The
+    // next start or registration leaves whole blocks only, without the one being written, and
+    // says so (112) when that one was torn.
+    void killed_append_data() {
+        QTest::addColumn<QString>("next");
+        QTest::addColumn<bool>("midWrite");
+        for (const bool midWrite : {false, true})
+            for (int i = 1; i <= 3; ++i) {
+                const char* when = midWrite ? "mid-write" : "random";
+                QTest::addRow("%s kill %d, start-up", when, i) << "startup" << midWrite;
+                QTest::addRow("%s kill %d, registration", when, i) << "write" << midWrite;
+            }
+    }
+    void killed_append() {
+        QFETCH(QString, next);
+        QFETCH(bool, midWrite);
+        Example ex;
+        G.MaxEntryCount = 19999;
+        G.EntryNames.redim(G.MaxEntryCount);
+        G.EntryParentIndex.redim(G.MaxEntryCount);
+        for (int i = 1; i <= G.MaxEntryCount; ++i) {
+            G.EntryNames(i) = QString(200, QChar(u'a' + i % 26));
+            G.EntryParentIndex(i) = int16_t(1 + i % 2);
+        }
+        G.EntryCount = G.MaxEntryCount;
+        G.HeaderTable(1, 7) = registration_stamp(QDateTime::currentDateTime());
+        const QByteArray reference = encode_catalogue_block();
+        const qsizetype size = reference.size(),
+                        stampAt = reference.indexOf(G.HeaderTable(1, 7).toLatin1());
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            RecordingSeam quiet;
+            for (int16_t result = 0;;)
+                write_data(result);
+        }
+        QVERIFY(pid > 0);
+        if (midWrite) {
+            QElapsedTimer waited;
+            waited.start();
+            while (QFileInfo(G.DataFilePath).size() % size == 0 && waited.elapsed() < 5000) {
+            }
+        } else {
+            QTest::qSleep(100 + QRandomGenerator::global()->bounded(400));
+        }
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+        const qint64 killedAt = QFileInfo(G.DataFilePath).size();
+
+        RecordingSeam seen;
+        if (next == "startup") {
+            recover_catalogue();
+        } else {
+            int16_t result = 0;
+            write_data(result);
+            QCOMPARE(result, int16_t(1));
+        }
+        const QByteArray bytes = read_bytes(G.DataFilePath);
+        QCOMPARE(bytes.size() % size, 0);
+        const qint64 blocks = bytes.size() / size - (next == "write" ? 1 : 0);
+        const qint64 wholeBefore = killedAt / size;
+        QVERIFY2(blocks == wholeBefore || blocks == wholeBefore - 1, qPrintable(seen.numbers));
+        for (qint64 b = 0; b < bytes.size() / size; ++b) {
+            const QByteArray block = bytes.mid(b * size, size);
+            QVERIFY(block.left(stampAt) == reference.left(stampAt));
+            QVERIFY(block.mid(stampAt + 19) == reference.mid(stampAt + 19));
+        }
+        if (killedAt % size != 0) QVERIFY(seen.numbers.startsWith(u"112"));
+        QVERIFY(!QFile::exists(G.DataFilePath + ".journal"));
     }
 
     void escape_data() {

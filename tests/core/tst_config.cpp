@@ -1,4 +1,5 @@
 // The configuration file and the settings file: the two files read at start-up.
+#include "child_process.h"
 #include "core/codepage.h"
 #include "core/config.h"
 #include "core/platform.h"
@@ -10,6 +11,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 class TestConfig : public QObject {
     Q_OBJECT
@@ -83,6 +85,10 @@ class TestConfig : public QObject {
         QTest::newRow("16-bit overflow") << "32768" << false << 0;
         QTest::newRow("rounds into overflow") << "32767.5" << false << 0;
         QTest::newRow("huge") << "1e300" << false << 0;
+        QTest::newRow("beyond a double") << "1e400" << false << 0;
+        QTest::newRow("beyond a double, negative") << "-1e400x" << false << 0;
+        QTest::newRow("too many digits for a double") << QString(400, u'9') << false << 0;
+        QTest::newRow("too small for a double") << "1e-400" << true << 0;
     }
     void number_conversion() {
         QFETCH(QString, text);
@@ -100,6 +106,12 @@ class TestConfig : public QObject {
         QTest::newRow("header field empty") << QStringList{"X21:1"};
         QTest::newRow("font size beyond 16 bits") << QStringList{"#05:40000"};
         QTest::newRow("capacity beyond 32 bits") << QStringList{"#60:3000000000"};
+        QTest::newRow("font size beyond a double") << QStringList{"#05:1e400"};
+        QTest::newRow("capacity beyond a double") << QStringList{"#60:1e400"};
+        QTest::newRow("NUL in the file name") << QStringList{u"#01:a"_qs + QChar(0) + u"b"_qs};
+        QTest::newRow("control character in a folder")
+            << QStringList{u"#12:/tmp/a"_qs + QChar(1) + u"b"_qs};
+        QTest::newRow("DEL in the backup name") << QStringList{u"#11:a"_qs + QChar(0x7f)};
         QStringList titles;
         for (int i = 1; i <= 32768; ++i)
             titles << QStringLiteral("#51:T%1").arg(i);
@@ -119,6 +131,65 @@ class TestConfig : public QObject {
         // The tables are sized with the capacities as they stand.
         QCOMPARE(G.DirPaths.size(), 500);
         if (bad.size() > 1) QCOMPARE(G.MagazineTitles(32767), QStringLiteral("T32767"));
+    }
+
+    // Every line end the Windows line reader knows, mixed too; a last line without one.
+    void config_line_ends_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("CR LF") << QByteArray("#01:x.dat\r\n#05:12\r\n#13:4\r\n");
+        QTest::newRow("LF") << QByteArray("#01:x.dat\n#05:12\n#13:4");
+        QTest::newRow("lone CR") << QByteArray("#01:x.dat\r#05:12\r#13:4\r");
+        QTest::newRow("mixed, blank lines between")
+            << QByteArray("#01:x.dat\r\r\n\n#05:12\n\r#13:4");
+    }
+    void config_line_ends() {
+        QFETCH(QByteArray, bytes);
+        prepare();
+        write_bytes(cfg(), bytes);
+        read_config();
+        QCOMPARE(G.DataFileName, u"x.dat"_qs);
+        QCOMPARE(G.FontSize, int16_t(12));
+        QCOMPARE(G.BackupMode, int16_t(4));
+    }
+
+    // Only a regular file, or a link to one, is read; anything else is a missing file (071 for
+    // the configuration, the defaults for the settings) and is never opened.
+    void only_regular_files_are_read_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("read");
+        QTest::newRow("link to a file") << "link" << true;
+        QTest::newRow("fifo") << "fifo" << false;
+        QTest::newRow("directory") << "dir" << false;
+        QTest::newRow("device") << "device" << false;
+        QTest::newRow("dangling link") << "dangling" << false;
+    }
+    void only_regular_files_are_read() {
+        QFETCH(QString, kind);
+        QFETCH(bool, read);
+        prepare();
+        QTemporaryDir here;
+        const QString real = here.filePath("real"), cfgPath = here.filePath("x.cfg"),
+                      iniPath = here.filePath("x.ini");
+        write_cp932_file(real + ".cfg", {"#05:12"});
+        write_bytes(real + ".ini", file(1, " 5 , 5 , 5 , 5"));
+        for (const QString& p : {cfgPath, iniPath}) {
+            const QString target = real + p.right(4);
+            if (kind == u"link") QFile::link(target, p);
+            if (kind == u"dangling") QFile::link(target + ".gone", p);
+            if (kind == u"fifo") QVERIFY(::mkfifo(QFile::encodeName(p).constData(), 0644) == 0);
+            if (kind == u"dir") QDir().mkpath(p);
+            if (kind == u"device") QFile::link("/dev/zero", p);
+        }
+        G.CfgFilePath = cfgPath;
+        G.IniFilePath = iniPath;
+        ScriptedSeam seam;
+        if (!read) seam.expect("(071)");
+        read_config();
+        QVERIFY2(seam.satisfied(), seam.report());
+        QCOMPARE(G.FontSize, int16_t(read ? 12 : 10));
+        int16_t code = 100;
+        load_settings(code);
+        QCOMPARE(G.FormPos(1, 1), int16_t(read ? 5 : 0));
     }
 
     // The built-in lists themselves are checked through tobrin-cli config.
@@ -169,6 +240,7 @@ class TestConfig : public QObject {
             QTest::newRow(name) << bytes << QString(controls);
         };
         row("good, LF lines", file().replace("\r\n", "\n"), "0101 01011");
+        row("good, lone CR lines", file().replace("\r\n", "\r"), "0101 01011");
         row("quoted title, trailing fields", file(0, "\"Tobrin  Ver.1.8a\",x"), "0101 01011");
         row("options: either case, numbers", file(9, "false|TRUE|0|-1|2|1|0|1|1"), "0101 21011");
         row("options: leading number, none gives cleared", file(9, "0|1|1|0|1x||abc| 2|1"),
@@ -214,6 +286,45 @@ class TestConfig : public QObject {
                      good ? controls : u"1010 10100"_qs);
             QCOMPARE(G.HeaderOnlySearch, o.Check5);
         }
+    }
+
+    // A settings write on a full disk keeps the previous file and leaves no temporary one (the
+    // file fits Qt's write buffer, so only the final flush fails); in a folder the user cannot
+    // write it is rewritten in place. The child checks its own results (a tmpfs is private to
+    // it) and exits 0 when they hold.
+    void settings_write_faults_data() {
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("file-size limit") << "limit";
+        QTest::newRow("tmpfs full (as root)") << "tmpfs";
+        QTest::newRow("folder without write permission") << "folder";
+    }
+    void settings_write_faults() {
+        QFETCH(QString, fault);
+        prepare();
+        const QString folder = dir.filePath("folder");
+        QDir().mkpath(folder);
+        G.IniFilePath = folder + "/tobrin.ini";
+        const int code = run_in_child([&] {
+            if (fault == u"tmpfs" && !mount_small_tmpfs(folder, 64)) return ChildCannotSetUp;
+            touch(G.IniFilePath, "previous");
+            if (fault == u"tmpfs") touch(folder + "/filler", QByteArray(64 * 1024 - 100, 'f'));
+            if (fault == u"limit") limit_file_size(100);
+            if (fault == u"folder") {
+                QFile::setPermissions(dir.path(), QFile::Permissions(0x7755));
+                QFile::setPermissions(folder, QFile::Permissions(0x5555));
+                QFile::setPermissions(G.IniFilePath, QFile::Permissions(0x6666));
+                if (!drop_root()) return ChildCannotSetUp;
+            }
+            save_settings();
+            const QByteArray now = read_bytes(G.IniFilePath);
+            const bool ok =
+                fault == u"folder" ? now.startsWith("Tobrin  Ver.1.8a\r\n") : now == "previous";
+            const int files = QDir(folder).entryList(QDir::Files | QDir::Hidden).size();
+            return ok && files == (fault == u"tmpfs" ? 2 : 1) ? 0 : 1;
+        });
+        QFile::setPermissions(folder, QFile::Permissions(0x7700));
+        if (code == ChildCannotSetUp) QSKIP("needs root");
+        QCOMPARE(code, 0);
     }
 
     // Silent, and the previous file (or none) stays: no half-written or temporary file.

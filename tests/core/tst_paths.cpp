@@ -25,6 +25,10 @@ class TestPaths : public QObject {
         touch(d + ".hidden", "x");
         ::mkfifo(QFile::encodeName(d + "pipe").constData(), 0644);
         QFile::link(d + "sub", d + "link");
+        QFile::link(d + "file.dat", d + "linkfile");
+        QFile::link("ro.dat", d + "linkro");
+        QFile::link(d + "gone", d + "linkgone");
+        QFile::link(d + "pipe", d + "linkpipe");
         write_cp932_file(tmp.filePath("drives.cfg"),
                          {"#40:q=" + tmp.filePath("d"), "#40:B=" + tmp.filePath("p2"),
                           "#40:x=" + tmp.filePath("absent"), "%40:y=/", "#40:1=/", "#40:z"});
@@ -32,7 +36,7 @@ class TestPaths : public QObject {
     }
 
     // dir: relative to the temporary directory unless drive-form; dirAfter "=": unchanged;
-    // attr: the attributes of dirAfter + name (what the probe looked at).
+    // attr: the attributes of dirAfter + name itself, a link not followed (what the walk sees).
     void check_file_data() {
         QTest::addColumn<QString>("dir");
         QTest::addColumn<QString>("name");
@@ -52,6 +56,10 @@ class TestPaths : public QObject {
         row("fifo is a system file", "d/", "pipe", 0, -1, "d/", AttrSystem);
         row("link to a directory is not followed", "d/", "link", 0, -1, "d/", AttrSystem);
         row("link with slash neither", "d/", "link/", 0, -1, "d/", AttrSystem);
+        row("link to a file probes the file", "d/", "linkfile", 1, 0, "d/", AttrSystem);
+        row("relative link to a read-only file", "d/", "linkro", 1, 1, "d/", AttrSystem);
+        row("dangling link is absent", "d/", "linkgone", 0, -1, "d/", AttrSystem);
+        row("link to a fifo is no file", "d/", "linkpipe", 0, -1, "d/", AttrSystem);
         row("missing directory", "nodir/", "file.dat", 0, -1, "nodir/", -1);
         row("drive-form dir through the drive map", "q:", "file.dat", 1, 0, "q:\\", 0);
         row("empty name, long dir: no disk access", "nowhere/", "", 5, -1, "=", -1);

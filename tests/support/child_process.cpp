@@ -1,0 +1,44 @@
+#include "child_process.h"
+#include <QFile>
+#include <csignal>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+int run_in_child(const std::function<int()>& body) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        int code = 1;
+        try {
+            code = body();
+        } catch (...) {
+        }
+        ::_exit(code);
+    }
+    int status = 0;
+    if (pid < 0 || ::waitpid(pid, &status, 0) != pid) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+void limit_file_size(qint64 bytes) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit r{};
+    ::getrlimit(RLIMIT_FSIZE, &r);
+    r.rlim_cur = rlim_t(bytes);
+    ::setrlimit(RLIMIT_FSIZE, &r);
+}
+
+bool mount_small_tmpfs(const QString& dir, int kib) {
+    if (::geteuid() != 0 || ::unshare(CLONE_NEWNS) != 0) return false;
+    if (::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) return false;
+    const QByteArray options = "size=" + QByteArray::number(kib) + "k";
+    return ::mount("tmpfs", QFile::encodeName(dir).constData(), "tmpfs", 0, options.constData()) ==
+           0;
+}
+
+bool drop_root() {
+    if (::geteuid() != 0) return true;
+    return ::setgid(65534) == 0 && ::setuid(65534) == 0;
+}

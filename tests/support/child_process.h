@@ -1,0 +1,21 @@
+#pragma once
+// Faults a test cannot cause in its own process: a forked child runs the code under a file-size
+// limit, on a tiny file system or as an unprivileged user, and reports through its exit code.
+#include <QString>
+#include <functional>
+#include <sys/types.h>
+
+// Exit code a child uses when it could not set up its fault (the test is then skipped).
+constexpr int ChildCannotSetUp = 77;
+
+// Runs `body` in a forked child and returns its exit code (128 + the signal when killed).
+int run_in_child(const std::function<int()>& body);
+
+// Writes beyond `bytes` per file fail with EFBIG (SIGXFSZ ignored) inside the child.
+void limit_file_size(qint64 bytes);
+
+// In a child: a private mount namespace with a tmpfs of `kib` KiB at `dir` (needs root).
+bool mount_small_tmpfs(const QString& dir, int kib);
+
+// In a child that runs as root: becomes nobody, for whom permissions hold.
+bool drop_root();
