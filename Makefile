@@ -11,8 +11,9 @@ build: deps
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
 
+# As the menu entry starts it: in ~/Tobrin, where the catalogue and its files lie.
 run: build
-	$(BUILD)/tobrin
+	mkdir -p ~/Tobrin && cd ~/Tobrin && exec $(abspath $(BUILD))/tobrin
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
