@@ -1,11 +1,16 @@
-# The two commands of the README: `make run` and `make test`.
+# The two commands of the README, `make run` and `make test`, and `make package`.
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: run test build deps screenshots bench
+.PHONY: run test build deps deps-package package screenshots bench
 
 deps:
 	@scripts/install-deps
+
+# appstreamcli (package appstream) validates the package's metainfo; only `make package`
+# needs it.
+deps-package:
+	@scripts/install-deps --package
 
 build: deps
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -23,3 +28,9 @@ screenshots: build
 
 bench: build
 	bench/run-all $(BUILD)
+
+# build/tobrin_<version>_amd64.deb, then checked: file list, a run from a scratch root,
+# metainfo, desktop entry and manual pages.
+package: build deps-package
+	cd $(BUILD) && cpack -G DEB
+	scripts/check-package $(BUILD) --built
