@@ -26,5 +26,10 @@ int run(const QStringList& argsIn) {
     return print_results(display, held);
 }
 
-CliCommand reg("blocks", Usage, run);
+CliCommand reg("blocks", Usage,
+               {"List one header line per block of the catalogue.",
+                "",
+                "",
+                {{"no-sort", "", "Keep the catalogue's order."}}},
+               run);
 } // namespace

@@ -32,5 +32,7 @@ int run(const QStringList& argsIn) {
     return faults.isEmpty() ? 0 : 1;
 }
 
-CliCommand reg("check", Usage, run);
+CliCommand reg("check", Usage,
+               {"List every fault of the catalogue at which a reader would stop.", "", "", {}},
+               run);
 } // namespace

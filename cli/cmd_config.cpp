@@ -1,20 +1,33 @@
 // tobrin-cli config [--config PATH]: start-up as the program runs it, without writing
 // anything, then the effective state, one "Name<TAB>value" line each.
+// tobrin-cli config --template: the commented configuration file, byte for byte as the
+// first start writes it.
 #include "cli/cli_common.h"
 #include "cli/commands.h"
+#include "core/config_template.h"
 #include "core/platform.h"
 #include "core/state.h"
 #include <QTextStream>
 #include <cstdio>
 
 namespace {
+int usage() {
+    std::fprintf(stderr, "usage: tobrin-cli config [--config PATH] [--template]\n");
+    return 2;
+}
+
 int run(const QStringList& argsIn) {
+    if (argsIn.contains(QLatin1String("--template"))) {
+        // No start-up: the template is the same wherever it is asked for.
+        if (argsIn.size() != 1) return usage();
+        const QByteArray bytes = config_template();
+        std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+        std::fflush(stdout);
+        return 0;
+    }
     QStringList args = argsIn;
     if (!cli_startup(args, false)) return 2;
-    if (!args.isEmpty()) {
-        std::fprintf(stderr, "usage: tobrin-cli config [--config PATH]\n");
-        return 2;
-    }
+    if (!args.isEmpty()) return usage();
     QString out;
     const auto put = [&out](const QString& name, const QString& value) {
         out += name + QLatin1Char('\t') + value + QLatin1Char('\n');
@@ -64,5 +77,12 @@ int run(const QStringList& argsIn) {
     return 0;
 }
 
-CliCommand reg("config", "[--config PATH]", run);
+CliCommand reg("config", "[--config PATH] [--template]",
+               {"Print the state after start-up as Name<TAB>value lines; nothing is written.",
+                "",
+                "",
+                {{"template", "",
+                  "Print instead a configuration file that names every key, commented out, "
+                  "with its default (code page 932, CR LF)."}}},
+               run);
 } // namespace

@@ -74,5 +74,17 @@ int run(const QStringList& argsIn) {
     return result == 1 ? 0 : 1;
 }
 
-CliCommand reg("register", Usage, run);
+CliCommand reg("register", Usage,
+               {"Acquire a drive and append it with its header to the catalogue.",
+                "",
+                "",
+                {{"drive", "LETTER", "The drive to acquire (default: the current drive)."},
+                 {"title", "T", "Header 1, the title."},
+                 {"publisher", "P", "Header 2, the publisher."},
+                 {"memo", "M", "The memo; a newline is a line break."},
+                 {"year", "Y", "The year (default: this year)."},
+                 {"month", "M", "The month (default: this month)."},
+                 {"header6", "H", "Header 6."},
+                 {"prune", "", "Remove the directories that hold no file first."}}},
+               run);
 } // namespace

@@ -86,5 +86,16 @@ int run(const QStringList& argsIn) {
     return print_results(display, held);
 }
 
-CliCommand reg("search", Usage, run);
+CliCommand reg("search", Usage,
+               {"Search the catalogue as the search screen does.",
+                "WORD1 [WORD2 [WORD3]]",
+                "The strings of fields [1], [2] and [3]; \"\" leaves one empty.",
+                {{"preset", "N", "How the filled words combine (default 1)."},
+                 {"case", "", "Case matters."},
+                 {"width", "", "Full and half width matter."},
+                 {"wildcard", "", "The words are patterns: ? * # [a-z] [!a-z]."},
+                 {"header-only", "", "Search only the headers."},
+                 {"no-sort", "", "Keep the catalogue's order."},
+                 {"show", "headers|dirs|all", "Which result lines to print (default all)."}}},
+               run);
 } // namespace

@@ -49,5 +49,10 @@ int run(const QStringList& argsIn) {
     return got == 1 ? 0 : 1;
 }
 
-CliCommand reg("show", Usage, run);
+CliCommand reg("show", Usage,
+               {"Print the header fields and directories of one block.",
+                "N",
+                "The block's number, as search numbers it.",
+                {{"sort", "", "Sort the directories as the viewer does."}}},
+               run);
 } // namespace

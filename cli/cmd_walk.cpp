@@ -46,5 +46,11 @@ int run(const QStringList& argsIn) {
     return k == 1 ? 0 : 1;
 }
 
-CliCommand reg("walk", Usage, run);
+CliCommand reg("walk", Usage,
+               {"Acquire a drive as the acquisition screen does and print its directory list.",
+                "",
+                "",
+                {{"drive", "LETTER", "The drive to acquire (default: the current drive)."},
+                 {"prune", "", "Remove the directories that hold no file."}}},
+               run);
 } // namespace

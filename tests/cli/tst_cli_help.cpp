@@ -1,0 +1,231 @@
+#include "core/config_template.h"
+#include "core/startup.h"
+#include "core/state.h"
+#include "scripted_seam.h"
+#include "test_env.h"
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+
+// tobrin-cli's help against what its commands accept and what its manual page says, and
+// the configuration template against the built-in state.
+class TestCliHelp : public QObject {
+    Q_OBJECT
+
+    struct Run {
+        int code;
+        QByteArray out;
+        QString err;
+    };
+
+    static Run run(const QStringList& args, const QString& cwd = QDir::tempPath()) {
+        QProcess p;
+        p.setWorkingDirectory(cwd);
+        p.start(QStringLiteral(TOBRIN_CLI), args);
+        p.waitForFinished(60000);
+        return {p.exitCode(), p.readAllStandardOutput(),
+                QString::fromUtf8(p.readAllStandardError())};
+    }
+
+    static QSet<QString> options_in(const QString& text) {
+        QSet<QString> names;
+        static const QRegularExpression re("--([a-z][a-z0-9-]*)");
+        for (const auto& m : re.globalMatch(text))
+            names.insert(m.captured(1));
+        return names;
+    }
+
+    static QString manual() {
+        QFile f(QStringLiteral(TOBRIN_MANUAL));
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
+
+  private slots:
+    // The commands the program's help lists are those the usage lists.
+    void program_help() {
+        const Run help = run({"--help"});
+        QCOMPARE(help.code, 0);
+        const QString text = QString::fromUtf8(help.out);
+        QSet<QString> listed;
+        const QString commands = text.section(QStringLiteral("Commands:\n"), 1);
+        for (const QString& line : commands.split(u'\n'))
+            if (line.startsWith(QLatin1String("  "))) listed.insert(line.section(u' ', 2, 2));
+        const Run bare = run({});
+        QCOMPARE(bare.code, 2);
+        QSet<QString> usage;
+        static const QRegularExpression re("\n  tobrin-cli ([a-z]+)");
+        for (const auto& m : re.globalMatch(bare.err))
+            usage.insert(m.captured(1));
+        QCOMPARE(listed, usage);
+        QCOMPARE(listed.size(), 7);
+        QCOMPARE(run({"--version"}).out, QByteArray("tobrin-cli " TOBRIN_VERSION "\n"));
+    }
+
+    // extra: words that make the command run without walking or registering anything
+    // ("--drive 1" is refused after the options are read).
+    void command_help_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QStringList>("extra");
+        QTest::newRow("config") << "config" << QStringList{};
+        QTest::newRow("walk") << "walk" << QStringList{"--drive", "1"};
+        QTest::newRow("register") << "register" << QStringList{"--drive", "1"};
+        QTest::newRow("search") << "search" << QStringList{"word"};
+        QTest::newRow("blocks") << "blocks" << QStringList{};
+        QTest::newRow("show") << "show" << QStringList{"1"};
+        QTest::newRow("check") << "check" << QStringList{};
+    }
+    // The options of "COMMAND --help" are those of its usage line, the command accepts each
+    // of them, and the manual page names each of them under the command.
+    void command_help() {
+        QFETCH(QString, command);
+        QFETCH(QStringList, extra);
+        const Run help = run({command, "--help"});
+        QCOMPARE(help.code, 0);
+        const QString text = QString::fromUtf8(help.out);
+        QVERIFY2(text.startsWith("Usage: tobrin-cli " + command + " [options]"), qPrintable(text));
+        QSet<QString> helped = options_in(text);
+        helped.remove("help");
+
+        const Run bad = run({command, "--no-such-option"});
+        QCOMPARE(bad.code, 2);
+        const QString usage = bad.err.section(QStringLiteral("usage: tobrin-cli "), 1);
+        QCOMPARE(options_in(usage), helped);
+
+        QTemporaryDir cwd;
+        for (const QString& option : helped) {
+            if (option == "template") continue; // takes no other word; checked below
+            QStringList args{command, "--" + option};
+            // The value, as the help names it: <headers|dirs|all> takes its first choice.
+            const auto m =
+                QRegularExpression("--" + QRegularExpression::escape(option) + " <([^|>]+)")
+                    .match(text);
+            if (m.hasMatch()) args << (m.captured(1) == "N" ? "1" : m.captured(1));
+            const Run r = run(args + extra, cwd.path());
+            QVERIFY2(!r.err.contains("usage:"), qPrintable(args.join(' ') + ": " + r.err));
+        }
+
+        const QString page = manual();
+        // The command's subsection, up to the next subsection or section; "\-" is a dash.
+        QString section = page.section(".SS \"" + command, 1);
+        QVERIFY2(!section.isEmpty(), qPrintable(command));
+        section = section.left(
+            section.indexOf(QRegularExpression("^\\.S[SH] ", QRegularExpression::MultilineOption)));
+        QSet<QString> inPage =
+            options_in(section.replace(QLatin1String("\\-"), QLatin1String("-")));
+        inPage.remove("config"); // named once for every command
+        helped.remove("config");
+        QCOMPARE(inPage, helped);
+    }
+
+    // "--help" asks for help only where it is an option.
+    void help_request_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<bool>("helped");
+        QTest::newRow("-h") << QStringList{"check", "-h"} << 0 << true;
+        QTest::newRow("after other options")
+            << QStringList{"walk", "--prune", "--help"} << 0 << true;
+        QTest::newRow("a search word after --")
+            << QStringList{"search", "--", "--help"} << 1 << false;
+        QTest::newRow("an option's value")
+            << QStringList{"register", "--title", "--help", "--drive", "1"} << 2 << false;
+        QTest::newRow("the configuration's path")
+            << QStringList{"check", "--config", "--help"} << 2 << false;
+    }
+    void help_request() {
+        QFETCH(QStringList, args);
+        QFETCH(int, code);
+        QFETCH(bool, helped);
+        QTemporaryDir cwd;
+        const Run r = run(args, cwd.path());
+        QCOMPARE(r.code, code);
+        QCOMPARE(r.out.startsWith("Usage: "), helped);
+    }
+
+    // The template changes nothing: read as it is, or with every default line put into
+    // force, the state equals the built-in one, without message 071.
+    void template_reads_back() {
+        QTemporaryDir dir;
+        const Run builtIn = run({"config"}, dir.path());
+        QVERIFY(builtIn.err.contains("(071)"));
+        const Run printed = run({"config", "--template"}, dir.path());
+        QCOMPARE(printed.code, 0);
+        const QByteArray bytes = printed.out;
+        QVERIFY(bytes.endsWith("\r\n"));
+        QCOMPARE(bytes.count("\r\n"), bytes.count('\n'));
+        QVERIFY(!bytes.contains('?')); // every character has a code page 932 form
+
+        QByteArray inForce;
+        for (const QByteArray& line : bytes.split('\n')) {
+            const bool defaultLine = line.startsWith(";#");
+            inForce += (defaultLine ? line.mid(1) : line) + '\n';
+        }
+        QVERIFY(inForce.count("\n#") > 50);
+        for (const QByteArray& file : {bytes, inForce}) {
+            write_bytes(dir.filePath("tobrin.cfg"), file);
+            const Run r = run({"config"}, dir.path());
+            QCOMPARE(r.err, QString());
+            QCOMPARE(r.out, builtIn.out);
+        }
+        QCOMPARE(run({"config", "--template", "--config", "x"}).code, 2);
+    }
+
+    // The first start writes the template only in ~/Tobrin, without an argument, and
+    // never over a configuration that is there.
+    void first_start_data() {
+        QTest::addColumn<QString>("cwd"); // below the temporary home
+        QTest::addColumn<QString>("argument");
+        QTest::addColumn<bool>("existing");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("menu start") << "Tobrin"
+                                    << "" << false << true;
+        QTest::newRow("through a link") << "link"
+                                        << "" << false << true;
+        QTest::newRow("configuration named") << "Tobrin"
+                                             << "my.cfg" << false << false;
+        QTest::newRow("configuration there") << "Tobrin"
+                                             << "" << true << false;
+        QTest::newRow("another folder") << "other"
+                                        << "" << false << false;
+        QTest::newRow("the home itself") << "."
+                                         << "" << false << false;
+    }
+    void first_start() {
+        QFETCH(QString, cwd);
+        QFETCH(QString, argument);
+        QFETCH(bool, existing);
+        QFETCH(bool, written);
+        QTemporaryDir home;
+        QDir(home.path()).mkpath("Tobrin");
+        QDir(home.path()).mkpath("other");
+        QFile::link(home.filePath("Tobrin"), home.filePath("link"));
+        const QString cfg = QDir(home.filePath(cwd)).filePath("tobrin.cfg");
+        if (existing) write_bytes(cfg, "#05:12\r\n");
+        QCOMPARE(write_first_config(home.filePath(cwd), home.path(), argument), written);
+        const QByteArray want = written    ? run({"config", "--template"}).out
+                                : existing ? QByteArray("#05:12\r\n")
+                                           : QByteArray();
+        QCOMPARE(read_bytes(cfg), want);
+    }
+
+    // The window title names the version the package and --version carry.
+    void title_version() {
+        QTemporaryDir dir;
+        const QString before = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        fresh_state();
+        ScriptedSeam seam;
+        seam.expect("(071)");
+        startup(QString(), false);
+        QDir::setCurrent(before);
+        QVERIFY2(seam.satisfied(), seam.report());
+        QCOMPARE(G.WindowTitle, QStringLiteral("Tobrin  Ver." TOBRIN_VERSION));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCliHelp)
+#include "tst_cli_help.moc"
