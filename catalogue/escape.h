@@ -27,5 +27,6 @@ inline bool catalogue_text_plain(QStringView text) {
 }
 
 // One result per output line: CR, LF and TAB become "&#13;", "&#10;" and "&#9;", and a
-// lone surrogate (a name byte that decodes to nothing) its "&#N;", as in the catalogue.
+// lone surrogate (a name byte that decodes to nothing) its "&#N;", as in the catalogue;
+// a backslash inside a name is shown as "\\".
 QString one_line_text(QStringView text);
