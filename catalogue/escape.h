@@ -28,5 +28,5 @@ inline bool catalogue_text_plain(QStringView text) {
 
 // One result per output line: CR, LF and TAB become "&#13;", "&#10;" and "&#9;", and a
 // lone surrogate (a name byte that decodes to nothing) its "&#N;", as in the catalogue;
-// a backslash inside a name is shown as "\\".
+// a backslash inside a name is shown as "\".
 QString one_line_text(QStringView text);
