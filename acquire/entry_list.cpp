@@ -20,6 +20,13 @@ void move_entry(int from, int to) {
     if (from == to) return;
     G.EntryNames(to) = std::move(G.EntryNames(from));
     G.EntryParentIndex(to) = G.EntryParentIndex(from);
+    G.EntryDiskNames(to) = std::move(G.EntryDiskNames(from));
+}
+
+// Lists filled by hand (tests, screenshots) have no recorded bytes: room for them.
+void ensure_entry_disk_names() {
+    if (G.EntryDiskNames.size() < G.EntryNames.size())
+        G.EntryDiskNames.redim_preserve(G.EntryNames.size());
 }
 
 std::u16string_view code_units(const QString& s) {
@@ -50,15 +57,20 @@ void sort_entries() {
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
         return code_units(keys[static_cast<size_t>(a)]) < code_units(keys[static_cast<size_t>(b)]);
     });
+    ensure_entry_disk_names();
     std::vector<QString> names(static_cast<size_t>(count));
     std::vector<int16_t> parents(static_cast<size_t>(count));
+    std::vector<QByteArray> disk(static_cast<size_t>(count));
     for (int p = 0; p < count; ++p) {
-        names[static_cast<size_t>(p)] = G.EntryNames(order[static_cast<size_t>(p)] + 1);
-        parents[static_cast<size_t>(p)] = G.EntryParentIndex(order[static_cast<size_t>(p)] + 1);
+        const int from = order[static_cast<size_t>(p)] + 1;
+        names[static_cast<size_t>(p)] = G.EntryNames(from);
+        parents[static_cast<size_t>(p)] = G.EntryParentIndex(from);
+        disk[static_cast<size_t>(p)] = G.EntryDiskNames(from);
     }
     for (int p = 0; p < count; ++p) {
         G.EntryNames(p + 1) = std::move(names[static_cast<size_t>(p)]);
         G.EntryParentIndex(p + 1) = parents[static_cast<size_t>(p)];
+        G.EntryDiskNames(p + 1) = std::move(disk[static_cast<size_t>(p)]);
     }
     seam().progress_label(2, QString::number(count));
     seam().yield();
@@ -73,6 +85,7 @@ void prune_entries() {
     int previous = G.EntryCount + 1;
     seam().yield();
     ProgressThrottle throttle(ListProgressIntervalMs);
+    ensure_entry_disk_names();
     while (previous != G.EntryCount) {
         const int start = G.EntryCount;
         seam().progress_label(3, QStringLiteral(" / ") + QString::number(start));
@@ -88,10 +101,10 @@ void prune_entries() {
                     seam().progress_label(2, QString::number(kept + 1));
                     seam().yield();
                 }
-                QString path = G.CurrentDrive + u':' + entry_display_line(r);
                 int16_t hasFiles = 1;
                 int16_t position = static_cast<int16_t>(kept + 1);
-                ListSubFile(path, hasFiles, position);
+                // The directory as the disk spells it, not as its name reads.
+                probe_entry_files(r, hasFiles, position);
                 stop = position != kept + 1;
                 if (hasFiles == 0) {
                     keep = false;

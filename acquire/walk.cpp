@@ -4,6 +4,7 @@
 #include "core/seam.h"
 #include "core/state.h"
 #include <QFile>
+#include <QHash>
 #include <algorithm>
 #include <cerrno>
 #include <dirent.h>
@@ -33,12 +34,45 @@ struct SubDir {
     bool descend = true; // false for a mount point
 };
 
+// The text the user sees: a backslash inside a name is shown as one.
+QString shown(QString text) {
+    text.replace(QChar(NameBackslash), u'\\');
+    return text;
+}
+
+// The disk tables follow the text tables' capacities (the configuration sizes those).
+void ensure_disk_tables() {
+    if (G.DirDiskPaths.size() < G.DirPaths.size()) G.DirDiskPaths.redim_preserve(G.DirPaths.size());
+    if (G.EntryDiskNames.size() < G.EntryNames.size())
+        G.EntryDiskNames.redim_preserve(G.EntryNames.size());
+}
+
+// Whether the disk path `raw` ("/A/B/") spells the text path `text` ("\A\B\").
+bool disk_path_matches(const QByteArray& raw, const QString& text) {
+    const QList<QByteArray> parts = raw.split('/');
+    const QStringList texts = text.split(u'\\');
+    if (parts.size() != texts.size()) return false;
+    for (qsizetype i = 0; i < parts.size(); ++i)
+        if (!disk_name_matches(parts[i], texts[i])) return false;
+    return true;
+}
+
+// A code-page-932 name that reads as the same text as a sibling keeps its bytes as
+// escapes instead, so the two stay two.
+void keep_names_apart(std::vector<SubDir>& subs) {
+    QHash<QString, int> seen;
+    for (const SubDir& s : subs)
+        ++seen[s.name];
+    for (SubDir& s : subs)
+        if (seen.value(s.name) > 1 && !utf8_valid(s.raw)) s.name = disk_name_text(s.raw, false);
+}
+
 void fail_listing(const QString& sub_path, int16_t& k) {
     k = 0;
     // The search tables were not read for this list: mark them empty.
     G.HeaderBlockCount = -1;
     G.ResultLineCount = -1;
-    show_message(QStringLiteral("ドライブ[") + sub_path +
+    show_message(QStringLiteral("ドライブ[") + shown(sub_path) +
                  QStringLiteral("]のアクセスができません。(203)") + G.CrLf + G.CrLf +
                  QStringLiteral("データの読み込みを中断します。"));
     seam().yield();
@@ -62,7 +96,10 @@ unsigned char entry_type(int dirFd, const dirent* e, struct stat* st, bool& stat
     return DT_LNK; // anything else is a "system" entry: not listed
 }
 
-void list_directory(WalkRun& run, const QString& sub_path, const QByteArray& local, int16_t& k) {
+// `local`: the directory's full path on disk; `rel`: its path below the drive's
+// directory ("/" first and last); both as bytes, as the disk spells them.
+void list_directory(WalkRun& run, const QString& sub_path, const QByteArray& local,
+                    const QByteArray& rel, int16_t& k) {
     bool labelShown = false;
     auto show_progress = [&](int counter) {
         if (!labelShown) {
@@ -102,7 +139,7 @@ void list_directory(WalkRun& run, const QString& sub_path, const QByteArray& loc
         if (type == DT_DIR) {
             if (!statted && ::fstatat(fd, n, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
             if (!S_ISDIR(st.st_mode)) continue;
-            subs.push_back({QByteArray(n), QFile::decodeName(n), st.st_dev == run.rootDevice});
+            subs.push_back({QByteArray(n), disk_name_text(n), st.st_dev == run.rootDevice});
         }
         ++m;
         if (run.throttle.due()) show_progress(m);
@@ -112,6 +149,7 @@ void list_directory(WalkRun& run, const QString& sub_path, const QByteArray& loc
     // Name order, so that the same tree always gives the same list.
     std::sort(subs.begin(), subs.end(),
               [](const SubDir& a, const SubDir& b) { return a.raw < b.raw; });
+    keep_names_apart(subs);
     int n = 0;
     for (const SubDir& s : subs) {
         if ((n == 0 && G.DirCount >= dir_capacity()) || G.EntryCount >= entry_capacity()) {
@@ -123,11 +161,13 @@ void list_directory(WalkRun& run, const QString& sub_path, const QByteArray& loc
         if (n == 0) {
             ++G.DirCount;
             G.DirPaths(G.DirCount) = sub_path.mid(2);
+            G.DirDiskPaths(G.DirCount) = rel;
         }
         ++n;
         ++G.EntryCount;
         G.EntryParentIndex(G.EntryCount) = G.DirCount;
         G.EntryNames(G.EntryCount) = s.name;
+        G.EntryDiskNames(G.EntryCount) = s.raw;
     }
     if (readFailed) {
         fail_listing(sub_path, k);
@@ -137,7 +177,7 @@ void list_directory(WalkRun& run, const QString& sub_path, const QByteArray& loc
     for (const SubDir& s : subs) {
         if (run.tableFull) return;
         if (!s.descend) continue;
-        list_directory(run, sub_path + s.name + u'\\', local + s.raw + '/', k);
+        list_directory(run, sub_path + s.name + u'\\', local + s.raw + '/', rel + s.raw + '/', k);
     }
     if (run.throttle.due()) seam().yield();
 }
@@ -150,23 +190,68 @@ void ListSubDirs(const QString& sub_path, int16_t& k) {
     seam().progress_label(1, QStringLiteral("ディレクトリを取得中です。") + G.CrLf + G.CrLf +
                                  walk_progress_path(sub_path));
     seam().yield();
-    QString local = local_path(sub_path);
+    ensure_disk_tables();
+    const QString localText = local_path(sub_path);
+    QByteArray local = disk_name_bytes(localText);
     struct stat st {};
-    if (local.isEmpty() || ::stat(QFile::encodeName(local).constData(), &st) != 0) {
+    if (localText.isEmpty() || ::stat(local.constData(), &st) != 0) {
         fail_listing(sub_path, k);
         return;
     }
-    if (!local.endsWith(u'/')) local += u'/';
+    if (!local.endsWith('/')) local += '/';
     run.rootDevice = st.st_dev;
-    list_directory(run, sub_path, QFile::encodeName(local), k);
+    // The part below the drive's directory, as the slots record it.
+    QByteArray rel = disk_name_bytes(sub_path.mid(2));
+    rel.replace('\\', '/');
+    if (!rel.startsWith('/')) rel.prepend('/');
+    list_directory(run, sub_path, local, rel, k);
     seam().yield();
 }
 
 void ListSubFile(QString& sub_file, int16_t& j, int16_t& k) {
-    j = 1;
     if (!sub_file.endsWith(u'\\')) sub_file += u'\\';
     const QString local = local_path(sub_file);
-    DIR* dir = local.isEmpty() ? nullptr : ::opendir(QFile::encodeName(local).constData());
+    list_sub_file_at(local.isEmpty() ? QByteArray() : disk_name_bytes(local), j, k);
+}
+
+void probe_entry_files(int i, int16_t& j, int16_t& k) {
+    list_sub_file_at(entry_local_path(i), j, k);
+}
+
+QByteArray entry_local_path(int i) {
+    if (G.CurrentDrive.isEmpty() || i < 1 || i > G.EntryNames.size()) return {};
+    const QString root = drive_root(G.CurrentDrive.at(0));
+    if (root.isEmpty()) return {};
+    QByteArray path = disk_name_bytes(root);
+    while (path.endsWith('/'))
+        path.chop(1);
+    ensure_disk_tables();
+    const int slot = G.EntryParentIndex(i);
+    if (slot >= 1 && slot <= G.DirPaths.size()) {
+        const QString parent = with_backslash(G.DirPaths(slot));
+        const QByteArray& raw = G.DirDiskPaths(slot);
+        // A search reuses DirPaths: recorded bytes count only while they spell the slot.
+        if (!raw.isEmpty() && disk_path_matches(raw, parent)) {
+            path += raw;
+        } else {
+            QByteArray p = disk_name_bytes(parent);
+            p.replace('\\', '/');
+            if (!p.startsWith('/')) p.prepend('/');
+            path += p;
+        }
+    } else {
+        path += '/';
+    }
+    const QString& name = G.EntryNames(i);
+    const QByteArray& rawName = G.EntryDiskNames(i);
+    path += disk_name_matches(rawName, name) ? rawName : disk_name_bytes(name);
+    if (!name.isEmpty()) path += '/';
+    return path;
+}
+
+void list_sub_file_at(const QByteArray& local, int16_t& j, int16_t& k) {
+    j = 1;
+    DIR* dir = local.isEmpty() ? nullptr : ::opendir(local.constData());
     if (!dir) {
         j = 1;
         k = static_cast<int16_t>(G.EntryCount + 1);
@@ -199,9 +284,11 @@ void ListSubFile(QString& sub_file, int16_t& j, int16_t& k) {
 
 void remove_entry(int p) {
     if (p < 1 || p > G.EntryCount) return;
+    ensure_disk_tables();
     for (int i = p; i < G.EntryCount; ++i) {
         G.EntryNames(i) = std::move(G.EntryNames(i + 1));
         G.EntryParentIndex(i) = G.EntryParentIndex(i + 1);
+        G.EntryDiskNames(i) = std::move(G.EntryDiskNames(i + 1));
     }
     --G.EntryCount;
     if (G.EntryCount == 0) install_root_placeholder();
@@ -211,22 +298,25 @@ void install_root_placeholder() {
     if (G.DirPaths.size() < 1) G.DirPaths.redim(1);
     if (G.EntryNames.size() < 1) G.EntryNames.redim(1);
     if (G.EntryParentIndex.size() < 1) G.EntryParentIndex.redim(1);
+    ensure_disk_tables();
     G.DirCount = 1;
     G.DirPaths(1) = QStringLiteral("\\");
+    G.DirDiskPaths(1) = "/";
     G.EntryCount = 1;
     G.EntryNames(1) = QString();
     G.EntryParentIndex(1) = 1;
+    G.EntryDiskNames(1) = QByteArray();
 }
 
 QString entry_display_line(int i) {
-    return with_backslash(G.DirPaths(G.EntryParentIndex(i))) + G.EntryNames(i);
+    return shown(with_backslash(G.DirPaths(G.EntryParentIndex(i))) + G.EntryNames(i));
 }
 
 QString walk_progress_path(const QString& sub_path) {
     if (sub_path.isEmpty()) return QString();
-    const QString shown =
+    const QString text =
         sub_path.mid(2) == QLatin1String("\\") ? QStringLiteral("\\") : sub_path.chopped(1);
-    return cp932_tail(shown, 31);
+    return cp932_tail(shown(text), 31);
 }
 
 QString cp932_tail(QStringView text, int bytes) {

@@ -9,6 +9,7 @@
 // inside the walked tree is recorded as an entry but not descended into. Each directory's
 // subdirectories are recorded in name order (the file system's own order is arbitrary),
 // so walking the same tree twice gives the same list.
+#include <QByteArray>
 #include <QString>
 #include <QStringView>
 #include <cstdint>
@@ -24,13 +25,22 @@ void ListSubDirs(const QString& sub_path, int16_t& k);
 // one file: j = 1 or 0. Subdirectories never count; a file that is both hidden and system
 // is not seen. On failure: message 202, j = 1 and k = EntryCount + 1.
 void ListSubFile(QString& sub_file, int16_t& j, int16_t& k);
+// The same probe of entry i's own directory, found by the bytes the walk recorded (a
+// name need not be UTF-8, or may hold a backslash).
+void probe_entry_files(int i, int16_t& j, int16_t& k);
+// The probe of a directory given by its full path on disk (bytes).
+void list_sub_file_at(const QByteArray& local, int16_t& j, int16_t& k);
+// Entry i's directory on disk: the drive's directory, the recorded bytes of its parent
+// and name (the text encoded where nothing was recorded for it), "/" at the end.
+QByteArray entry_local_path(int i);
 
 // Removes entry p (1 <= p <= EntryCount; other positions change nothing); an emptied list
 // becomes the root placeholder.
 void remove_entry(int p);
 // The list of a drive without subdirectories: parent "\" and one entry with an empty name.
 void install_root_placeholder();
-// Entry i as the user sees it: its parent slot (with "\" ensured) followed by its name.
+// Entry i as the user sees it: its parent slot (with "\" ensured) followed by its name,
+// a backslash inside a name shown as "\".
 QString entry_display_line(int i);
 
 // The progress text of a directory: "\" for the root, else the path without its trailing

@@ -1,8 +1,10 @@
 // tobrin-cli walk --drive q [--prune] [--config PATH]: acquires a drive as the acquisition
 // screen does (walk, sort, optional pruning) and prints the list: one display line per
-// entry, then "DirCount<TAB>n" and "EntryCount<TAB>n". Exit 1 when the walk failed.
+// entry (CR, LF and TAB inside names as "&#13;", "&#10;", "&#9;", so one line stays one
+// entry), then "DirCount<TAB>n" and "EntryCount<TAB>n". Exit 1 when the walk failed.
 #include "acquire/entry_list.h"
 #include "acquire/walk.h"
+#include "catalogue/escape.h"
 #include "cli/cli_common.h"
 #include "cli/commands.h"
 #include "core/state.h"
@@ -36,7 +38,7 @@ int run(const QStringList& argsIn) {
 
     QByteArray out;
     for (int i = 1; i <= G.EntryCount; ++i) {
-        out += entry_display_line(i).toUtf8();
+        out += one_line_text(entry_display_line(i)).toUtf8();
         out += '\n';
     }
     out += "DirCount\t" + QByteArray::number(G.DirCount) + '\n';

@@ -1,4 +1,5 @@
 #include "cli/result_output.h"
+#include "catalogue/escape.h"
 #include <cstdio>
 #include <cstdlib>
 
@@ -25,7 +26,8 @@ int print_results(const SearchDisplay& display, HeldMessages& held) {
     for (const ResultEntry& e : display.entries) {
         out += QByteArray::number(e.kind);
         out += '\t';
-        out += e.text.toUtf8();
+        // One result per line, whatever the names hold.
+        out += one_line_text(e.text).toUtf8();
         out += '\n';
     }
     std::fwrite(out.constData(), 1, size_t(out.size()), stdout);

@@ -2,6 +2,7 @@
 // The program-wide state that every screen and procedure shares. One instance, `G`;
 // tests reset it with `reset_state()` so each starts from the initial values below.
 #include "core/arrays.h"
+#include <QByteArray>
 #include <QString>
 #include <cstdint>
 
@@ -42,6 +43,11 @@ struct State {
     int16_t MaxEntryCount = 2000;
     Array1<QString> EntryNames;
     Array1<int16_t> EntryParentIndex;
+    // The same directories as the disk spells them (bytes; DirDiskPaths relative to the
+    // drive's directory, "/" first and last), kept by the walk so that pruning and the
+    // deletion screen open the very directory whatever its name's encoding.
+    Array1<QByteArray> DirDiskPaths;
+    Array1<QByteArray> EntryDiskNames;
     QString CurrentDrive;
     QString DriveLetters;
     QString VolumeLabel;

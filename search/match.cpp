@@ -1,4 +1,5 @@
 #include "search/match.h"
+#include "core/codepage.h"
 #include "core/fold.h"
 #include "core/state.h"
 #include "search/wildcard.h"
@@ -106,6 +107,8 @@ void check_match_status(int preset, const SearchOptions& options) {
     if (G.MatchMode >= 1) {
         // Width before case, always.
         for (QString* w : {&G.MatchWord1, &G.MatchWord2, &G.MatchWord3}) {
+            // Typed 〜 must find the ～ that the catalogue's bytes read back as.
+            *w = windows_converted(*w);
             if (options.foldWidth) *w = narrow_form(*w);
             if (options.foldCase) *w = lower_form(*w);
         }

@@ -10,6 +10,9 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 class TstAcquireScreens : public QObject {
     Q_OBJECT
@@ -133,6 +136,37 @@ class TstAcquireScreens : public QObject {
         QVERIFY(click(ScreenDelDir, "Command2"));     // 戻 る
         QVERIFY(!screen_instance(ScreenDelDir) && screen_instance(ScreenSearchDir)->isEnabled());
         QCOMPARE(G.EntryCount, int16_t(3));
+    }
+
+    // Names as the disk spells them: the deletion screen opens the very directory.
+    void deletionScreenOpensNamesThatAreNotUtf8() {
+        const QByteArray disc = QFile::encodeName(env.disc.path());
+        const QByteArray kana = disc + "/\x83\x5c\x83\x74\x83\x67"; // ソフト, code page 932
+        const QByteArray odd = disc + "/x\xff";
+        for (const QByteArray& d : {kana, odd})
+            QCOMPARE(::mkdir(d.constData(), 0755), 0);
+        for (const QByteArray& f : {kana + "/\x95\x5c.txt", odd + "/a\xff", odd + "/b\\c"}) {
+            const int fd = ::open(f.constData(), O_CREAT | O_WRONLY, 0644);
+            QVERIFY(fd >= 0);
+            ::close(fd);
+        }
+        acquire();
+        const QStringList rows = item_texts(list());
+        const int at = int(rows.indexOf(QStringLiteral("\\ソフト")));
+        QVERIFY(at >= 0);
+        open_row(at);
+        QCOMPARE(question(), QStringLiteral("ﾃﾞｨﾚｸﾄﾘ[\\ソフト]を削除しますか。"));
+        QCOMPARE(item_texts(control<QListWidget>(ScreenDelDir, "File1")),
+                 QStringList{u"表.txt"_qs});
+        QVERIFY(click(ScreenDelDir, "Command2"));
+        open_row(int(rows.indexOf(QStringLiteral("\\x") + QChar(0xDCFF))));
+        QCOMPARE(item_texts(control<QListWidget>(ScreenDelDir, "File1")),
+                 QStringList({u"a"_qs + QChar(0xDCFF), u"b\\c"_qs}));
+        QVERIFY(click(ScreenDelDir, "Command2"));
+        for (const QByteArray& f : {kana + "/\x95\x5c.txt", odd + "/a\xff", odd + "/b\\c"})
+            ::unlink(f.constData());
+        ::rmdir(kana.constData());
+        ::rmdir(odd.constData());
     }
 
     void deletionSelectsTheNextEntry_data() {

@@ -1,17 +1,22 @@
 // The walk of a drive into the acquired list, its sort, its pruning and single removals.
 #include "acquire/entry_list.h"
 #include "acquire/walk.h"
+#include "catalogue/escape.h"
+#include "catalogue/writer.h"
 #include "core/platform.h"
 #include "core/state.h"
 #include "scripted_seam.h"
+#include "search/search_run.h"
 #include "test_env.h"
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <fcntl.h>
 #include <functional>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 using L = QStringList;
@@ -76,7 +81,7 @@ class TestWalk : public QObject {
         const QByteArray raw = QFile::encodeName(q.path()) + "/x\xff";
         QCOMPARE(::mkdir(raw.constData(), 0755), 0);
         QCOMPARE(::mkdir((raw + "/in").constData(), 0755), 0);
-        const QString x = "\\" + QFile::decodeName("x\xff");
+        const QString x = QStringLiteral("\\x") + QChar(0xDCFF); // the byte kept
         // A file system mounted inside the drive is recorded but not entered.
         const QByteArray m = QFile::encodeName(q.path("M"));
         const bool mounted = ::mount("tobrin-test", m.constData(), "tmpfs", 0, nullptr) == 0;
@@ -222,6 +227,84 @@ class TestWalk : public QObject {
         QCOMPARE(display_lines(), left);
         QCOMPARE(seam.totals, totals);
         QVERIFY2(seam.satisfied(), seam.report());
+    }
+
+    // Names the disk holds that are not plain UTF-8 text: walked, pruned and opened by
+    // their own bytes, written as the catalogue holds them and found again.
+    void names_as_the_disk_spells_them_data() {
+        QTest::addColumn<QByteArray>("raw");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QByteArray>("stored"); // the name in the catalogue
+        QTest::addColumn<QString>("found");     // the path a search lists
+        const QByteArray kana("\x83\x5c\x83\x74\x83\x67");
+        QTest::newRow("cp932 kanji with a 5C trail byte")
+            << kana << u"\\ソフト"_qs << kana << u"\\ソフト"_qs;
+        QTest::newRow("cp932 half-width katakana")
+            << QByteArray("\xb1\xb2") << u"\\ｱｲ"_qs << QByteArray("\xb1\xb2") << u"\\ｱｲ"_qs;
+        const QString x = u"\\x"_qs + QChar(0xDCFF);
+        QTest::newRow("neither UTF-8 nor cp932")
+            << QByteArray("x\xff") << x << QByteArray("x&#56575;") << x;
+        QTest::newRow("a backslash inside the name")
+            << QByteArray("a\\b") << u"\\a\\b"_qs << QByteArray("a&#92;b") << u"\\a\\b"_qs;
+    }
+    void names_as_the_disk_spells_them() {
+        QFETCH(QByteArray, raw);
+        QFETCH(QString, shown);
+        QFETCH(QByteArray, stored);
+        QFETCH(QString, found);
+        DriveQ q;
+        const QByteArray root = QFile::encodeName(q.path());
+        const QByteArray dir = root + '/' + raw;
+        QCOMPARE(::mkdir(dir.constData(), 0755), 0);
+        QCOMPARE(::mkdir((dir + "/sub").constData(), 0755), 0);
+        touch(QFile::decodeName(root + "/Z/f"));
+        touch(QFile::decodeName(root + "/Z/empty/.keep")); // hidden only: still a file
+        const int fd = ::open((dir + "/file").constData(), O_CREAT | O_WRONLY, 0644);
+        QVERIFY(fd >= 0);
+        ::close(fd);
+        ScriptedSeam seam; // no 202: every directory opens
+        QCOMPARE(q.acquire(), int16_t(1));
+        QVERIFY(display_lines().contains(shown));
+        QVERIFY(display_lines().contains(shown + QStringLiteral("\\sub")));
+        prune_entries();
+        L left = display_lines();
+        QCOMPARE(left.size(), 3);
+        const int at = int(left.indexOf(shown));
+        QVERIFY(at >= 0 && left.contains("\\Z\\empty"));
+        QCOMPARE(entry_local_path(at + 1), dir + '/');
+
+        const QByteArray block = encode_catalogue_block();
+        QVERIFY2(block.contains("\r\n1," + stored + "\r\n"), block.constData());
+        QVERIFY2(block.contains("\r\n\\" + stored + "\\\r\n"), block.constData()); // parent line
+
+        QTemporaryDir cat;
+        G.DataDir = cat.path() + u'/';
+        G.DataFileName = QStringLiteral("tobrin.dat");
+        G.DataFilePath = G.DataDir + G.DataFileName;
+        write_bytes(G.DataFilePath, block);
+        const QString words[3] = {found.mid(1).left(3), {}, {}};
+        SearchDisplay d;
+        QVERIFY(run_string_search(words, 1, {.showHeaders = false, .showDirs = true}, d));
+        QCOMPARE(d.entries.size(), 1);
+        QCOMPARE(d.entries[0].text, found);
+        QVERIFY2(seam.satisfied(), seam.report());
+        ::rmdir((dir + "/sub").constData());
+        ::unlink((dir + "/file").constData());
+        ::rmdir(dir.constData());
+    }
+
+    void a_cp932_twin_of_a_utf8_name_stays_apart() {
+        DriveQ q;
+        const QByteArray root = QFile::encodeName(q.path());
+        const QByteArray cp932 = root + "/\x83\x5c\x83\x74\x83\x67";
+        QCOMPARE(::mkdir(cp932.constData(), 0755), 0);
+        make_dirs(q.path(), {QStringLiteral("ソフト")});
+        ScriptedSeam seam;
+        q.acquire();
+        QCOMPARE(G.EntryCount, int16_t(2));
+        QVERIFY(G.EntryNames(1) != G.EntryNames(2));
+        QVERIFY(escape_for_catalogue(G.EntryNames(1)) != escape_for_catalogue(G.EntryNames(2)));
+        ::rmdir(cp932.constData());
     }
 
     void removal() {

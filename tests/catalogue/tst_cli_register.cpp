@@ -1,9 +1,13 @@
 // tobrin-cli walk and register, run as a user would run them.
 #include "test_env.h"
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 QString out, err; // of the last run
@@ -37,6 +41,57 @@ class TestCliRegister : public QObject {
         QCOMPARE(cli(dir, {"walk", "--drive", "x"}), 1);
         QVERIFY(err.contains(QStringLiteral("ドライブ[x:\\]のアクセスができません。(203)")));
         QCOMPARE(cli(dir, {"walk", "--drive", "qq"}), 2);
+    }
+
+    // Names that are not plain UTF-8 text, and names holding line breaks and tabs, through
+    // walk, prune, register and search: one result per line, each found as it was shown.
+    void names_as_the_disk_spells_them() {
+        QTemporaryDir dir;
+        const QByteArray med = QFile::encodeName(dir.filePath("med"));
+        QVERIFY(QDir().mkpath(dir.filePath("med")));
+        const QByteArray kana("\x83\x5c\x83\x74\x83\x67"); // ソフト in code page 932
+        for (const QByteArray& name : {kana, QByteArray("x\xff"), QByteArray("a\\b"),
+                                       QByteArray("l1\nl2\tt"), kana + "/sub"})
+            QCOMPARE(::mkdir((med + '/' + name).constData(), 0755), 0);
+        for (const QByteArray& file : {kana + "/f", QByteArray("x\xff/f"), QByteArray("a\\b/f"),
+                                       QByteArray("l1\nl2\tt/f")}) {
+            const int fd = ::open((med + '/' + file).constData(), O_CREAT | O_WRONLY, 0644);
+            QVERIFY(fd >= 0);
+            ::close(fd);
+        }
+        QCOMPARE(cli(dir, {"walk", "--drive", "q", "--prune"}), 0);
+        const QString lines = QStringLiteral("\\a\\b\n\\DOCS\n\\l1&#10;l2&#9;t\n"
+                                             "\\TOOLS\\BIN\n\\x&#56575;\n\\ソフト\n");
+        QCOMPARE(out, lines + "DirCount\t3\nEntryCount\t6\n");
+        QCOMPARE(cli(dir, {"register", "--drive", "q", "--title", "T", "--prune"}), 0);
+        const QByteArray dat = read_bytes(dir.filePath("tobrin.dat"));
+        for (const QByteArray& line : {"\\" + kana + "\\", "1," + kana, QByteArray("1,a&#92;b"),
+                                       QByteArray("1,x&#56575;"), QByteArray("1,l1&#10;l2\tt")})
+            QVERIFY2(dat.contains("\r\n" + line + "\r\n"), line.constData());
+        QCOMPARE(cli(dir, {"search", "--show", "dirs", "ソフト"}), 0);
+        QCOMPARE(out, "1\t\\ソフト\n");
+        QCOMPARE(cli(dir, {"search", "--show", "dirs", "a\\b"}), 0);
+        QCOMPARE(out, "1\t\\a\\b\n");
+        QCOMPARE(cli(dir, {"search", "--show", "dirs", "l1"}), 0);
+        QCOMPARE(out, "1\t\\l1&#10;l2&#9;t\n");
+        QCOMPARE(cli(dir, {"search", "--show", "dirs", "x"}), 0);
+        QCOMPARE(out, "1\t\\x&#56575;\n");
+        for (const QByteArray& name : {kana + "/f", QByteArray("x\xff/f")})
+            ::unlink((med + '/' + name).constData());
+        for (const QByteArray& name : {kana + "/sub", kana, QByteArray("x\xff")})
+            ::rmdir((med + '/' + name).constData());
+    }
+
+    // A catalogue written elsewhere keeps its "&#N;" text as typed.
+    void literal_references_searched_as_stored() {
+        QTemporaryDir dir;
+        write_cp932_file(dir.filePath("tobrin.dat"),
+                         {"*01", "\"Tom&#39;s R&#38;D\"", "\"\"", "\"\"", "\"\"", "\"\"", "\"\"",
+                          "\"1999/05/12 10:30:00\"", "\"\"", "\"q\"", "\"\"", "*02", "\\", "*03",
+                          "1,Tom&#39;s"});
+        QCOMPARE(cli(dir, {"search", "&#39;"}), 0);
+        QCOMPARE(out, "-1\tTom&#39;s R&#38;D  \n1\t\\Tom&#39;s\n");
+        QCOMPARE(cli(dir, {"search", "Tom's"}), 1);
     }
 
     void register_appends_one_block() {

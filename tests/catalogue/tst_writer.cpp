@@ -442,6 +442,9 @@ class TestWriter : public QObject {
         QTest::newRow("ampersand before an escaped character")
             << QStringLiteral("&é") << QStringLiteral("&&#233;");
         QTest::newRow("lone surrogate") << QString(QChar(0xD800)) << QStringLiteral("&#55296;");
+        QTest::newRow("name bytes that decode to nothing")
+            << QString(u"x"_qs + QString(QChar(0xDC81)) + QChar(0xDCFF))
+            << QStringLiteral("x&#56449;&#56575;");
     }
     void escape() {
         QFETCH(QString, text);
@@ -452,11 +455,56 @@ class TestWriter : public QObject {
         QCOMPARE(unescape_catalogue(decode_cp932(encode_cp932(e))), text);
     }
 
-    void malformed_references_stay_data() {
-        for (const QString& t :
+    // Only what the writer produces is read back; any other "&#N;" is text as typed.
+    void references_read_back_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("text");
+        for (const char* t :
              {"&#;", "&#12", "&#x41;", "&#1114112;", "&#12345678;", "&#-1;", "a&#b;", "&#", "&"})
-            QCOMPARE(unescape_catalogue(t), t);
-        QCOMPARE(unescape_catalogue(u"&#0065;&#1114111;"), QStringLiteral("A\U0010FFFF"));
+            QTest::newRow(t) << QString::fromLatin1(t) << QString::fromLatin1(t);
+        QTest::newRow("Windows text: an apostrophe") << u"Tom&#39;s"_qs << u"Tom&#39;s"_qs;
+        QTest::newRow("Windows text: an ampersand") << u"R&#38;D"_qs << u"R&#38;D"_qs;
+        QTest::newRow("characters code page 932 holds")
+            << u"&#65;&#12354;"_qs << u"&#65;&#12354;"_qs;
+        QTest::newRow("leading zeros") << u"&#0233;&#013;"_qs << u"&#0233;&#013;"_qs;
+        QTest::newRow("ours: no form, emoji, line breaks")
+            << u"&#233;&#128512;&#13;&#10;"_qs << QStringLiteral("é\U0001F600\r\n");
+        QTest::newRow("ours: backslash of a name, ampersand before #")
+            << u"a&#92;b&#38;#1"_qs << u"a\\b&#1"_qs;
+        QTest::newRow("ours: a name byte that decodes to nothing")
+            << u"x&#56575;"_qs << QString(u"x"_qs + QString(QChar(0xDCFF)));
+        QTest::newRow("an older catalogue's 〜 −") << u"&#12316;&#8722;"_qs << u"〜−"_qs;
+        QTest::newRow("the highest code point") << u"&#1114111;"_qs << QStringLiteral("\U0010FFFF");
+    }
+    void references_read_back() {
+        QFETCH(QString, stored);
+        QFETCH(QString, text);
+        QCOMPARE(unescape_catalogue(stored), text);
+        QCOMPARE(catalogue_text_plain(stored), !stored.contains(u"&#"));
+    }
+
+    // Windows writes these as code page 932 bytes that read back as other characters.
+    void windows_converted_characters_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("readBack");
+        QTest::newRow("wave dash") << u"〜"_qs << QByteArray("\x81\x60") << u"～"_qs;
+        QTest::newRow("minus sign") << u"−"_qs << QByteArray("\x81\x7c") << u"－"_qs;
+        QTest::newRow("double vertical line") << u"‖"_qs << QByteArray("\x81\x61") << u"∥"_qs;
+        QTest::newRow("cent") << u"¢"_qs << QByteArray("\x81\x91") << u"￠"_qs;
+        QTest::newRow("pound") << u"£"_qs << QByteArray("\x81\x92") << u"￡"_qs;
+        QTest::newRow("not sign") << u"¬"_qs << QByteArray("\x81\xca") << u"￢"_qs;
+        QTest::newRow("em dash") << u"—"_qs << QByteArray("\x81\x5c") << u"―"_qs;
+    }
+    void windows_converted_characters() {
+        QFETCH(QString, typed);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, readBack);
+        const QString text = u"A"_qs + typed;
+        QCOMPARE(encode_cp932(escape_for_catalogue(text)), QByteArray("A") + bytes);
+        QCOMPARE(unescape_catalogue(decode_cp932(QByteArray("A") + bytes)), u"A"_qs + readBack);
+        // A search word typed on Linux finds what the catalogue reads back as.
+        QCOMPARE(windows_converted(text), u"A"_qs + readBack);
     }
 };
 

@@ -32,6 +32,40 @@ class TestText : public QObject {
             QCOMPARE(cp932_encodable(c.unicode()), encodable);
     }
 
+    // A name as the disk spells it and as the program holds it.
+    void disk_names_data() {
+        QTest::addColumn<QByteArray>("raw");
+        QTest::addColumn<QString>("text");
+        const QChar bs(NameBackslash);
+        QTest::newRow("UTF-8") << QByteArray("caf\xc3\xa9 ソフト") << u"café ソフト"_qs;
+        QTest::newRow("cp932 kanji with 5C trail bytes")
+            << QByteArray("\x83\x5c\x83\x74\x83\x67\x95\x5c") << u"ソフト表"_qs;
+        QTest::newRow("cp932 half-width katakana") << QByteArray("\xb1\xb2") << u"ｱｲ"_qs;
+        QTest::newRow("backslash inside a UTF-8 name")
+            << QByteArray("a\\b") << QString(u"a"_qs + bs + u"b"_qs);
+        QTest::newRow("backslash after a cp932 kana")
+            << QByteArray("\x83\x5c\\") << QString(u"ソ"_qs + bs);
+        QTest::newRow("neither: an unassigned byte")
+            << QByteArray("x\xff") << QString(u"x"_qs + QString(QChar(0xDCFF)));
+        QTest::newRow("neither: a lead byte without its trail")
+            << QByteArray("\x81") << QString(QChar(0xDC81));
+        QTest::newRow("neither: UTF-8 runs stay text")
+            << QByteArray("\xc3\xa9\xff") << QString(u"é"_qs + QChar(0xDCFF));
+        QTest::newRow("neither: an encoded surrogate is three bytes")
+            << QByteArray("\xed\xb3\xbf") << QString(QChar(0xDCED)) + QChar(0xDCB3) + QChar(0xDCBF);
+    }
+    void disk_names() {
+        QFETCH(QByteArray, raw);
+        QFETCH(QString, text);
+        QCOMPARE(disk_name_text(raw), text);
+        QVERIFY(disk_name_matches(raw, text));
+        // Only cp932 names need their bytes kept beside the text.
+        if (utf8_valid(raw) || disk_name_text(raw, false) == text)
+            QCOMPARE(disk_name_bytes(text), raw);
+        else
+            QCOMPARE(encode_cp932(QString(text).replace(QChar(NameBackslash), u'\\')), raw);
+    }
+
     void bad_bytes_never_stop_a_read() {
         // A lead byte without a trail, an unassigned byte: U+FFFD, and the read goes on.
         QCOMPARE(decode_cp932(QByteArray("A\xff_\x81")), QStringLiteral("A\uFFFD_\uFFFD"));
