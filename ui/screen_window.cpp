@@ -48,6 +48,10 @@ bool ScreenWindow::eventFilter(QObject* o, QEvent* e) {
     return QWidget::eventFilter(o, e);
 }
 
+void ScreenWindow::remember_focus() {
+    if (QWidget* f = focusWidget(); f && f != this) lastFocus_ = f;
+}
+
 void ScreenWindow::changeEvent(QEvent* e) {
     QWidget::changeEvent(e);
     if (e->type() == QEvent::EnabledChange && isEnabled()) restore_focus();
@@ -186,6 +190,7 @@ void ScreenWindow::closeEvent(QCloseEvent* e) {
 }
 
 ScreenWindow* ScreenWindow::open_on_top(int16_t code) {
+    remember_focus();
     setEnabled(false);
     ScreenWindow* w = ensure_screen(code);
     if (!w) {
@@ -206,6 +211,7 @@ QString display_text(const QString& text) {
 
 OperationScope::OperationScope(QWidget* screen) : screen_(screen) {
     ++operationDepth;
+    if (auto* s = dynamic_cast<ScreenWindow*>(screen_.data())) s->remember_focus();
     if (screen_) screen_->setEnabled(false);
 }
 

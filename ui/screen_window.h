@@ -32,6 +32,10 @@ class ScreenWindow : public QWidget {
     // is destroyed later. Works while an operation runs (the operation itself leaves).
     void unload();
 
+    // Keeps the control the user is in, to be given the keyboard back when this screen is
+    // enabled again (disabling a window takes the focus away).
+    void remember_focus();
+
     // Opens screen `code` drawn on top of this one: this one is disabled until it closes.
     ScreenWindow* open_on_top(int16_t code);
     // The screen this one was drawn on; enabled again whenever this one closes.
