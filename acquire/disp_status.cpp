@@ -15,8 +15,13 @@ DispStatusScreen::DispStatusScreen()
     bar_->setTextVisible(false);
     bar_->hide();
     // The window has no buttons and cannot stop the operation: a title and nothing else
-    // (without the customize hint window managers add close, minimise and maximise).
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    // (without the customize hint window managers add close, minimise and maximise). A
+    // utility window of fixed size also loses them on managers that ignore that hint.
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+}
+
+void DispStatusScreen::on_load() {
+    setFixedSize(size());
 }
 
 void DispStatusScreen::set_progress_label(int label, const QString& text) {

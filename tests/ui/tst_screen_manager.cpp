@@ -175,6 +175,10 @@ class TstScreenManager : public QObject {
     void progressWindowShowsABarWhenTheTotalIsKnown() {
         seam.progress_show();
         auto* bar = screen_instance(ScreenDispStatus)->findChild<QProgressBar*>();
+        // A title and no buttons: window managers add them unless customised away.
+        const Qt::WindowFlags flags = screen_instance(ScreenDispStatus)->windowFlags();
+        QVERIFY((flags & Qt::CustomizeWindowHint) && (flags & Qt::WindowTitleHint));
+        QVERIFY(!(flags & (Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint)));
         seam.progress_label(1, QStringLiteral("ソート中です。\r\nお待ちください。"));
         QCOMPARE(control<QLabel>(ScreenDispStatus, "Label1")->text(),
                  QStringLiteral("ソート中です。\nお待ちください。"));
