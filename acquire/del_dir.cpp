@@ -6,6 +6,7 @@
 #include "core/platform.h"
 #include "core/seam.h"
 #include "core/state.h"
+#include "ui/lists.h"
 #include "ui/navigation.h"
 #include <QCollator>
 #include <QCoreApplication>
@@ -26,6 +27,7 @@ DelDirScreen::DelDirScreen() : ScreenWindow(ScreenDelDir, QStringLiteral("del_di
     question_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     heading_ = place_label(QStringLiteral("Label2"), QString(), 120, 900, 2400, 270);
     files_ = place<QListWidget>(QStringLiteral("File1"), 120, 1200, 2400, 1920);
+    make_whole_line_list(files_);
     delete_ = place<QPushButton>(QStringLiteral("Command3"), 2640, 1200, 1260, 735);
     delete_->setText(QStringLiteral("ﾃﾞｨﾚｸﾄﾘ  削 除"));
     back_ = place<QPushButton>(QStringLiteral("Command2"), 2640, 2040, 1260, 495);

@@ -14,8 +14,14 @@ DispStatusScreen::DispStatusScreen()
     bar_ = place<QProgressBar>(QStringLiteral("ProgressBar1"), 120, 1230, 3900, 180);
     bar_->setTextVisible(false);
     bar_->hide();
-    // The window has no buttons and cannot stop the operation.
-    setWindowFlag(Qt::WindowCloseButtonHint, false);
+    // The window has no buttons and cannot stop the operation: a title and nothing else
+    // (without the customize hint window managers add close, minimise and maximise). A
+    // utility window of fixed size also loses them on managers that ignore that hint.
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+}
+
+void DispStatusScreen::on_load() {
+    setFixedSize(size());
 }
 
 void DispStatusScreen::set_progress_label(int label, const QString& text) {

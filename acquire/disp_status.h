@@ -15,6 +15,9 @@ class DispStatusScreen : public ScreenWindow, public ProgressDisplay {
     void set_progress_label(int label, const QString& text) override;
     void clear_progress_labels() override;
 
+  protected:
+    void on_load() override;
+
   private:
     void update_bar();
     QLabel* label_[3];

@@ -5,6 +5,7 @@
 #include "core/platform.h"
 #include "core/seam.h"
 #include "core/state.h"
+#include "ui/lists.h"
 #include "ui/navigation.h"
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -36,7 +37,7 @@ SearchDirScreen::SearchDirScreen() : ScreenWindow(ScreenSearchDir, QStringLitera
     status_ =
         place_label(QStringLiteral("Label1_1"), QStringLiteral("取得結果"), 2640, 120, 5040, 540);
     list_ = place<QListWidget>(QStringLiteral("List1"), 2640, 720, 5040, 2520);
-    list_->setUniformItemSizes(true);
+    make_whole_line_list(list_);
     list_->installEventFilter(this);
     finish_ = place<QPushButton>(QStringLiteral("Command2"), 120, 3420, 1215, 495);
     finish_->setText(QStringLiteral("終 了"));
@@ -230,4 +231,8 @@ bool SearchDirScreen::on_close_request() {
     // Closing the window is ending the program, with the same question as 終 了.
     finish();
     return false;
+}
+
+QWidget* SearchDirScreen::default_focus() const {
+    return list_;
 }

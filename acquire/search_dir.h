@@ -13,8 +13,9 @@ class SearchDirScreen : public ScreenWindow {
   public:
     SearchDirScreen();
 
-    // List1 from entries 1 .. EntryCount; `selectRow` (0-based) selected when >= 0.
-    void refill_list(int selectRow = -1);
+    // List1 from entries 1 .. EntryCount with row `selectRow` (0-based) current and
+    // selected, so that the line that looks chosen is the one Enter opens.
+    void refill_list(int selectRow = 0);
     // The summary of Label1(1): the two counts and the double-click hint.
     static QString summary_text();
 
@@ -22,6 +23,7 @@ class SearchDirScreen : public ScreenWindow {
     void on_load() override;
     void on_shown() override;
     bool on_close_request() override;
+    QWidget* default_focus() const override;
     bool eventFilter(QObject* o, QEvent* e) override;
 
   private:

@@ -197,7 +197,7 @@ void write_data(int16_t& result) {
     const bool present = attr >= 0 && !(attr & (AttrDirectory | AttrHidden | AttrSystem));
     if (!present)
         show_message(QStringLiteral("データファイル[") + G.DataFilePath +
-                     QStringLiteral("]が見つかりせん。(111)") + G.CrLf + G.CrLf +
+                     QStringLiteral("]が見つかりません。(111)") + G.CrLf + G.CrLf +
                      QStringLiteral("新規作成します。"));
 
     // A file without write permission is refused even where the system would let us

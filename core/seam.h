@@ -10,7 +10,7 @@
 enum MsgAnswer : int16_t { AnswerOk = 1, AnswerYes = 6, AnswerNo = 7 };
 
 class Seam {
-public:
+  public:
     virtual ~Seam() = default;
     // Shows `text` (caption MsgBoxTitle). yesNo false: OK only, returns 1;
     // yesNo true: Yes/No, returns 6 or 7.
@@ -35,22 +35,34 @@ Seam& seam();
 void set_seam(Seam* s);
 
 // Shorthands for the two kinds of message box.
-inline int16_t show_message(const QString& text) { return seam().message(text, false); }
-inline int16_t ask_question(const QString& text) { return seam().message(text, true); }
+inline int16_t show_message(const QString& text) {
+    return seam().message(text, false);
+}
+inline int16_t ask_question(const QString& text) {
+    return seam().message(text, true);
+}
 
 // Long operations update the progress window and yield only this often, so that a walk
 // or a scan spends its time working and not repainting.
 class ProgressThrottle {
-public:
+  public:
     explicit ProgressThrottle(int intervalMs = 50) : interval_(intervalMs) { timer_.start(); }
-    // True at most once per interval; the caller then updates its labels and yields.
+    // True at most once per interval, and on the first call, so that a counter shows at
+    // once even when the whole operation takes less than an interval; the caller then
+    // updates its labels and yields.
     bool due() {
+        if (first_) {
+            first_ = false;
+            timer_.restart();
+            return true;
+        }
         if (timer_.elapsed() < interval_) return false;
         timer_.restart();
         return true;
     }
 
-private:
+  private:
     QElapsedTimer timer_;
     qint64 interval_;
+    bool first_ = true;
 };

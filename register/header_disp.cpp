@@ -97,6 +97,7 @@ void HeaderDispScreen::on_load() {
         if (!below()) {
             if (ScreenWindow* search = screen_instance(ScreenSearchData)) {
                 set_below(search);
+                search->remember_focus();
                 search->setEnabled(false);
             }
         }

@@ -6,6 +6,7 @@
 #include "ui/navigation.h"
 #include <QComboBox>
 #include <QDate>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -71,6 +72,9 @@ HeaderInputScreen::HeaderInputScreen()
     setTabOrder(header6_, memo_);
     setTabOrder(memo_, buttons_[2]);
     connect(combos_[0], &QComboBox::activated, this, &HeaderInputScreen::title_picked);
+    // Enter in an editable combo box would "activate" the preset that equals the typed
+    // title and bring its publisher; a typed title is only text.
+    combos_[0]->lineEdit()->installEventFilter(this);
     connect(buttons_[0], &QPushButton::clicked, this, &HeaderInputScreen::finish);
     connect(buttons_[1], &QPushButton::clicked, this, &HeaderInputScreen::back_to_menu);
     connect(buttons_[2], &QPushButton::clicked, this, &HeaderInputScreen::next);
@@ -106,6 +110,14 @@ void HeaderInputScreen::on_load() {
         combos_[3]->setEditText(month);
     }
     combos_[0]->setFocus();
+}
+
+bool HeaderInputScreen::eventFilter(QObject* o, QEvent* e) {
+    if (o == combos_[0]->lineEdit() && e->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) return true;
+    }
+    return ScreenWindow::eventFilter(o, e);
 }
 
 void HeaderInputScreen::title_picked(int index) {

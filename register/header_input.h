@@ -17,6 +17,7 @@ class HeaderInputScreen : public ScreenWindow {
   protected:
     void on_load() override;
     bool on_close_request() override;
+    bool eventFilter(QObject* o, QEvent* e) override;
 
   private:
     void title_picked(int index);

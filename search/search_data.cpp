@@ -3,6 +3,7 @@
 #include "core/seam.h"
 #include "core/state.h"
 #include "search/search_run.h"
+#include "ui/lists.h"
 #include "ui/navigation.h"
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -62,7 +63,7 @@ SearchDataScreen::SearchDataScreen()
     heading_ =
         place_label(QStringLiteral("Label1_1"), QStringLiteral("検索結果 "), 120, 96, 5292, 396);
     list_ = place<QListWidget>(QStringLiteral("List1"), 120, 480, 5292, 5448);
-    list_->setUniformItemSizes(true);
+    make_whole_line_list(list_);
     list_->installEventFilter(this);
     place_label(QStringLiteral("Label1_2"), QStringLiteral("検索文字入力"), 5880, 120, 1452, 252);
     for (int i = 0; i < 3; ++i) {
@@ -213,8 +214,7 @@ void SearchDataScreen::on_load() {
         t->setText(QString());
     for (int k = 1; k <= 3; ++k)
         G.SearchWords(k).clear();
-    heading_->setText(display_text(G.CrLf + QStringLiteral("検索結果")));
-    list_->clear();
+    clear_results();
     // No saved options at all (line 10 of the settings file empty): the screen's own
     // defaults, case and width folded and every box clear. A single unreadable saved value
     // takes the default of a first use: case and width folded, header lines shown, sorted.
@@ -318,6 +318,9 @@ void SearchDataScreen::string_search() {
     const QString words[3] = {words_[0]->text(), words_[1]->text(), words_[2]->text()};
     SearchDisplay d;
     bool searched = false;
+    // With a string to search for, the old results go before the scan starts, so that
+    // nothing on screen passes for the new search's outcome while it runs.
+    if (!words[0].isEmpty() || !words[1].isEmpty() || !words[2].isEmpty()) clear_results();
     {
         OperationScope op(this);
         searched = run_string_search(words, selected_preset(), options(), d);
@@ -340,6 +343,7 @@ void SearchDataScreen::block_search() {
     set_ticked(check_[3], true);
     set_ticked(check_[4], true);
     SearchOptions o = options();
+    clear_results();
     {
         OperationScope op(this);
         show_results(run_block_search(o));
@@ -352,11 +356,21 @@ void SearchDataScreen::show_results(const SearchDisplay& d) {
     list_->setUpdatesEnabled(false);
     list_->clear();
     for (const ResultEntry& e : d.entries) {
-        auto* item = new QListWidgetItem(e.text, list_);
+        // Filled before it joins the list: a change to an item in the list looks up its
+        // row, which made the fill quadratic.
+        auto* item = new QListWidgetItem(e.text);
         item->setData(Qt::UserRole, int(e.kind));
+        list_->addItem(item);
     }
+    // The line that looks chosen is the chosen one: Enter opens it.
+    if (list_->count() > 0) list_->setCurrentRow(0);
     list_->setUpdatesEnabled(true);
     heading_->setText(display_text(d.caption));
+}
+
+void SearchDataScreen::clear_results() {
+    list_->clear();
+    heading_->setText(display_text(G.CrLf + QStringLiteral("検索結果")));
 }
 
 void SearchDataScreen::clear_words() {
@@ -403,4 +417,8 @@ bool SearchDataScreen::on_close_request() {
     // with the options kept as ﾒｲﾝﾒﾆｭｰ keeps them.
     back_to_menu();
     return true;
+}
+
+QWidget* SearchDataScreen::default_focus() const {
+    return words_[0];
 }

@@ -40,6 +40,7 @@ class SearchDataScreen : public ScreenWindow {
     void on_load() override;
     void on_unload() override;
     bool on_close_request() override;
+    QWidget* default_focus() const override;
     bool eventFilter(QObject* o, QEvent* e) override;
 
   private:
@@ -50,6 +51,7 @@ class SearchDataScreen : public ScreenWindow {
     void display_option_clicked(QCheckBox* clicked);
     void check3_clicked();
     void show_results(const SearchDisplay& d);
+    void clear_results();
     void back_to_menu();
     void finish();
     void keep_options();

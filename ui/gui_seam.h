@@ -27,6 +27,13 @@ class QMessageBox;
 // A message box as the program shows them: caption MsgBoxTitle, no icon, the text with its
 // line breaks, OK or はい / いいえ.
 void prepare_message_box(QMessageBox& box, const QString& text, bool yesNo);
+// The widest text a message box shows on one line without breaking inside a word.
+int message_text_width_limit();
+class QFontMetrics;
+// `text` (LF line breaks) with its first line broken after "\" or "/" where it is wider
+// than `maxWidth`; `widest` gets the width of its widest resulting line.
+QString break_first_sentence(const QString& text, const QFontMetrics& fm, int maxWidth,
+                             int* widest);
 
 // The progress window's part of the seam, shared with test doubles that script the
 // messages but show the real progress window.

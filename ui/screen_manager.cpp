@@ -1,6 +1,7 @@
 #include "ui/screen_manager.h"
 #include "core/settings.h"
 #include "core/state.h"
+#include "ui/captions.h"
 #include "ui/navigation.h"
 #include "ui/screen_window.h"
 #include <QStringList>
@@ -60,6 +61,7 @@ void set_control_font(QWidget* screen, const QString& name, int size) {
         f.setFamily(G.FontName);
         f.setPointSize(std::max(1, size));
         c->setFont(f);
+        set_configured_point_size(c, std::max(1, size));
     }
 }
 

@@ -1,9 +1,12 @@
 #include "ui/screen_window.h"
 #include "core/state.h"
+#include "ui/captions.h"
 #include "ui/navigation.h"
 #include "ui/screen_manager.h"
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -25,6 +28,47 @@ ScreenWindow::ScreenWindow(int16_t code, const QString& name) : QWidget(nullptr)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(G.WindowTitle);
     note_screen_created(this);
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget*, QWidget* now) { focus_changed(now); });
+}
+
+void ScreenWindow::focus_changed(QWidget* now) {
+    if (now && now != this && now->window() == this) lastFocus_ = now;
+}
+
+bool ScreenWindow::event(QEvent* e) {
+    // A control whose text changed asks its parent for a new layout: the caption may
+    // need another size now.
+    if (e->type() == QEvent::LayoutRequest && loaded_) fit_captions(this);
+    return QWidget::event(e);
+}
+
+bool ScreenWindow::eventFilter(QObject* o, QEvent* e) {
+    if (e->type() == QEvent::LayoutRequest && loaded_) fit_captions(this);
+    return QWidget::eventFilter(o, e);
+}
+
+void ScreenWindow::remember_focus() {
+    if (QWidget* f = focusWidget(); f && f != this) lastFocus_ = f;
+}
+
+void ScreenWindow::changeEvent(QEvent* e) {
+    QWidget::changeEvent(e);
+    if (e->type() == QEvent::EnabledChange && isEnabled()) restore_focus();
+}
+
+void ScreenWindow::restore_focus() {
+    QWidget* target = lastFocus_;
+    const auto usable = [this](QWidget* w) {
+        return w && w->window() == this && w->isVisible() && w->isEnabled() &&
+               w->focusPolicy() != Qt::NoFocus;
+    };
+    if (!usable(target)) target = default_focus();
+    if (!usable(target)) {
+        focusNextPrevChild(true);
+        return;
+    }
+    target->setFocus(Qt::OtherFocusReason);
 }
 
 ScreenWindow::~ScreenWindow() {
@@ -87,6 +131,10 @@ void ScreenWindow::load() {
         b->setAutoDefault(true);
     on_load();
     if (unloaded_) return; // the load handler itself left the screen
+    fit_captions(this);
+    // Captions inside frames change later too (the search presets).
+    for (QGroupBox* frame : findChildren<QGroupBox*>())
+        frame->installEventFilter(this);
     show();
     bring_to_front(this);
     QCoreApplication::processEvents();
@@ -142,6 +190,7 @@ void ScreenWindow::closeEvent(QCloseEvent* e) {
 }
 
 ScreenWindow* ScreenWindow::open_on_top(int16_t code) {
+    remember_focus();
     setEnabled(false);
     ScreenWindow* w = ensure_screen(code);
     if (!w) {
@@ -162,12 +211,16 @@ QString display_text(const QString& text) {
 
 OperationScope::OperationScope(QWidget* screen) : screen_(screen) {
     ++operationDepth;
+    if (auto* s = dynamic_cast<ScreenWindow*>(screen_.data())) s->remember_focus();
     if (screen_) screen_->setEnabled(false);
 }
 
 OperationScope::~OperationScope() {
     --operationDepth;
-    if (screen_) screen_->setEnabled(true);
+    if (!screen_) return;
+    screen_->setEnabled(true);
+    // The progress window was on top: the screen takes the keyboard back.
+    if (screen_->isVisible()) bring_to_front(screen_);
 }
 
 bool operation_running() {

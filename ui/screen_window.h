@@ -32,6 +32,10 @@ class ScreenWindow : public QWidget {
     // is destroyed later. Works while an operation runs (the operation itself leaves).
     void unload();
 
+    // Keeps the control the user is in, to be given the keyboard back when this screen is
+    // enabled again (disabling a window takes the focus away).
+    void remember_focus();
+
     // Opens screen `code` drawn on top of this one: this one is disabled until it closes.
     ScreenWindow* open_on_top(int16_t code);
     // The screen this one was drawn on; enabled again whenever this one closes.
@@ -69,13 +73,26 @@ class ScreenWindow : public QWidget {
     virtual bool on_close_request() { return true; }
 
     void closeEvent(QCloseEvent* e) override;
+    void changeEvent(QEvent* e) override;
+    bool event(QEvent* e) override;
+    bool eventFilter(QObject* o, QEvent* e) override;
+
+    // Where the keyboard goes when the screen is enabled again and the control the user
+    // was in is gone: nullptr for the first control of the tab order.
+    virtual QWidget* default_focus() const { return nullptr; }
 
   private:
+    void focus_changed(QWidget* now);
+    void restore_focus();
+
     int16_t code_;
     bool loaded_ = false;
     bool unloading_ = false;
     bool unloaded_ = false;
     QPointer<ScreenWindow> below_;
+    // The control the user was in: disabling a window takes the focus away, and on a
+    // window manager's activation the first control (the drive list) would take it.
+    QPointer<QWidget> lastFocus_;
 };
 
 // A control of a loaded screen by its object name, or nullptr: tests, screenshots and

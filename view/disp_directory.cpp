@@ -1,6 +1,7 @@
 #include "view/disp_directory.h"
 #include "core/seam.h"
 #include "core/state.h"
+#include "ui/lists.h"
 #include "view/block_view.h"
 #include <QGuiApplication>
 #include <QLabel>
@@ -15,6 +16,7 @@ DispDirectoryScreen::DispDirectoryScreen()
     text_->setReadOnly(true);
     text_->setLineWrapMode(QPlainTextEdit::NoWrap);
     text_->setTabChangesFocus(true);
+    copy_line_without_selection(text_);
     back_ = place<QPushButton>(QStringLiteral("Command1"), 6345, 4920, 1215, 435);
     back_->setText(QStringLiteral("戻 る"));
     back_->setDefault(true);

@@ -7,9 +7,11 @@
 #include "acquire/del_dir.h"
 #include "acquire/search_dir.h"
 #include "core/platform.h"
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -192,6 +194,66 @@ class TstAcquireScreens : public QObject {
         QVERIFY(!screen_instance(ScreenDelDir) && screen_instance(ScreenSearchDir)->isEnabled());
         QCOMPARE(item_texts(list()), after);
         QCOMPARE(list()->currentRow(), selected);
+    }
+
+    // Whenever the acquisition screen is enabled again the keyboard is back in the control
+    // the user was in, never in the drive list: a stray arrow key leaves the drive, and the
+    // header records the drive the tree came from.
+    void focusComesBack_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("focus");
+        QTest::newRow("deletion screen, 戻 る") << "Command2"
+                                                << "List1";
+        QTest::newRow("deletion screen, 削 除") << "Command3"
+                                                << "List1";
+        QTest::newRow("deletion screen, close box") << ""
+                                                    << "List1";
+        QTest::newRow("walk from the keyboard") << "walk"
+                                                << "Command3";
+    }
+    void focusComesBack() {
+        QFETCH(QString, how);
+        QFETCH(QString, focus);
+        acquire();
+        ScreenWindow* s = screen_instance(ScreenSearchDir);
+        if (how == "walk") {
+            auto* start = control<QAbstractButton>(ScreenSearchDir, "Command3");
+            start->setFocus();
+            QTest::keyClick(start, Qt::Key_Space);
+            settle();
+        } else {
+            list()->setFocus();
+            QTest::keyClick(list(), Qt::Key_Return); // the first line is chosen already
+            settle();
+            QVERIFY(screen_instance(ScreenDelDir));
+            QVERIFY(how.isEmpty() ? screen_instance(ScreenDelDir)->close()
+                                  : click(ScreenDelDir, how));
+            settle();
+        }
+        QWidget* f = focus_after_activation(s);
+        QVERIFY(f);
+        QCOMPARE(f->objectName(), focus);
+        QTest::keyClick(f, Qt::Key_Up);
+        QTest::keyClick(f, Qt::Key_Down);
+        QCOMPARE(G.CurrentDrive, QStringLiteral("q"));
+        QVERIFY(click(ScreenSearchDir, "Command1")); // 次 へ
+        control<QComboBox>(ScreenHeaderInput, "Combo1_1")->setEditText(QStringLiteral("T"));
+        QVERIFY(click(ScreenHeaderInput, "Command1_3"));
+        QCOMPARE(control<QLabel>(ScreenHeaderDisp, "Label2_9")->text(), QStringLiteral("q"));
+    }
+
+    // A long path is shown whole, the list scrolls sideways, Ctrl+C copies the line.
+    void longLinesShownWholeAndCopied() {
+        const QString name(200, u'n');
+        env.make_disc({"A", name});
+        acquire();
+        QCOMPARE(list()->item(1)->text(), u'\\' + name);
+        list()->setCurrentRow(1);
+        const QRect r = list()->visualItemRect(list()->item(1));
+        QVERIFY(r.width() >= list()->fontMetrics().horizontalAdvance(u'\\' + name));
+        QVERIFY(list()->horizontalScrollBar()->maximum() > 0);
+        QTest::keyClick(list(), Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), u'\\' + name);
     }
 
     // A drive without subdirectories lists the root alone; its question names the root.

@@ -117,7 +117,7 @@ class TestWriter : public QObject {
         };
         ScriptedSeam seam;
         seam.expect("データファイル[" + G.DataFilePath +
-                    QStringLiteral("]が見つかりせん。(111)\r\n\r\n新規作成します。"));
+                    QStringLiteral("]が見つかりません。(111)\r\n\r\n新規作成します。"));
         seam.expect("データファイル[" + G.DataDir +
                     QStringLiteral("tobrin.dat]を書き込み完了しました。(105)"));
         int16_t result = -1;

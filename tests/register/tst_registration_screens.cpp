@@ -199,11 +199,15 @@ class TstRegistrationScreens : public QObject {
         QCOMPARE(combo(2)->currentText(), QStringLiteral("手入力社"));
         pick(combo(1), 2);
         QCOMPARE(combo(2)->currentText(), QStringLiteral("ガンマ出版"));
-        // Typing a title brings nothing, and is not added to the list.
+        // Typing a title brings nothing, not even with Enter on a preset's exact title,
+        // and is not added to the list.
         combo(1)->lineEdit()->clear();
         combo(2)->lineEdit()->clear();
         type_into(combo(1)->lineEdit(), QStringLiteral("月刊ALPHA"));
+        QTest::keyClick(combo(1)->lineEdit(), Qt::Key_Return);
+        settle();
         QVERIFY(combo(2)->currentText().isEmpty());
+        QCOMPARE(combo(1)->currentText(), QStringLiteral("月刊ALPHA"));
         QCOMPARE(combo(1)->count(), 3);
     }
 

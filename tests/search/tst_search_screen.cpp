@@ -309,6 +309,52 @@ class TstSearchScreen : public QObject {
         QVERIFY(!screen_instance(ScreenHeaderDisp) && screen()->isEnabled());
     }
 
+    // A search started by Enter in [1] gives the keyboard back to [1] with the first line
+    // chosen, so Enter in the list opens it; closing the block view returns to the list.
+    void enterOpensTheFirstLineAndFocusComesBack() {
+        open();
+        run_steps({"1=DOS", "Enter"});
+        auto* list = ctl<QListWidget>("List1");
+        QCOMPARE(focus_after_activation(screen()), ctl<QWidget>("Text1_1"));
+        QVERIFY(list->count() > 1 && list->currentRow() == 0 && list->currentItem()->isSelected());
+        list->setFocus();
+        QTest::keyPress(list, Qt::Key_Return);
+        settle();
+        QVERIFY(screen_instance(ScreenHeaderDisp));
+        QCOMPARE(G.SelectedResultLine, list->item(0)->text());
+        QVERIFY(click(ScreenHeaderDisp, "Command1")); // 戻る
+        QCOMPARE(focus_after_activation(screen()), list);
+    }
+
+    // Nothing of the last search stays on screen while the next one runs or reports.
+    void resultsGoBeforeTheNextSearch() {
+        open();
+        run_steps({"1=DOS", "Command2"});
+        auto* list = ctl<QListWidget>("List1");
+        auto* heading = ctl<QLabel>("Label1_1");
+        QVERIFY(list->count() > 0);
+        int seen = 0;
+        const auto empty = [&] {
+            ++seen;
+            QCOMPARE(list->count(), 0);
+            QCOMPARE(heading->text(), QStringLiteral("\n検索結果"));
+        };
+        seam.onYield = [&] {
+            if (operation_running()) empty();
+        };
+        seam.onMessage = empty;
+        seam.expect("(309)");
+        run_steps({"1=nowhere", "Command2"});
+        seam.onYield = seam.onMessage = nullptr;
+        QVERIFY(seen > 1);
+        // 208 searches nothing: the list keeps what it shows.
+        run_steps({"1=DOS", "Command2"});
+        const int shown = list->count();
+        seam.expect("(208)");
+        run_steps({"1=", "Command2"});
+        QCOMPARE(list->count(), shown);
+    }
+
     // Options and preset survive ﾒｲﾝﾒﾆｭｰ, the close box, and 終 了 with a restart.
     void optionsKept_data() {
         QTest::addColumn<QString>("way");

@@ -39,8 +39,14 @@ class GuiScriptedSeam : public ScriptedSeam {
         QCoreApplication::processEvents();
         if (onYield) onYield();
     }
+    int16_t message(const QString& text, bool yesNo) override {
+        if (onMessage) onMessage();
+        return ScriptedSeam::message(text, yesNo);
+    }
     // Runs at every yield: what a user could do while an operation runs.
     std::function<void()> onYield;
+    // Runs as each message box comes up: what the user sees behind it.
+    std::function<void()> onMessage;
 };
 
 inline void settle() {
@@ -104,6 +110,13 @@ inline bool click(int16_t screen, const QString& name) {
     QTest::mouseClick(b, Qt::LeftButton);
     settle();
     return true;
+}
+
+// The control that takes the keys once the window manager activates `w`.
+inline QWidget* focus_after_activation(QWidget* w) {
+    w->activateWindow();
+    if (!QTest::qWaitForWindowActive(w)) return nullptr;
+    return QApplication::focusWidget();
 }
 
 inline QStringList item_texts(const QListWidget* list) {

@@ -2,10 +2,13 @@
 // substitution and the progress window.
 #include "core/settings.h"
 #include "gui_fixture.h"
+#include "ui/captions.h"
 #include "ui/screen_manager.h"
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QProgressBar>
 
 class TstScreenManager : public QObject {
@@ -38,19 +41,102 @@ class TstScreenManager : public QObject {
         QCOMPARE(control(ScreenSearchDir, "List1")->font().pointSize(), 12);
     }
 
-    // Every control inside its window, and every button's caption inside its button.
-    void nothingClippedAtTheDefaultSizes() {
-        for (int16_t code : {ScreenMenu1, ScreenSearchDir, ScreenHeaderInput, ScreenHeaderDisp}) {
+    // Every screen in its fullest state at the smallest, default and largest configured
+    // sizes: every control inside its window, every caption inside its control, and no
+    // caption smaller than it needs to be.
+    void nothingClipped_data() {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("small");
+        QTest::newRow("8") << 8 << 6;
+        QTest::newRow("default") << 10 << 9;
+        QTest::newRow("12") << 12 << 12;
+    }
+    void nothingClipped() {
+        QFETCH(int, size);
+        QFETCH(int, small);
+        G.FontSize = int16_t(size);
+        G.SmallFontSize = int16_t(small);
+        // A held list (the summary caption), a chosen directory, a block in view mode.
+        G.ProgressFlags = 1;
+        G.DirCount = G.EntryCount = G.EntryParentIndex(1) = 1;
+        G.DirPaths(1) = QStringLiteral("\\");
+        G.EntryNames(1) = QStringLiteral("A");
+        G.SelectedDirPath = QStringLiteral("q:\\");
+        G.SelectedDirIndex = 1;
+        G.HeaderViewFromSearch = 1;
+        G.SelectedBlockNo = 1;
+        G.BlockSearchMode = 0;
+        for (int16_t code = 1; code <= 8; ++code) {
             ScreenWindow* s = open_screen(code);
-            for (QWidget* c : s->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-                const QString where = s->objectName() + "." + c->objectName();
-                QVERIFY2(s->rect().contains(c->geometry()), qPrintable(where));
-                if (auto* b = qobject_cast<QAbstractButton*>(c))
-                    QVERIFY2(b->fontMetrics().boundingRect(QRect(), 0, b->text()).width() <=
-                                 b->width(),
-                             qPrintable(where));
+            QVERIFY(s);
+            if (code == ScreenSearchData) // all six presets
+                for (const char* f : {"Text1_1", "Text1_2", "Text1_3"})
+                    control<QLineEdit>(code, f)->setText(QStringLiteral("x"));
+            if (code == ScreenDispStatus) {
+                seam.progress_label(1, QStringLiteral("ファイル無しディレクトリ削除中です。\r\n"
+                                                      "しばらくお待ちください。"));
+                seam.progress_label(2, QStringLiteral("19999"));
+                seam.progress_label(3, QStringLiteral(" / 19999"));
             }
+            settle();
+            for (QWidget* c : s->findChildren<QWidget*>()) {
+                if (!c->isVisibleTo(s) || c->objectName().isEmpty()) continue;
+                const QString where = s->objectName() + "." + c->objectName();
+                if (c->parentWidget() == s)
+                    QVERIFY2(s->rect().contains(c->geometry()), qPrintable(where));
+                QVERIFY2(caption_fits(c), qPrintable(where));
+                // Stepped down only as far as needed.
+                const int configured = c->property("tobrinConfiguredPointSize").toInt();
+                if (configured > 0 && c->font().pointSize() < configured) {
+                    QFont bigger = c->font();
+                    bigger.setPointSize(c->font().pointSize() + 1);
+                    const QFont was = c->font();
+                    c->setFont(bigger);
+                    QVERIFY2(!caption_fits(c), qPrintable(where));
+                    c->setFont(was);
+                }
+            }
+            s->unload();
+            settle();
         }
+    }
+
+    // A message naming a long path keeps its first sentence and number together, and
+    // breaks the path only after a separator.
+    void messageBoxKeepsTheFirstSentenceWhole_data() {
+        QTest::addColumn<int>("segments");
+        QTest::newRow("short path") << 2;
+        QTest::newRow("path wider than the screen") << 60;
+    }
+    void messageBoxKeepsTheFirstSentenceWhole() {
+        QFETCH(int, segments);
+        QStringList parts;
+        for (int i = 0; i < segments; ++i)
+            parts << QStringLiteral("dir%1").arg(i, 3, 10, QChar(u'0'));
+        const QString path =
+            QStringLiteral("/srv/") + parts.join(u'/') + QStringLiteral("/tobrin.dat");
+        const QString sentence =
+            QStringLiteral("データファイル[") + path + QStringLiteral("]が見つかりません。(111)");
+        QMessageBox box;
+        prepare_message_box(box, sentence + G.CrLf + G.CrLf + QStringLiteral("新規作成します。"),
+                            false);
+        box.show();
+        settle();
+        auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        const QStringList lines = label->text().section(u'\n', 0, 0).isEmpty()
+                                      ? QStringList()
+                                      : label->text().split(u'\n');
+        // The lines up to the one that ends with the number are the first sentence.
+        QString joined;
+        int i = 0;
+        for (; i < lines.size() && !joined.endsWith(QStringLiteral("(111)")); ++i) {
+            QVERIFY2(label->fontMetrics().horizontalAdvance(lines[i]) <= label->width(),
+                     qPrintable(lines[i]));
+            if (i > 0) QVERIFY(joined.endsWith(u'/'));
+            joined += lines[i];
+        }
+        QCOMPARE(joined, sentence);
+        QCOMPARE(i > 1, segments > 2);
     }
 
     // The close box asks first (answered No: nothing written); 終 了 answered Yes writes
@@ -89,6 +175,10 @@ class TstScreenManager : public QObject {
     void progressWindowShowsABarWhenTheTotalIsKnown() {
         seam.progress_show();
         auto* bar = screen_instance(ScreenDispStatus)->findChild<QProgressBar*>();
+        // A title and no buttons: window managers add them unless customised away.
+        const Qt::WindowFlags flags = screen_instance(ScreenDispStatus)->windowFlags();
+        QVERIFY((flags & Qt::CustomizeWindowHint) && (flags & Qt::WindowTitleHint));
+        QVERIFY(!(flags & (Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint)));
         seam.progress_label(1, QStringLiteral("ソート中です。\r\nお待ちください。"));
         QCOMPARE(control<QLabel>(ScreenDispStatus, "Label1")->text(),
                  QStringLiteral("ソート中です。\nお待ちください。"));
