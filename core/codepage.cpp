@@ -1,6 +1,5 @@
 #include "core/codepage.h"
-#include <QStringDecoder>
-#include <QStringEncoder>
+#include "core/codepage_tables.h"
 #include <array>
 #include <memory>
 
@@ -34,62 +33,34 @@ constexpr Conversion WindowsConversions[] = {
 const Tables& tables() {
     static const std::unique_ptr<Tables> t = [] {
         auto t = std::make_unique<Tables>();
-        QStringDecoder dec("windows-31j", QStringConverter::Flag::Stateless);
-        QStringEncoder enc("windows-31j", QStringConverter::Flag::Stateless);
         t->encode.fill(NoForm);
-        std::array<uint8_t, 65536> seen{};
-        auto decode_one = [&](const char* bytes, int n, char16_t& out) {
-            QStringDecoder d("windows-31j", QStringConverter::Flag::Stateless);
-            const QString s = d.decode(QByteArrayView(bytes, n));
-            if (d.hasError() || s.size() != 1) return false;
-            out = s.at(0).unicode();
-            // The platform substitutes SUB for what it cannot map.
-            return !(out == 0x1A && !(n == 1 && bytes[0] == 0x1A));
-        };
+        t->single.fill(Invalid);
+        for (auto& row : t->pair)
+            row.fill(Invalid);
+        // Each character is written as the first sequence that decodes to it, unless the
+        // platform's encoder chooses another.
+        std::array<bool, 65536>& seen = t->decodable;
         for (int b = 0; b < 256; ++b) {
-            t->single[b] = Invalid;
-            for (auto& c : t->pair[b])
-                c = Invalid;
-        }
-        for (int b = 0; b < 256; ++b) {
-            if (is_lead(uint8_t(b))) continue;
-            char c = char(b);
-            char16_t u;
-            if (b < 0x80)
-                u = char16_t(b);
-            else if (!decode_one(&c, 1, u))
-                continue;
+            const char16_t u = Cp932Single[b];
+            if (u == Invalid) continue;
             t->single[b] = u;
-            if (seen[u]++ == 0) t->encode[u] = uint16_t(b);
+            if (!seen[u]) t->encode[u] = uint16_t(b);
+            seen[u] = true;
         }
         for (int lead = 0x81; lead <= 0xFC; ++lead) {
             if (!is_lead(uint8_t(lead))) continue;
             for (int trail = 0x40; trail <= 0xFC; ++trail) {
-                if (trail == 0x7F) continue;
-                const char bytes[2] = {char(lead), char(trail)};
-                char16_t u;
-                if (!decode_one(bytes, 2, u)) continue;
+                const char16_t u = Cp932Pairs[cp932_lead_index(lead)][trail - 0x40];
+                if (u == Invalid) continue;
                 t->pair[lead][trail] = u;
-                if (seen[u]++ == 0) t->encode[u] = uint16_t((lead << 8) | trail);
+                if (!seen[u]) t->encode[u] = uint16_t((lead << 8) | trail);
+                seen[u] = true;
             }
         }
-        // Where several byte sequences decode to one character, the platform's encoder
-        // chooses the one to write.
-        for (int u = 0; u < 65536; ++u) {
-            if (seen[u] < 2) continue;
-            const char16_t ch = char16_t(u);
-            QStringEncoder e("windows-31j", QStringConverter::Flag::Stateless);
-            const QByteArray b = e.encode(QStringView(&ch, 1));
-            if (e.hasError()) continue;
-            if (b.size() == 1) t->encode[u] = uint8_t(b[0]);
-            if (b.size() == 2) t->encode[u] = uint16_t((uint8_t(b[0]) << 8) | uint8_t(b[1]));
-        }
-        for (int u = 0; u < 65536; ++u)
-            t->decodable[u] = seen[u] > 0;
+        for (int i = 0; i < Cp932ChosenCount; ++i)
+            t->encode[Cp932Chosen[i].character] = Cp932Chosen[i].bytes;
         for (const Conversion& c : WindowsConversions)
             t->encode[c.from] = c.bytes;
-        (void)dec;
-        (void)enc;
         return t;
     }();
     return *t;

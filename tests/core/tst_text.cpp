@@ -1,6 +1,7 @@
 // The code page 932 codec and the two foldings that matching and sorting share.
 #include "core/codepage.h"
 #include "core/fold.h"
+#include "core/gen/cp932_platform.h"
 #include "test_env.h"
 #include <QTemporaryDir>
 #include <QTest>
@@ -9,6 +10,45 @@ class TestText : public QObject {
     Q_OBJECT
   private slots:
     // bytes empty: the text has no code-page-932 form (encodes as "?" per character).
+    // The tables built into the program are the converter's, for every byte, every byte
+    // pair and every character (but the characters written as Windows writes them).
+    void tables_are_the_converters() {
+        const auto p = cp932_platform::build();
+        std::array<int, 65536> first;
+        first.fill(-1);
+        for (int b = 0; b < 256; ++b) {
+            const char c = char(b);
+            if (cp932_platform::is_lead(b)) continue;
+            QCOMPARE(decode_cp932(QByteArrayView(&c, 1)), QString(QChar(p->single[b])));
+            if (p->single[b] != cp932_platform::Invalid && first[p->single[b]] < 0)
+                first[p->single[b]] = b;
+        }
+        for (int lead = 0x81; lead <= 0xFC; ++lead)
+            for (int trail = 0; trail < 256; ++trail) {
+                if (!cp932_platform::is_lead(lead)) break;
+                const char bytes[2] = {char(lead), char(trail)};
+                const QString d = decode_cp932(QByteArrayView(bytes, 2));
+                const bool pair = trail >= 0x40 && trail <= 0xFC && trail != 0x7F;
+                QCOMPARE(d.at(0), QChar(pair ? p->pair[lead][trail] : cp932_platform::Invalid));
+                const char16_t u = p->pair[lead][trail];
+                if (pair && u != cp932_platform::Invalid && first[u] < 0)
+                    first[u] = lead << 8 | trail;
+            }
+        for (const auto& [ch, bytes] : p->chosen)
+            first[ch] = bytes;
+        const QList<char16_t> windows{0x301C, 0x2212, 0x2016, 0x00A2, 0x00A3, 0x00AC, 0x2014};
+        for (int u = 0; u < 65536; ++u) {
+            if (windows.contains(char16_t(u))) continue;
+            const char16_t c = char16_t(u);
+            QCOMPARE(cp932_encodable(c), first[u] >= 0);
+            if (first[u] < 0) continue;
+            QByteArray want;
+            if (first[u] > 0xFF) want.append(char(first[u] >> 8));
+            want.append(char(first[u] & 0xFF));
+            QCOMPARE(encode_cp932(QStringView(&c, 1)), want);
+        }
+    }
+
     void round_trip_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QByteArray>("bytes");
