@@ -94,6 +94,8 @@ void prune_entries() {
         // Compacting as we go costs one move per entry instead of one per later entry.
         int kept = 0;
         bool stop = false;
+        PendingProgress pending(
+            [&] { seam().progress_label(2, QString::number(std::min(kept + 1, start))); });
         for (int r = 1; r <= start; ++r) {
             bool keep = true;
             if (!stop) {
@@ -119,6 +121,8 @@ void prune_entries() {
             if (keep) move_entry(r, ++kept);
         }
         G.EntryCount = static_cast<int16_t>(kept);
+        // The pass's last count, whether or not the throttle showed it.
+        seam().progress_label(2, QString::number(kept));
         if (kept == 0) install_root_placeholder();
         previous = start;
     }

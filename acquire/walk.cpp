@@ -110,6 +110,11 @@ void list_directory(WalkRun& run, const QString& sub_path, const QByteArray& loc
         if (counter > 0) seam().progress_label(2, QString::number(counter));
         seam().yield();
     };
+    int m = 1;
+    PendingProgress pending([&] {
+        labelShown = false;
+        show_progress(m);
+    });
     if (run.throttle.due()) show_progress(0);
 
     k = 1;
@@ -120,7 +125,6 @@ void list_directory(WalkRun& run, const QString& sub_path, const QByteArray& loc
     }
     const int fd = ::dirfd(dir);
     std::vector<SubDir> subs;
-    int m = 1;
     bool readFailed = false;
     for (;;) {
         errno = 0;

@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 // Message box answers.
 enum MsgAnswer : int16_t { AnswerOk = 1, AnswerYes = 6, AnswerNo = 7 };
@@ -34,11 +35,31 @@ class Seam {
 Seam& seam();
 void set_seam(Seam* s);
 
+// A long operation writes its progress labels only now and then (ProgressThrottle). While
+// it runs it registers how to write them as they stand; a message box brings them up to
+// date first, so that what the user reads beside the message is current. Registrations
+// nest (a walk registers once per directory level); the innermost one counts.
+class PendingProgress {
+  public:
+    explicit PendingProgress(std::function<void()> write);
+    ~PendingProgress();
+    PendingProgress(const PendingProgress&) = delete;
+    PendingProgress& operator=(const PendingProgress&) = delete;
+    // Writes the labels of the innermost registration, if any.
+    static void write_current();
+
+  private:
+    std::function<void()> write_;
+    PendingProgress* outer_;
+};
+
 // Shorthands for the two kinds of message box.
 inline int16_t show_message(const QString& text) {
+    PendingProgress::write_current();
     return seam().message(text, false);
 }
 inline int16_t ask_question(const QString& text) {
+    PendingProgress::write_current();
     return seam().message(text, true);
 }
 

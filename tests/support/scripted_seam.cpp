@@ -1,8 +1,12 @@
 #include "scripted_seam.h"
 #include <QTest>
 
-ScriptedSeam::ScriptedSeam() { set_seam(this); }
-ScriptedSeam::~ScriptedSeam() { set_seam(nullptr); }
+ScriptedSeam::ScriptedSeam() {
+    set_seam(this);
+}
+ScriptedSeam::~ScriptedSeam() {
+    set_seam(nullptr);
+}
 
 void ScriptedSeam::expect(const QString& fragment, int16_t answer) {
     pending_.append({fragment, answer});
@@ -17,11 +21,11 @@ int16_t ScriptedSeam::message(const QString& text, bool yesNo) {
         unexpected_.append(why);
         QTest::qFail(why.toUtf8().constData(), __FILE__, __LINE__);
         const int16_t answer = yesNo ? AnswerNo : AnswerOk;
-        shown.append({text, yesNo, answer});
+        shown.append({text, yesNo, answer, labels});
         return answer;
     }
     const Expected e = pending_.takeFirst();
-    shown.append({text, yesNo, e.answer});
+    shown.append({text, yesNo, e.answer, labels});
     return e.answer;
 }
 

@@ -13,11 +13,12 @@ struct Terminated : std::runtime_error {
 };
 
 class ScriptedSeam : public Seam {
-public:
+  public:
     struct Shown {
         QString text;
         bool yesNo;
         int16_t answer;
+        QStringList labels; // the progress labels as the message appeared
     };
     ScriptedSeam();
     ~ScriptedSeam() override;
@@ -40,10 +41,10 @@ public:
 
     QList<Shown> shown;
     QStringList labels{QString(), QString(), QString()}; // last text of Label1..3
-    QStringList label1History;                          // every text written to Label1
+    QStringList label1History;                           // every text written to Label1
     int progressShows = 0, progressHides = 0, yields = 0, beeps = 0;
 
-private:
+  private:
     struct Expected {
         QString fragment;
         int16_t answer;
