@@ -101,17 +101,6 @@ qsizetype ByteLineReader::find(char c, qsizetype from, qsizetype& cache) const {
     return cache;
 }
 
-bool ByteLineReader::next(QByteArrayView& line) {
-    if (loneCr_) return next_slow(line);
-    const void* nl = pos_ < end_ ? std::memchr(data_ + pos_, '\n', size_t(end_ - pos_)) : nullptr;
-    if (!nl) return next_slow(line);
-    const qsizetype at = static_cast<const char*>(nl) - data_;
-    const qsizetype e = at > pos_ && data_[at - 1] == '\r' ? at - 1 : at;
-    line = QByteArrayView(data_ + pos_, e - pos_);
-    pos_ = at + 1;
-    return true;
-}
-
 // Any of the three line ends, and the refills.
 bool ByteLineReader::next_slow(QByteArrayView& line) {
     for (;;) {

@@ -7,6 +7,7 @@
 #include <QByteArrayView>
 #include <QFile>
 #include <QString>
+#include <cstring>
 
 class ByteLineReader {
   public:
@@ -18,7 +19,17 @@ class ByteLineReader {
     // The next line without its line end: CR LF, LF or a lone CR, as the Windows line
     // reader takes them. False at the end or on a read error. The view stays valid until
     // the next call.
-    bool next(QByteArrayView& line);
+    bool next(QByteArrayView& line) {
+        // The rule (CR LF, or LF alone) inline; a lone CR and the refills out of line.
+        if (loneCr_ || pos_ >= end_) return next_slow(line);
+        const void* nl = std::memchr(data_ + pos_, '\n', size_t(end_ - pos_));
+        if (!nl) return next_slow(line);
+        const qsizetype at = static_cast<const char*>(nl) - data_;
+        const qsizetype e = at > pos_ && data_[at - 1] == '\r' ? at - 1 : at;
+        line = QByteArrayView(data_ + pos_, e - pos_);
+        pos_ = at + 1;
+        return true;
+    }
     bool failed() const { return failed_; }
     QString error_string() const { return error_.isEmpty() ? file_.errorString() : error_; }
     void close() { file_.close(); }

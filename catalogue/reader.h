@@ -63,7 +63,7 @@ inline bool catalogue_marker(QByteArrayView line, char digit) {
     return line.size() == 3 && line[0] == '*' && line[1] == '0' && line[2] == digit;
 }
 
-inline bool CatalogueParser::line(QByteArrayView line, CatalogueItem& item) {
+[[gnu::always_inline]] inline bool CatalogueParser::line(QByteArrayView line, CatalogueItem& item) {
     item.fault = FormatFault::None;
     if (line.size() == 3 && line[0] == '*') {
         if (catalogue_marker(line, '1')) {
@@ -161,7 +161,7 @@ class CatalogueReader {
     bool open(const QString& path) { return lines_.open(path); }
     void open_bytes(const QByteArray& bytes) { lines_.open_bytes(bytes); }
     // The next item; false at the end of the file or on a read error (failed()).
-    bool next(CatalogueItem& item) {
+    [[gnu::always_inline]] bool next(CatalogueItem& item) {
         QByteArrayView l;
         while (lines_.next(l)) {
             ++lineNo_;
@@ -180,7 +180,6 @@ class CatalogueReader {
     CatalogueParser parser_;
     qint64 lineNo_ = 0;
 };
-
 
 // The text of a catalogue line or part of one: code page 932 decoded and the "&#N;"
 // escapes of the writer undone. `out` is replaced; its buffer is reused.
