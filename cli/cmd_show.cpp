@@ -1,5 +1,7 @@
 // tobrin-cli show N: header fields 1 to 10 of block N as "<field><TAB><text>" (memo line
-// breaks written as \n), then the block's directory paths as the viewer lists them.
+// breaks written as \n), then the block's directory paths as the viewer lists them (CR, LF
+// and TAB inside names as "&#13;", "&#10;", "&#9;", as walk and search print them).
+#include "catalogue/escape.h"
 #include "cli/cli_common.h"
 #include "cli/commands.h"
 #include "view/block_view.h"
@@ -43,7 +45,7 @@ int run(const QStringList& argsIn) {
         out += QByteArray::number(k + 1) + '\t' + f.toUtf8() + '\n';
     }
     for (const QString& p : b.paths)
-        out += p.toUtf8() + '\n';
+        out += one_line_text(p).toUtf8() + '\n';
     std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
     std::fflush(stdout);
     return got == 1 ? 0 : 1;

@@ -33,7 +33,7 @@ class TestCliSearch : public QObject {
   private slots:
     void initTestCase() {
         fresh_state();
-        QStringList alpha = disc({"1,DOCS", "2,BIN"}, "ＡＬＰＨＡ");
+        QStringList alpha = disc({"1,DOCS", "2,BIN", "2,a&#10;b"}, "ＡＬＰＨＡ");
         alpha[3] = "\"one$RET$$LF$two\""; // the memo
         use_catalogue(dir.path(), disc({"1,TOOLS", "2,bin"}, "beta") + alpha);
     }
@@ -55,9 +55,10 @@ class TestCliSearch : public QObject {
             "検索結果 (一致するﾃﾞｰﾀが見つかりません。)\n"
             "検索一致データが見つかりませんでした。(309)\n");
         row("blocks", {"blocks", "--no-sort"}, 0, "-1\tbeta  \n-2\tＡＬＰＨＡ  \n");
+        // A line break inside a name stays its escape: one path, one line.
         row("show, memo on one line, sorted", {"show", "2", "--sort"}, 0,
             "1\tＡＬＰＨＡ\n2\t\n3\tone\\ntwo\n4\t\n5\t\n6\t\n7\t1999/05/12 10:30:00\n"
-            "8\t\n9\tq\n10\t\n\\DOCS\n\\TOOLS\\BIN\n");
+            "8\t\n9\tq\n10\t\n\\DOCS\n\\TOOLS\\BIN\n\\TOOLS\\a&#10;b\n");
         row("show, no such block", {"show", "3"}, 1, "",
             "ディレクトリが見つかりませんでした。(505)\n");
         row("usage: only empty words", {"search", "", ""}, 2, "", "検索条件が未入力です。(208)\n");
