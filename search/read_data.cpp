@@ -226,11 +226,7 @@ struct ScanSetup {
 template <class Sink> class Scan {
   public:
     Scan(const ScanSetup& setup, Sink& sink) : set(setup), opt(setup.opt), out(sink) {
-        parentFolded.resize(size_t(set.maxDirs) + 1);
-        parentHas.resize(size_t(set.maxDirs) + 1);
-        parentSpan.resize(size_t(set.maxDirs) + 1);
-        parentText.resize(size_t(set.maxDirs) + 1);
-        parentDecoded.assign(size_t(set.maxDirs) + 1, true);
+        room_for_parents(64);
     }
     void item(const CatalogueItem& it);
     // The parent lines of the block read last.
@@ -241,6 +237,15 @@ template <class Sink> class Scan {
     void parent_line(QByteArrayView line);
     void subdirectory_line(const CatalogueItem& it);
     const QString& parent_text(int p);
+    // The per-parent tables grow with the largest block met, not to the capacity: a scan
+    // of a part of the file starts small.
+    void room_for_parents(size_t n) {
+        parentFolded.resize(n);
+        parentHas.resize(n);
+        parentSpan.resize(n);
+        parentText.resize(n);
+        parentDecoded.resize(n, true);
+    }
 
     const ScanSetup& set;
     const SearchOptions& opt;
@@ -310,6 +315,7 @@ template <class Sink> void Scan<Sink>::parent_line(QByteArrayView line) {
     // The text of a parent is needed only for the paths that match (and for the last
     // block): keep its bytes and decode it then.
     const int d = dirCount;
+    if (size_t(d) >= parentSpan.size()) room_for_parents(size_t(d) * 2);
     parentSpan[size_t(d)] = {parentRaw.size(), line.size()};
     parentRaw.append(line);
     parentDecoded[size_t(d)] = false;
