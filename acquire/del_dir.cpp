@@ -54,23 +54,34 @@ bool DelDirScreen::list_files(const QString& drivePath, QStringList& names) {
 
 bool DelDirScreen::list_files_at(const QByteArray& local, QStringList& names) {
     names.clear();
-    QByteArray dirPath = local;
-    while (dirPath.size() > 1 && dirPath.endsWith('/'))
-        dirPath.chop(1);
-    struct stat st {};
-    if (dirPath.isEmpty() || ::lstat(dirPath.constData(), &st) != 0 || !S_ISDIR(st.st_mode))
-        return false;
-    DIR* d = ::opendir(dirPath.constData());
-    if (!d) return false;
-    const int fd = ::dirfd(d);
-    // Ordinary files only: hidden (".name") and system entries (links, devices) are not shown.
-    while (const dirent* e = ::readdir(d)) {
-        if (e->d_name[0] == '.') continue;
-        if (::fstatat(fd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode))
-            continue;
-        names << disk_name_text(e->d_name).replace(QChar(NameBackslash), u'\\');
+    QString image;
+    QByteArray inner;
+    if (image_path_split(local, image, inner)) {
+        // A directory inside an image or archive: its file entries.
+        ImageDirListing listing;
+        if (!image_list_dir(image, inner, listing)) return false;
+        for (const QByteArray& n : listing.files)
+            if (!n.startsWith('.')) names << disk_name_text(n).replace(QChar(NameBackslash), u'\\');
+    } else {
+        QByteArray dirPath = local;
+        while (dirPath.size() > 1 && dirPath.endsWith('/'))
+            dirPath.chop(1);
+        struct stat st {};
+        if (dirPath.isEmpty() || ::lstat(dirPath.constData(), &st) != 0 || !S_ISDIR(st.st_mode))
+            return false;
+        DIR* d = ::opendir(dirPath.constData());
+        if (!d) return false;
+        const int fd = ::dirfd(d);
+        // Ordinary files only: hidden (".name") and system entries (links, devices) are not
+        // shown.
+        while (const dirent* e = ::readdir(d)) {
+            if (e->d_name[0] == '.') continue;
+            if (::fstatat(fd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode))
+                continue;
+            names << disk_name_text(e->d_name).replace(QChar(NameBackslash), u'\\');
+        }
+        ::closedir(d);
     }
-    ::closedir(d);
     QCollator order;
     order.setCaseSensitivity(Qt::CaseInsensitive);
     std::sort(names.begin(), names.end(),

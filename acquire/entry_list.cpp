@@ -161,3 +161,13 @@ void acquire_drive(QChar drive, int16_t& k) {
     seam().progress_hide();
     seam().yield();
 }
+
+QChar pin_image_for_run(const QString& file) {
+    const QChar letter = first_free_letter();
+    if (letter.isNull()) return letter;
+    pin_image_drive(letter, file);
+    QString letters = G.DriveLetters + letter;
+    std::sort(letters.begin(), letters.end());
+    G.DriveLetters = letters;
+    return letter;
+}

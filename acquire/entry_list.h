@@ -3,6 +3,7 @@
 // (walk, volume label, sort), sort, and prune directories without files. The screen and
 // tobrin-cli both call these; each drives the progress window itself.
 #include <QChar>
+#include <QString>
 #include <cstdint>
 
 // Sorts entries 1 .. EntryCount by their lower-cased display line, compared by UTF-16 code
@@ -22,3 +23,7 @@ void prune_entries();
 // (1 success, 0 failure: the list keeps what was collected). Beeps as the screen does
 // when BeepEnabled is 1.
 void acquire_drive(QChar drive, int16_t& k);
+
+// Pins the image or archive `file` to the first free letter for this run and adds that
+// letter to DriveLetters; the letter, or a null QChar when no letter is free.
+QChar pin_image_for_run(const QString& file);

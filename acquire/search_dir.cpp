@@ -10,9 +10,14 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPushButton>
 #include <algorithm>
 
@@ -26,7 +31,16 @@ QString current_directory_drive() {
 }
 } // namespace
 
+std::function<QString(QWidget*)> SearchDirScreen::ChooseImageFile = [](QWidget* parent) {
+    return QFileDialog::getOpenFileName(parent, QStringLiteral("イメージファイル"), QString(),
+                                        QStringLiteral("イメージ・アーカイブ (*.iso *.img *.bin "
+                                                       "*.zip *.lzh *.7z *.tar *.tgz *.gz "
+                                                       "*.bz2 *.xz *.zst *.cpio *.rar *.cab);;"
+                                                       "すべてのファイル (*)"));
+};
+
 SearchDirScreen::SearchDirScreen() : ScreenWindow(ScreenSearchDir, QStringLiteral("search_dir")) {
+    setAcceptDrops(true);
     heading_ = place_label(QStringLiteral("Label1_0"), QStringLiteral("ﾃﾞｨﾚｸﾄﾘ取得ﾄﾞﾗｲﾌﾞ"), 120,
                            120, 2400, 270);
     drive_ = place<QComboBox>(QStringLiteral("Drive1"), 120, 420, 2400, 360);
@@ -70,6 +84,8 @@ void SearchDirScreen::fill_drive_list() {
         drive_->addItem(QString(letter) + QStringLiteral(": ") + drive_root(letter),
                         QString(letter));
     }
+    // Last: an image or archive file, chosen in a file dialog.
+    drive_->addItem(QStringLiteral("イメージファイル..."), QString());
     // A directory can be longer than the control: the open list shows it whole.
     int widest = 0;
     for (int i = 0; i < drive_->count(); ++i)
@@ -92,8 +108,45 @@ bool SearchDirScreen::select_drive(const QString& letter) {
 }
 
 void SearchDirScreen::drive_changed(int index) {
+    if (index >= 0 && drive_->itemData(index).toString().isEmpty()) {
+        const QString file = ChooseImageFile(this);
+        if (!file.isEmpty()) {
+            use_image(file);
+        } else {
+            // Cancelled: back to the drive that was chosen.
+            const QSignalBlocker block(drive_);
+            drive_->setCurrentIndex(std::max(0, drive_->findData(G.CurrentDrive)));
+        }
+        return;
+    }
     if (index >= 0) G.CurrentDrive = drive_->itemData(index).toString();
     drive_->setToolTip(drive_->currentText());
+}
+
+// The file takes the first free letter for this run and is selected; nothing else changes.
+void SearchDirScreen::use_image(const QString& file) {
+    const QChar letter = pin_image_for_run(file);
+    const QSignalBlocker block(drive_);
+    if (!letter.isNull()) {
+        fill_drive_list();
+        G.CurrentDrive = QString(letter);
+    }
+    drive_->setCurrentIndex(std::max(0, drive_->findData(G.CurrentDrive)));
+    drive_->setToolTip(drive_->currentText());
+}
+
+void SearchDirScreen::dragEnterEvent(QDragEnterEvent* e) {
+    const QList<QUrl> urls = e->mimeData()->urls();
+    if (isEnabled() && !operation_running() && urls.size() == 1 && urls[0].isLocalFile() &&
+        QFileInfo(urls[0].toLocalFile()).isFile())
+        e->acceptProposedAction();
+}
+
+void SearchDirScreen::dropEvent(QDropEvent* e) {
+    const QList<QUrl> urls = e->mimeData()->urls();
+    if (urls.size() != 1 || !urls[0].isLocalFile()) return;
+    e->acceptProposedAction();
+    use_image(urls[0].toLocalFile());
 }
 
 void SearchDirScreen::on_load() {

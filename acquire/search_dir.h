@@ -2,6 +2,7 @@
 // search_dir: pick a drive, acquire its directory tree, review and prune the list, open
 // single directories for deletion, go on to header entry.
 #include "ui/screen_window.h"
+#include <functional>
 
 class QComboBox;
 class QLabel;
@@ -18,6 +19,9 @@ class SearchDirScreen : public ScreenWindow {
     void refill_list(int selectRow = 0);
     // The summary of Label1(1): the two counts and the double-click hint.
     static QString summary_text();
+    // Asks for the image or archive file behind the drive list's last entry; "" when the
+    // user cancels. A file dialog; tests put their own answer here.
+    static std::function<QString(QWidget*)> ChooseImageFile;
 
   protected:
     void on_load() override;
@@ -25,11 +29,14 @@ class SearchDirScreen : public ScreenWindow {
     bool on_close_request() override;
     QWidget* default_focus() const override;
     bool eventFilter(QObject* o, QEvent* e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
 
   private:
     void fill_drive_list();
     bool select_drive(const QString& letter);
     void drive_changed(int index);
+    void use_image(const QString& file);
     void acquire();
     void prune();
     void open_entry();

@@ -26,6 +26,7 @@ struct WalkRun {
     ProgressThrottle throttle{ListProgressIntervalMs};
     dev_t rootDevice = 0;
     bool tableFull = false;
+    QString image; // the image or archive file the drive stands for, else empty
 };
 
 struct SubDir {
@@ -96,36 +97,14 @@ unsigned char entry_type(int dirFd, const dirent* e, struct stat* st, bool& stat
     return DT_LNK; // anything else is a "system" entry: not listed
 }
 
-// `local`: the directory's full path on disk; `rel`: its path below the drive's
-// directory ("/" first and last); both as bytes, as the disk spells them.
-void list_directory(WalkRun& run, const QString& sub_path, const QByteArray& local,
-                    const QByteArray& rel, int16_t& k) {
-    bool labelShown = false;
-    auto show_progress = [&](int counter) {
-        if (!labelShown) {
-            seam().progress_label(1, QStringLiteral("ディレクトリを取得中です。") + G.CrLf +
-                                         G.CrLf + walk_progress_path(sub_path));
-            labelShown = true;
-        }
-        if (counter > 0) seam().progress_label(2, QString::number(counter));
-        seam().yield();
-    };
-    int m = 1;
-    PendingProgress pending([&] {
-        labelShown = false;
-        show_progress(m);
-    });
-    if (run.throttle.due()) show_progress(0);
-
-    k = 1;
+// Lists one directory on disk: its subdirectories into `subs`, every entry counted in `m`.
+// False when it cannot be opened; `readFailed` when the listing broke off.
+template <class Progress>
+bool list_disk_directory(WalkRun& run, const QByteArray& local, std::vector<SubDir>& subs, int& m,
+                         bool& readFailed, Progress&& show_progress) {
     DIR* dir = ::opendir(local.constData());
-    if (!dir) {
-        fail_listing(sub_path, k);
-        return;
-    }
+    if (!dir) return false;
     const int fd = ::dirfd(dir);
-    std::vector<SubDir> subs;
-    bool readFailed = false;
     for (;;) {
         errno = 0;
         const dirent* e = ::readdir(dir);
@@ -149,6 +128,50 @@ void list_directory(WalkRun& run, const QString& sub_path, const QByteArray& loc
         if (run.throttle.due()) show_progress(m);
     }
     ::closedir(dir);
+    return true;
+}
+
+// `local`: the directory's full path on disk; `rel`: its path below the drive's
+// directory ("/" first and last); both as bytes, as the disk spells them.
+void list_directory(WalkRun& run, const QString& sub_path, const QByteArray& local,
+                    const QByteArray& rel, int16_t& k) {
+    bool labelShown = false;
+    auto show_progress = [&](int counter) {
+        if (!labelShown) {
+            seam().progress_label(1, QStringLiteral("ディレクトリを取得中です。") + G.CrLf +
+                                         G.CrLf + walk_progress_path(sub_path));
+            labelShown = true;
+        }
+        if (counter > 0) seam().progress_label(2, QString::number(counter));
+        seam().yield();
+    };
+    int m = 1;
+    PendingProgress pending([&] {
+        labelShown = false;
+        show_progress(m);
+    });
+    if (run.throttle.due()) show_progress(0);
+
+    k = 1;
+    std::vector<SubDir> subs;
+    bool readFailed = false;
+    if (!run.image.isEmpty()) {
+        // The image's directory, already read whole: its subdirectories come in name order.
+        ImageDirListing listing;
+        if (!image_list_dir(run.image, rel, listing)) {
+            fail_listing(sub_path, k);
+            return;
+        }
+        for (const QByteArray& raw : listing.subdirs)
+            subs.push_back({raw, disk_name_text(raw), true});
+        m += int(listing.subdirs.size() + listing.files.size());
+        if (run.throttle.due()) show_progress(m);
+    } else {
+        if (!list_disk_directory(run, local, subs, m, readFailed, show_progress)) {
+            fail_listing(sub_path, k);
+            return;
+        }
+    }
 
     // Name order, so that the same tree always gives the same list.
     std::sort(subs.begin(), subs.end(),
@@ -197,6 +220,20 @@ void ListSubDirs(const QString& sub_path, int16_t& k) {
     ensure_disk_tables();
     const QString localText = local_path(sub_path);
     QByteArray local = disk_name_bytes(localText);
+    // The part below the drive's directory, as the slots record it.
+    QByteArray rel = disk_name_bytes(sub_path.mid(2));
+    rel.replace('\\', '/');
+    if (!rel.startsWith('/')) rel.prepend('/');
+    if (sub_path.size() >= 2 && sub_path.at(1) == u':' && drive_is_image(sub_path.at(0))) {
+        run.image = drive_root(sub_path.at(0));
+        list_directory(run, sub_path, local, rel, k);
+        // A damaged archive, or one with an entry outside its tree, ends the walk like an
+        // unreadable directory: what was read stays, the message names the archive.
+        const QString fault = image_read_fault(run.image);
+        if (!fault.isEmpty() && !run.tableFull && k == 1) fail_listing(fault, k);
+        seam().yield();
+        return;
+    }
     struct stat st {};
     if (localText.isEmpty() || ::stat(local.constData(), &st) != 0) {
         fail_listing(sub_path, k);
@@ -204,10 +241,6 @@ void ListSubDirs(const QString& sub_path, int16_t& k) {
     }
     if (!local.endsWith('/')) local += '/';
     run.rootDevice = st.st_dev;
-    // The part below the drive's directory, as the slots record it.
-    QByteArray rel = disk_name_bytes(sub_path.mid(2));
-    rel.replace('\\', '/');
-    if (!rel.startsWith('/')) rel.prepend('/');
     list_directory(run, sub_path, local, rel, k);
     seam().yield();
 }
@@ -255,6 +288,22 @@ QByteArray entry_local_path(int i) {
 
 void list_sub_file_at(const QByteArray& local, int16_t& j, int16_t& k) {
     j = 1;
+    QString image;
+    QByteArray inner;
+    if (image_path_split(local, image, inner)) {
+        ImageDirListing listing;
+        if (!image_list_dir(image, inner, listing)) {
+            k = static_cast<int16_t>(G.EntryCount + 1);
+            show_message(QStringLiteral("ディレクトリをアクセスできません。(202)"));
+            return;
+        }
+        // As on disk: a link or device whose name starts with "." is hidden and system.
+        bool found = !listing.files.empty();
+        for (const QByteArray& n : listing.others)
+            found = found || !n.startsWith('.');
+        j = found ? 1 : 0;
+        return;
+    }
     DIR* dir = local.isEmpty() ? nullptr : ::opendir(local.constData());
     if (!dir) {
         j = 1;

@@ -1,4 +1,4 @@
-// tobrin-cli register --drive q [--title T] [--publisher P] [--memo M] [--year Y]
+// tobrin-cli register --drive q [--image PATH] [--title T] [--publisher P] [--memo M] [--year Y]
 // [--month M] [--header6 H] [--prune] [--config PATH]: acquires the drive, stores the header
 // as the header entry screen does and appends the block to the catalogue. Exit 0 only when
 // the block was written.
@@ -6,14 +6,16 @@
 #include "catalogue/writer.h"
 #include "cli/cli_common.h"
 #include "cli/commands.h"
+#include "core/platform.h"
 #include "core/state.h"
 #include "register/header_fields.h"
 #include <QDate>
 #include <cstdio>
 
 namespace {
-const char* const Usage = "--drive LETTER [--title T] [--publisher P] [--memo M] [--year Y] "
-                          "[--month M] [--header6 H] [--prune] [--config PATH]";
+const char* const Usage =
+    "--drive LETTER [--image PATH] [--title T] [--publisher P] [--memo M] [--year Y] "
+    "[--month M] [--header6 H] [--prune] [--config PATH]";
 
 // The memo box of the Windows version gives CR LF line breaks; a bare LF from the shell
 // is stored the same way, so the catalogue reads the same whichever tool wrote it.
@@ -30,6 +32,7 @@ int run(const QStringList& argsIn) {
     QStringList args = argsIn;
     if (!cli_startup(args, true)) return 2;
     QString drive = G.CurrentDrive;
+    QString image;
     bool prune = false;
     HeaderEntry entry;
     header_date_defaults(QDate::currentDate(), entry.year, entry.month);
@@ -42,6 +45,7 @@ int run(const QStringList& argsIn) {
         }
         QString* target = nullptr;
         if (a == QLatin1String("--drive")) target = &drive;
+        if (a == QLatin1String("--image")) target = &image;
         if (a == QLatin1String("--title")) target = &entry.title;
         if (a == QLatin1String("--publisher")) target = &entry.publisher;
         if (a == QLatin1String("--memo")) target = &entry.memo;
@@ -57,6 +61,13 @@ int run(const QStringList& argsIn) {
     if (drive.size() != 1 || !drive[0].isLetter() || drive[0].unicode() > 127) {
         std::fprintf(stderr, "tobrin-cli register: --drive takes one letter a..z\n");
         return 2;
+    }
+    if (!image.isEmpty()) {
+        if (!args.contains(QLatin1String("--drive"))) {
+            std::fprintf(stderr, "tobrin-cli register: --image needs --drive\n");
+            return 2;
+        }
+        pin_image_drive(drive[0], image);
     }
     entry.memo = memo_line_breaks(entry.memo);
 
@@ -74,17 +85,19 @@ int run(const QStringList& argsIn) {
     return result == 1 ? 0 : 1;
 }
 
-CliCommand reg("register", Usage,
-               {"Acquire a drive and append it with its header to the catalogue.",
-                "",
-                "",
-                {{"drive", "LETTER", "The drive to acquire (default: the current drive)."},
-                 {"title", "T", "Header 1, the title."},
-                 {"publisher", "P", "Header 2, the publisher."},
-                 {"memo", "M", "The memo; a newline is a line break."},
-                 {"year", "Y", "The year (default: this year)."},
-                 {"month", "M", "The month (default: this month)."},
-                 {"header6", "H", "Header 6."},
-                 {"prune", "", "Remove the directories that hold no file first."}}},
-               run);
+CliCommand
+    reg("register", Usage,
+        {"Acquire a drive and append it with its header to the catalogue.",
+         "",
+         "",
+         {{"drive", "LETTER", "The drive to acquire (default: the current drive)."},
+          {"image", "PATH", "With --drive: the drive stands for this image or archive file."},
+          {"title", "T", "Header 1, the title."},
+          {"publisher", "P", "Header 2, the publisher."},
+          {"memo", "M", "The memo; a newline is a line break."},
+          {"year", "Y", "The year (default: this year)."},
+          {"month", "M", "The month (default: this month)."},
+          {"header6", "H", "Header 6."},
+          {"prune", "", "Remove the directories that hold no file first."}}},
+        run);
 } // namespace

@@ -1,5 +1,5 @@
-// tobrin-cli walk --drive q [--prune] [--config PATH]: acquires a drive as the acquisition
-// screen does (walk, sort, optional pruning) and prints the list: one display line per
+// tobrin-cli walk --drive q [--image PATH] [--prune] [--config PATH]: acquires a drive as the
+// acquisition screen does (walk, sort, optional pruning) and prints the list: one display line per
 // entry (CR, LF and TAB inside names as "&#13;", "&#10;", "&#9;", so one line stays one
 // entry), then "DirCount<TAB>n" and "EntryCount<TAB>n". Exit 1 when the walk failed.
 #include "acquire/entry_list.h"
@@ -7,20 +7,26 @@
 #include "catalogue/escape.h"
 #include "cli/cli_common.h"
 #include "cli/commands.h"
+#include "core/platform.h"
 #include "core/state.h"
 #include <cstdio>
 
 namespace {
-const char* const Usage = "--drive LETTER [--prune] [--config PATH]";
+const char* const Usage = "--drive LETTER [--image PATH] [--prune] [--config PATH]";
 
 int run(const QStringList& argsIn) {
     QStringList args = argsIn;
     if (!cli_startup(args, false)) return 2;
     QString drive = G.CurrentDrive;
+    QString image;
+    bool driveGiven = false;
     bool prune = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--drive") && i + 1 < args.size())
+        if (args[i] == QLatin1String("--drive") && i + 1 < args.size()) {
             drive = args[++i];
+            driveGiven = true;
+        } else if (args[i] == QLatin1String("--image") && i + 1 < args.size())
+            image = args[++i];
         else if (args[i] == QLatin1String("--prune"))
             prune = true;
         else {
@@ -31,6 +37,13 @@ int run(const QStringList& argsIn) {
     if (drive.size() != 1 || !drive[0].isLetter() || drive[0].unicode() > 127) {
         std::fprintf(stderr, "tobrin-cli walk: --drive takes one letter a..z\n");
         return 2;
+    }
+    if (!image.isEmpty()) {
+        if (!driveGiven) {
+            std::fprintf(stderr, "tobrin-cli walk: --image needs --drive\n");
+            return 2;
+        }
+        pin_image_drive(drive[0], image);
     }
     int16_t k = 0;
     acquire_drive(drive[0], k);
@@ -48,11 +61,13 @@ int run(const QStringList& argsIn) {
     return k == 1 ? 0 : 1;
 }
 
-CliCommand reg("walk", Usage,
-               {"Acquire a drive as the acquisition screen does and print its directory list.",
-                "",
-                "",
-                {{"drive", "LETTER", "The drive to acquire (default: the current drive)."},
-                 {"prune", "", "Remove the directories that hold no file."}}},
-               run);
+CliCommand
+    reg("walk", Usage,
+        {"Acquire a drive as the acquisition screen does and print its directory list.",
+         "",
+         "",
+         {{"drive", "LETTER", "The drive to acquire (default: the current drive)."},
+          {"image", "PATH", "With --drive: the drive stands for this image or archive file."},
+          {"prune", "", "Remove the directories that hold no file."}}},
+        run);
 } // namespace

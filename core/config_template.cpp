@@ -78,9 +78,10 @@ QStringList template_lines() {
     for (int key : {31, 32, 33, 36})
         out.append(setting(key, QString()));
     add(out, ";");
-    add(out, "; 40 ドライブ文字をディレクトリに割り当てる (既定: なし) / pins a drive letter to a "
-             "directory (default: none)");
+    add(out, "; 40 ドライブ文字をディレクトリまたはイメージ・アーカイブに割り当てる (既定: なし) / "
+             "pins a drive letter to a directory or an image or archive file (default: none)");
     add(out, "; 例 example: #40:q=/srv/discs/disc1");
+    add(out, "; 例 example: #40:i=/srv/isos/disc1.iso");
     add(out, ";");
     add(out, "; 51 誌名の候補、52 その出版社 (51 を1行書くと組み込みの19誌は消えます) / preset "
              "titles (51) and their publishers (52); one 51 line drops the 19 built-in ones");

@@ -1,4 +1,5 @@
 #include "core/platform.h"
+#include "core/codepage.h"
 #include "core/text_file.h"
 #include <QDir>
 #include <QFileInfo>
@@ -8,6 +9,7 @@
 
 namespace {
 QMap<QChar, QString> driveMap;
+QMap<QChar, bool> imageDrives; // letters pinned to a file rather than a directory
 
 QString clean_dir(const QString& dir) {
     QString d = QDir::cleanPath(dir);
@@ -41,6 +43,7 @@ bool under_media(const QString& root) {
 
 void platform_map_drives(const QString& cfgFilePath) {
     driveMap.clear();
+    imageDrives.clear();
     driveMap.insert(u'c', QStringLiteral("/"));
     const QMap<QChar, QString> pins = read_pins(cfgFilePath);
     QStringList mounts;
@@ -55,8 +58,11 @@ void platform_map_drives(const QString& cfgFilePath) {
         if (next > u'z') break;
         driveMap.insert(QChar(next++), m);
     }
-    for (auto it = pins.begin(); it != pins.end(); ++it)
+    for (auto it = pins.begin(); it != pins.end(); ++it) {
         driveMap.insert(it.key(), it.value());
+        // A pin naming a file stands for the image or archive it is.
+        if (QFileInfo(it.value()).isFile()) imageDrives.insert(it.key(), true);
+    }
 }
 
 const QMap<QChar, QString>& drive_map() {
@@ -70,6 +76,7 @@ QString drive_root(QChar letter) {
 bool drive_answers(QChar letter) {
     const QString root = drive_root(letter);
     if (root.isEmpty()) return false;
+    if (drive_is_image(letter)) return image_opens(root);
     const QFileInfo fi(root);
     return fi.isDir() && fi.isReadable() && fi.isExecutable();
 }
@@ -110,9 +117,41 @@ QString local_path(const QString& drivePath) {
 QString volume_label(QChar letter) {
     const QString root = drive_root(letter);
     if (root.isEmpty()) return QString();
+    if (drive_is_image(letter)) return image_volume_label(root);
     const QStorageInfo s(root);
     if (!s.isValid() || clean_dir(s.rootPath()) != root) return QString();
     return s.name();
+}
+
+bool drive_is_image(QChar letter) {
+    return imageDrives.contains(letter.toLower());
+}
+
+void pin_image_drive(QChar letter, const QString& file) {
+    const QChar l = letter.toLower();
+    driveMap.insert(l, clean_dir(QDir(file).absolutePath()));
+    imageDrives.insert(l, true);
+}
+
+QChar first_free_letter() {
+    for (char16_t c = u'd'; c <= u'z'; ++c)
+        if (!driveMap.contains(QChar(c))) return QChar(c);
+    return QChar();
+}
+
+bool image_path_split(const QByteArray& local, QString& image, QByteArray& inner) {
+    for (auto it = imageDrives.begin(); it != imageDrives.end(); ++it) {
+        const QString file = driveMap.value(it.key());
+        const QByteArray f = disk_name_bytes(file);
+        if (file.isEmpty() || !local.startsWith(f)) continue;
+        if (local.size() != f.size() && local.at(f.size()) != '/') continue;
+        image = file;
+        inner = local.mid(f.size());
+        if (!inner.startsWith('/')) inner.prepend('/');
+        if (!inner.endsWith('/')) inner += '/';
+        return true;
+    }
+    return false;
 }
 
 namespace {

@@ -2,11 +2,14 @@
 // The Linux side of what the program calls drives, drive-letter paths and attributes.
 // Letters a..z name local directories: "c" is "/", mounted file systems under /media,
 // /run/media and /mnt take the free letters from "d" on, and configuration lines
-// "#40:q=/some/dir" pin a letter to a directory. Inside the program a catalogue path
+// "#40:q=/some/dir" pin a letter to a directory, "#40:i=/srv/isos/disc1.iso" to an image
+// or archive file (see Image drives below). Inside the program a catalogue path
 // keeps its drive-letter form ("q:\DOS\TOOLS\"); only this layer turns it into a local one.
+#include <QByteArray>
 #include <QChar>
 #include <QMap>
 #include <QString>
+#include <set>
 
 // Windows attribute bits, as the procedures test them.
 enum FileAttr : int {
@@ -47,3 +50,38 @@ bool is_symlink(const QString& localPath);
 // The same bits for a file probe, which follows symbolic links: a link counts as the file it
 // names (its own name decides "hidden"), a dangling link does not exist (-1).
 int file_attributes(const QString& localPath);
+
+// Image drives. A letter pinned to a file stands for the directory tree inside that image
+// or archive (ISO 9660 with Joliet and Rock Ridge, zip, 7z, tar, cpio, lha, rar, cab, xar,
+// compressed or not), read with libarchive: only its headers, nothing is extracted. Its
+// local paths are the file's path followed by the path inside ("/srv/disc1.iso/DOS/"),
+// which no real directory can have, because the file is none. Names are the bytes the
+// archive holds (Joliet, 7z and UTF-8-flagged zip names as UTF-8); entries whose path
+// climbs out ("..") or is absolute are never placed, and links are never followed.
+bool drive_is_image(QChar letter);
+// Pins `letter` to the image `file` for this run (tobrin-cli --image, a dropped file).
+void pin_image_drive(QChar letter, const QString& file);
+// The first letter from "d" on that the map does not hold; a null QChar when none is free.
+QChar first_free_letter();
+
+// What one directory inside an image holds, each set in name (byte) order.
+struct ImageDirListing {
+    std::set<QByteArray> subdirs;
+    std::set<QByteArray> files;  // regular files
+    std::set<QByteArray> others; // links, devices, fifos: the "system" entries
+};
+// When `local` lies inside a pinned image: the image file and the path inside it ("/" first
+// and last).
+bool image_path_split(const QByteArray& local, QString& image, QByteArray& inner);
+// The directory `inner` ("/A/B/") of `image`; false when the image does not open as an
+// archive or holds no such directory. An unchanged file is read only once.
+bool image_list_dir(const QString& image, const QByteArray& inner, ImageDirListing& out);
+// Empty when the last read of `image` reached its end; otherwise what stopped it, for
+// message 203: the image's path, followed by ":" and the entry when an entry's path left
+// the tree ("/x.tar:../evil").
+QString image_read_fault(const QString& image);
+// Whether `file` opens as an image or archive (its first header can be read).
+bool image_opens(const QString& file);
+// The ISO 9660 volume identifier (Joliet's where there is one), trimmed; "" for anything
+// that is no ISO 9660 image.
+QString image_volume_label(const QString& file);

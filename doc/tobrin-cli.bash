@@ -11,7 +11,7 @@ _tobrin_cli() {
     fi
     cmd=${COMP_WORDS[1]}
     case $prev in
-    --config)
+    --config | --image)
         COMPREPLY=($(compgen -f -- "$cur"))
         return ;;
     --show)

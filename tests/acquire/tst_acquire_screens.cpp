@@ -6,10 +6,12 @@
 #include "../ui/gui_fixture.h"
 #include "acquire/del_dir.h"
 #include "acquire/search_dir.h"
+#include "archive_maker.h"
 #include "core/platform.h"
 #include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <fcntl.h>
@@ -57,6 +59,51 @@ class TstAcquireScreens : public QObject {
         QCOMPARE(drive->currentText(), QStringLiteral("q: ") + env.disc.path());
         drive->setCurrentIndex(drive->findData(QStringLiteral("c")));
         QCOMPARE(G.CurrentDrive, QStringLiteral("c"));
+    }
+
+    // An image chosen through the drive list's last entry, or dropped on the screen, takes
+    // the first free letter for this run and is acquired like a drive; a cancelled choice
+    // keeps the drive.
+    void imageFileFromTheDriveListOrDropped_data() {
+        QTest::addColumn<bool>("dropped");
+        QTest::newRow("chosen in the file dialog") << false;
+        QTest::newRow("dropped on the screen") << true;
+    }
+    void imageFileFromTheDriveListOrDropped() {
+        QFETCH(bool, dropped);
+        QTemporaryDir images;
+        const QString iso = images.filePath("disc.iso");
+        QVERIFY(make_archive(iso, "iso", {{"CD/SUB/f", "1"}, {"CD/g", "2"}}, "volume-id=CD1"));
+        open_screen(ScreenSearchDir);
+        auto* drive = control<QComboBox>(ScreenSearchDir, "Drive1");
+        const QString before = G.CurrentDrive;
+        QString answer;
+        SearchDirScreen::ChooseImageFile = [&](QWidget*) { return answer; };
+        drive->setCurrentIndex(drive->count() - 1);
+        QCOMPARE(G.CurrentDrive, before);
+        QCOMPARE(drive->currentData().toString(), before);
+        answer = iso;
+        if (dropped) {
+            QMimeData data;
+            data.setUrls({QUrl::fromLocalFile(iso)});
+            auto* screen = screen_instance(ScreenSearchDir);
+            QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+            QCoreApplication::sendEvent(screen, &enter);
+            QVERIFY(enter.isAccepted());
+            QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+            QCoreApplication::sendEvent(screen, &drop);
+        } else {
+            drive->setCurrentIndex(drive->count() - 1);
+        }
+        const QChar letter = G.CurrentDrive.at(0);
+        QVERIFY(G.CurrentDrive != before && drive_is_image(letter));
+        QCOMPARE(drive->currentText(), G.CurrentDrive + ": " + QFileInfo(iso).absoluteFilePath());
+        QCOMPARE(drive->itemText(drive->count() - 1), QStringLiteral("イメージファイル..."));
+        QVERIFY(click(ScreenSearchDir, "Command3"));
+        QCOMPARE(item_texts(list()), QStringList({"\\CD", "\\CD\\SUB"}));
+        QCOMPARE(G.VolumeLabel, QStringLiteral("CD1"));
+        platform_map_drives(QString()); // the pin lasts for this run only
+        seam.beeps = 0;
     }
 
     void acquisitionSortsAndPruningDropsDirectoriesWithoutFiles() {

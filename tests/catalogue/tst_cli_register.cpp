@@ -1,4 +1,5 @@
 // tobrin-cli walk and register, run as a user would run them.
+#include "archive_maker.h"
 #include "test_env.h"
 #include <QDir>
 #include <QFile>
@@ -110,6 +111,50 @@ class TestCliRegister : public QObject {
         QCOMPARE(lines.join(u'|'), "*01|\"Sample Disc\"|\"Example Press\"|"
                                    "\"first line$RET$$LF$second line\"|\"1999\"|\"5\"|\"memo\"|"
                                    "STAMP|\"\"|\"q\"|\"\"|*02|\\|\\TOOLS\\|*03|1,DOCS|2,BIN|");
+    }
+
+    // Images and archives registered from the command line, by --image and by a key-40 pin,
+    // found by search; a hostile archive writes nothing.
+    void images_and_archives_data() {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<bool>("pinned"); // by key 40 rather than --image
+        QTest::addColumn<QString>("label");
+        QTest::newRow("iso by --image") << "iso" << false << "MAGAZINE_1999";
+        QTest::newRow("zip by key 40") << "zip-raw" << true << "";
+    }
+    void images_and_archives() {
+        QFETCH(QString, format);
+        QFETCH(bool, pinned);
+        QFETCH(QString, label);
+        QTemporaryDir dir;
+        const QString image = dir.filePath("disc 1.img");
+        QVERIFY(make_archive(image, format,
+                             {{"TOOLS/BIN/tool", "x"}, {"DOCS/readme.txt", "y"}, {"empty/", {}}},
+                             format == "iso" ? "volume-id=MAGAZINE_1999" : QByteArray()));
+        const QStringList by = pinned ? QStringList{} : QStringList{"--image", image};
+        const QStringList config = pinned ? QStringList{"#40:i=" + image} : QStringList{};
+        QCOMPARE(cli(dir, QStringList{"walk", "--drive", "i", "--prune"} + by, config), 0);
+        QCOMPARE(out, "\\DOCS\n\\TOOLS\\BIN\nDirCount\t2\nEntryCount\t2\n");
+        if (pinned) {
+            QCOMPARE(cli(dir, {"config"}, config), 0);
+            QVERIFY(out.contains("Drive[i]\t" + image + "\n"));
+        }
+        QCOMPARE(cli(dir, QStringList{"register", "--drive", "i", "--title", "Disc"} + by, config),
+                 0);
+        const QStringList lines =
+            QString::fromLatin1(read_bytes(dir.filePath("tobrin.dat"))).split("\r\n");
+        QCOMPARE(lines.mid(8, 2), (QStringList{'"' + label + '"', "\"i\""}));
+        QCOMPARE(cli(dir, {"search", "--show", "dirs", "bin"}, config), 0);
+        QCOMPARE(out, "1\t\\TOOLS\\BIN\n");
+
+        // An entry that climbs out of the tree: message 203 and nothing written.
+        QVERIFY(make_archive(image, "tar", {{"A/f", "1"}, {"../../etc/x", "2"}}));
+        const QByteArray before = read_bytes(dir.filePath("tobrin.dat"));
+        QCOMPARE(cli(dir, QStringList{"register", "--drive", "i", "--title", "Evil"} + by, config),
+                 1);
+        QVERIFY(err.contains("ドライブ[" + image + ":../../etc/x]のアクセスができません。(203)"));
+        QCOMPARE(read_bytes(dir.filePath("tobrin.dat")), before);
+        QCOMPARE(cli(dir, {"walk", "--image", image}), 2); // --image needs --drive
     }
 
     // A file name with a NUL byte is a bad configuration line (071): reading stops there and

@@ -1,0 +1,221 @@
+// Image and archive drives: the directory tree inside an image or archive file, read with
+// libarchive from its headers alone.
+#include "core/codepage.h"
+#include "core/platform.h"
+#include <QFile>
+#include <QHash>
+#include <archive.h>
+#include <archive_entry.h>
+#include <clocale>
+#include <locale.h>
+#include <memory>
+#include <sys/stat.h>
+
+namespace {
+
+// One read of an image: every directory by its path inside ("/A/B/").
+struct ImageTree {
+    struct stat id {}; // the file as it was read: re-read when it changes
+    bool opened = false;
+    QString fault;
+    QHash<QByteArray, ImageDirListing> dirs;
+};
+
+// Names are converted into the thread's locale: a UTF-8 one gives Joliet, 7z and
+// UTF-8-flagged zip names as UTF-8, whatever the user's locale, and leaves the bytes of
+// names that carry no charset (plain ISO 9660, Rock Ridge, zip without the flag, tar) as
+// the archive holds them, for the name rules to read.
+class Utf8Names {
+  public:
+    Utf8Names() {
+        for (const char* name : {"C.UTF-8", "C.utf8", "en_US.UTF-8"})
+            if ((loc_ = ::newlocale(LC_CTYPE_MASK, name, locale_t(nullptr)))) break;
+        if (loc_) old_ = ::uselocale(loc_);
+    }
+    ~Utf8Names() {
+        if (!loc_) return;
+        ::uselocale(old_);
+        ::freelocale(loc_);
+    }
+    Utf8Names(const Utf8Names&) = delete;
+    Utf8Names& operator=(const Utf8Names&) = delete;
+
+  private:
+    locale_t loc_ = locale_t(nullptr);
+    locale_t old_ = locale_t(nullptr);
+};
+
+// The formats of media and their archives. Not mtree: its entries name files on this
+// machine, which it would open.
+archive* new_reader() {
+    archive* a = archive_read_new();
+    archive_read_support_format_7zip(a);
+    archive_read_support_format_cab(a);
+    archive_read_support_format_cpio(a);
+    archive_read_support_format_iso9660(a);
+    archive_read_support_format_lha(a);
+    archive_read_support_format_rar(a);
+    archive_read_support_format_rar5(a);
+    archive_read_support_format_tar(a);
+    archive_read_support_format_xar(a);
+    archive_read_support_format_zip(a);
+    archive_read_support_filter_all(a);
+    return a;
+}
+
+struct ArchiveCloser {
+    void operator()(archive* a) const { archive_read_free(a); }
+};
+using Reader = std::unique_ptr<archive, ArchiveCloser>;
+
+bool open_reader(const Reader& a, const QString& file) {
+    return archive_read_open_filename(a.get(), QFile::encodeName(file).constData(), 64 * 1024) ==
+           ARCHIVE_OK;
+}
+
+// The directory `path` ("/A/B/"), and every directory above it, made known to its parent.
+ImageDirListing& ensure_dir(ImageTree& tree, const QList<QByteArray>& parts, qsizetype count) {
+    QByteArray path("/");
+    ImageDirListing* dir = &tree.dirs[path];
+    for (qsizetype i = 0; i < count; ++i) {
+        dir->subdirs.insert(parts[i]);
+        path += parts[i] + '/';
+        dir = &tree.dirs[path];
+    }
+    return *dir;
+}
+
+void read_tree(ImageTree& tree, const QString& file) {
+    Utf8Names utf8;
+    Reader a(new_reader());
+    tree.dirs.insert(QByteArray("/"), ImageDirListing());
+    if (!open_reader(a, file)) return;
+    tree.opened = true;
+    for (;;) {
+        archive_entry* e = nullptr;
+        const int r = archive_read_next_header(a.get(), &e);
+        if (r == ARCHIVE_EOF) return;
+        // A damaged or truncated archive ends here; what was read stays.
+        if (r < ARCHIVE_WARN) {
+            tree.fault = file;
+            return;
+        }
+        const char* name = archive_entry_pathname(e);
+        if (!name) name = archive_entry_pathname_utf8(e);
+        if (!name) {
+            tree.fault = file;
+            return;
+        }
+        const QByteArray path(name);
+        QList<QByteArray> parts;
+        bool climbs = path.startsWith('/');
+        for (const QByteArray& p : path.split('/')) {
+            if (p.isEmpty() || p == ".") continue;
+            if (p == "..") climbs = true;
+            parts << p;
+        }
+        // An entry placed outside the tree makes the whole archive suspect: stop, as for
+        // damage, and say which entry it was.
+        if (climbs) {
+            tree.fault = file + u':' + disk_name_text(path);
+            return;
+        }
+        if (parts.isEmpty()) continue;
+        const mode_t type = archive_entry_filetype(e);
+        if (type == AE_IFDIR) {
+            ensure_dir(tree, parts, parts.size());
+            continue;
+        }
+        ImageDirListing& dir = ensure_dir(tree, parts, parts.size() - 1);
+        // A hard link is a file of its own; anything else but a file is a "system" entry.
+        if (type == AE_IFREG || type == 0)
+            dir.files.insert(parts.last());
+        else
+            dir.others.insert(parts.last());
+    }
+}
+
+bool same_file(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
+           a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
+// The last image read, kept while its file stays the same: pruning and the deletion screen
+// ask for one directory at a time.
+QString cachedFile;
+std::shared_ptr<const ImageTree> cachedTree;
+
+std::shared_ptr<const ImageTree> tree_of(const QString& file) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(file).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return nullptr;
+    if (cachedTree && cachedFile == file && same_file(cachedTree->id, st)) return cachedTree;
+    auto tree = std::make_shared<ImageTree>();
+    tree->id = st;
+    read_tree(*tree, file);
+    cachedFile = file;
+    cachedTree = tree;
+    return tree;
+}
+
+QString trimmed_label(const QString& text) {
+    QString t = text;
+    while (t.endsWith(u' ') || t.endsWith(QChar(0)))
+        t.chop(1);
+    return t.trimmed();
+}
+
+} // namespace
+
+bool image_list_dir(const QString& image, const QByteArray& inner, ImageDirListing& out) {
+    const auto tree = tree_of(image);
+    if (!tree || !tree->opened) return false;
+    const auto it = tree->dirs.constFind(inner);
+    if (it == tree->dirs.constEnd()) return false;
+    out = *it;
+    return true;
+}
+
+QString image_read_fault(const QString& image) {
+    const auto tree = tree_of(image);
+    if (!tree) return image;
+    return tree->opened ? tree->fault : image;
+}
+
+bool image_opens(const QString& file) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(file).constData(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    Utf8Names utf8;
+    Reader a(new_reader());
+    if (!open_reader(a, file)) return false;
+    archive_entry* e = nullptr;
+    return archive_read_next_header(a.get(), &e) >= ARCHIVE_WARN;
+}
+
+QString image_volume_label(const QString& file) {
+    // The volume descriptors follow 16 system sectors of 2048 bytes; each starts with its
+    // type and "CD001". The primary one (type 1) holds the identifier in 32 bytes at
+    // offset 40; a Joliet one (type 2 with a UCS-2 escape sequence at 88) holds it there
+    // in UTF-16BE.
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly)) return QString();
+    QString primary, joliet;
+    for (qint64 sector = 16; sector < 16 + 32; ++sector) {
+        if (!f.seek(sector * 2048)) break;
+        const QByteArray d = f.read(2048);
+        if (d.size() < 2048 || d.mid(1, 5) != "CD001") break;
+        const int type = static_cast<unsigned char>(d[0]);
+        if (type == 255) break;
+        if (type == 1 && primary.isNull()) primary = trimmed_label(disk_name_text(d.mid(40, 32)));
+        const QByteArray esc = d.mid(88, 3);
+        if (type == 2 && (esc == "%/@" || esc == "%/C" || esc == "%/E")) {
+            QString text;
+            for (int i = 40; i + 1 < 72; i += 2)
+                text += QChar(char16_t((static_cast<unsigned char>(d[i]) << 8) |
+                                       static_cast<unsigned char>(d[i + 1])));
+            joliet = trimmed_label(text);
+        }
+    }
+    return !joliet.isEmpty() ? joliet : primary.isNull() ? QString() : primary;
+}

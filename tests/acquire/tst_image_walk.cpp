@@ -1,0 +1,271 @@
+// Images and archives as drives: the walk of their directory trees, pruning and the
+// deletion screen's file list from their entries, the volume label, the same block as the
+// extracted tree, and damaged, truncated and hostile archives.
+#include "acquire/del_dir.h"
+#include "acquire/entry_list.h"
+#include "acquire/walk.h"
+#include "archive_maker.h"
+#include "catalogue/writer.h"
+#include "core/platform.h"
+#include "core/state.h"
+#include "scripted_seam.h"
+#include "test_env.h"
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+using L = QStringList;
+using Items = QList<ArchiveItem>;
+const QString Msg203 = QStringLiteral("ドライブ[%1]のアクセスができません。(203)\r\n\r\n"
+                                      "データの読み込みを中断します。");
+const QByteArray Sofuto932("\x83\x5c\x83\x74\x83\x67"); // ソフト in code page 932
+
+// The medium most rows use: a file deep down, a directory with a file, an empty one, a
+// Japanese name and a hidden directory holding only a link.
+Items medium(const QByteArray& japanese = QByteArray("ソフト")) {
+    return {{"DOS/TOOLS/t.exe", "x"},
+            {"DOCS/readme.txt", "y"},
+            {"empty/", {}},
+            {japanese + "/f", "z"},
+            {".h/", {}},
+            {".h/l", {}, "../DOS"}};
+}
+
+L display_lines() {
+    L lines;
+    for (int i = 1; i <= G.EntryCount; ++i)
+        lines << entry_display_line(i);
+    return lines;
+}
+
+// Fresh tables of the given capacity; `file` pinned as drive i.
+void pin(const QString& file, int16_t capacity = 1000) {
+    fresh_state();
+    G.DirPaths.redim(capacity);
+    G.EntryNames.redim(capacity);
+    G.EntryParentIndex.redim(capacity);
+    G.MaxDirCount = G.MaxEntryCount = capacity;
+    platform_map_drives(QString());
+    pin_image_drive(u'i', file);
+}
+
+int16_t acquire(QChar drive = u'i') {
+    int16_t k = -1;
+    acquire_drive(drive, k);
+    return k;
+}
+} // namespace
+
+class TestImageWalk : public QObject {
+    Q_OBJECT
+  private slots:
+    void walk_prune_and_label_data() {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<Items>("items");
+        QTest::addColumn<L>("walked");
+        QTest::addColumn<L>("pruned");
+        QTest::addColumn<QString>("label");
+        const L all{"\\.h", "\\DOCS", "\\DOS", "\\DOS\\TOOLS", "\\empty", "\\ソフト"};
+        // The link in .h is a "system" file: .h keeps it, as on disk.
+        const L kept{"\\.h", "\\DOCS", "\\DOS\\TOOLS", "\\ソフト"};
+        QTest::newRow("iso: Rock Ridge names") << "iso" << medium() << all << kept << "MAG_CD";
+        QTest::newRow("iso: Joliet names, Joliet label")
+            << "iso-joliet" << Items{{"DOS/TOOLS/t.exe", "x"}, {"ソフト/f", "z"}, {"empty/", {}}}
+            << L{"\\DOS", "\\DOS\\TOOLS", "\\empty", "\\ソフト"} << L{"\\DOS\\TOOLS", "\\ソフト"}
+            << "MAG_CD";
+        QTest::newRow("iso: ISO 9660 names only")
+            << "iso-plain" << Items{{"DOS/TOOLS/T.EXE", "x"}, {"EMPTY/", {}}}
+            << L{"\\DOS", "\\DOS\\TOOLS", "\\EMPTY"} << L{"\\DOS\\TOOLS"} << "MAG_CD";
+        QTest::newRow("zip with the UTF-8 flag") << "zip-utf8" << medium() << all << kept << "";
+        QTest::newRow("zip with code page 932 names")
+            << "zip-raw" << medium(Sofuto932) << all << kept << "";
+        QTest::newRow("tar") << "tar" << medium() << all << kept << "";
+        QTest::newRow("tar.gz, directories implied by file paths")
+            << "tar.gz" << Items{{"a/b/c/f", "x"}} << L{"\\a", "\\a\\b", "\\a\\b\\c"}
+            << L{"\\a\\b\\c"} << "";
+    }
+    void walk_prune_and_label() {
+        QFETCH(QString, format);
+        QFETCH(Items, items);
+        QFETCH(L, walked);
+        QFETCH(L, pruned);
+        QFETCH(QString, label);
+        QTemporaryDir dir;
+        const QString file = dir.filePath("medium.img");
+        QVERIFY(make_archive(file, format, items,
+                             format.startsWith("iso") ? "volume-id=MAG_CD" : QByteArray()));
+        pin(file);
+        ScriptedSeam seam;
+        QVERIFY(drive_answers(u'i'));
+        QCOMPARE(acquire(), int16_t(1));
+        QCOMPARE(display_lines(), walked);
+        QCOMPARE(G.VolumeLabel, label);
+        prune_entries();
+        QCOMPARE(display_lines(), pruned);
+        QVERIFY2(seam.satisfied(), seam.report());
+    }
+
+    // The deletion screen lists a directory's ordinary files from the archive: no hidden
+    // files, no links, no subdirectories.
+    void deletion_screen_file_list() {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("a.zip");
+        QVERIFY(make_archive(file, "zip-raw",
+                             {{"D/b.txt", "1"},
+                              {"D/A.txt", "2"},
+                              {"D/.hidden", "3"},
+                              {"D/sub/x", "4"},
+                              {"D/lnk", {}, "b.txt"},
+                              {"D/" + Sofuto932 + ".txt", "5"}}));
+        pin(file);
+        ScriptedSeam seam;
+        QCOMPARE(acquire(), int16_t(1));
+        QStringList names;
+        QVERIFY(DelDirScreen::list_files_at(entry_local_path(1), names));
+        QCOMPARE(names, (L{"A.txt", "b.txt", "ソフト.txt"}));
+        QVERIFY(DelDirScreen::list_files(QStringLiteral("i:\\D\\sub"), names));
+        QCOMPARE(names, L{"x"});
+        QVERIFY(!DelDirScreen::list_files(QStringLiteral("i:\\nothing"), names));
+    }
+
+    // The same tree as an archive and extracted on disk gives the same block, byte for byte.
+    void archive_and_extracted_tree_give_the_same_block() {
+        QTemporaryDir dir;
+        const Items items{{"B/B1/f", "1"},     {"A/a", "2"},     {"A/A1/", {}},
+                          {"x\xff/in/g", "3"}, {".h/f", "4"},    {Sofuto932 + "/s/g", "6"},
+                          {"a\\b/f", "5"},     {"C/l", {}, "f"}, {"C/D/", {}}};
+        const QString tree = dir.filePath("tree");
+        // Extracted by bytes: names that are not UTF-8 must reach the disk unchanged.
+        for (const ArchiveItem& item : items) {
+            QByteArray p = QFile::encodeName(tree);
+            ::mkdir(p.constData(), 0755);
+            const QList<QByteArray> parts = item.path.split('/');
+            for (qsizetype i = 0; i + 1 < parts.size(); ++i) {
+                p += '/' + parts[i];
+                ::mkdir(p.constData(), 0755);
+            }
+            p += '/' + parts.last();
+            if (!item.linkTo.isEmpty()) {
+                QCOMPARE(::symlink(item.linkTo.constData(), p.constData()), 0);
+            } else if (!item.path.endsWith('/')) {
+                const int fd = ::open(p.constData(), O_CREAT | O_WRONLY, 0644);
+                QVERIFY(fd >= 0);
+                ::close(fd);
+            }
+        }
+        const QString file = dir.filePath("tree.tar");
+        QVERIFY(make_archive(file, "tar", items));
+        QByteArray blocks[2];
+        for (int pass = 0; pass < 2; ++pass) {
+            pin(file);
+            if (pass == 1) {
+                write_cp932_file(dir.filePath("tobrin.cfg"), {"#40:i=" + tree});
+                platform_map_drives(dir.filePath("tobrin.cfg"));
+                QVERIFY(!drive_is_image(u'i'));
+            }
+            ScriptedSeam seam;
+            QCOMPARE(acquire(), int16_t(1));
+            prune_entries();
+            G.HeaderTable.redim(1);
+            G.HeaderTable(1, 1) = QStringLiteral("T");
+            G.HeaderTable(1, 8) = G.VolumeLabel;
+            G.HeaderTable(1, 9) = G.CurrentDrive;
+            blocks[pass] = encode_catalogue_block();
+            QVERIFY2(seam.satisfied(), seam.report());
+        }
+        QVERIFY(blocks[0].contains("\r\n\\" + Sofuto932 + "\\\r\n")); // its parent line
+        QCOMPARE(blocks[0], blocks[1]);
+        std::filesystem::remove_all(QFile::encodeName(tree).toStdString()); // names Qt cannot
+    }
+
+    // What stops a walk: an archive cut short or damaged, an entry outside the tree, more
+    // directories than the tables hold. The walk keeps what it read and fails (k = 0).
+    void damaged_and_hostile_archives_data() {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<Items>("items");
+        QTest::addColumn<QString>("harm");  // "cut", "garble", or "" for the items themselves
+        QTest::addColumn<QString>("named"); // in message 203: "%1" stands for the archive
+        QTest::addColumn<L>("kept");
+        const QByteArray big(20000, 'x');
+        QTest::newRow("tar cut inside a file's data")
+            << "tar" << Items{{"A/f", big}, {"B/f", big}, {"C/f", big}} << "cut"
+            << "%1" << L{"\\A", "\\B"};
+        QTest::newRow("zip whose second local header is garbled")
+            << "zip-raw" << Items{{"A/f", "1"}, {"B/f", "2"}, {"C/f", "3"}} << "garble"
+            << "%1" << L{"\\A"};
+        QTest::newRow("an entry climbing out with ..")
+            << "tar" << Items{{"A/f", "1"}, {"../x/f", "2"}, {"C/f", "3"}} << ""
+            << "%1:../x/f" << L{"\\A"};
+        QTest::newRow("an entry inside climbing out")
+            << "zip-raw" << Items{{"A/../../x", "1"}} << ""
+            << "%1:A/../../x" << L{};
+        QTest::newRow("an absolute path") << "zip-raw" << Items{{"A/f", "1"}, {"/abs/f", "2"}} << ""
+                                          << "%1:/abs/f" << L{"\\A"};
+        Items many;
+        for (int i = 0; i < 100000; ++i)
+            many << ArchiveItem{QByteArray::number(100000 + i) + '/', {}};
+        QTest::newRow("100,000 directories against a table of 1,000") << "zip-raw" << many << ""
+                                                                      << "i:\\" << L{};
+        QTest::newRow("no archive at all") << "" << Items{} << ""
+                                           << "i:\\" << L{};
+    }
+    void damaged_and_hostile_archives() {
+        QFETCH(QString, format);
+        QFETCH(Items, items);
+        QFETCH(QString, harm);
+        QFETCH(QString, named);
+        QFETCH(L, kept);
+        QTemporaryDir dir;
+        const QString file = dir.filePath("bad");
+        if (format.isEmpty())
+            write_bytes(file, QByteArray(3000, 'j'));
+        else
+            QVERIFY(make_archive(file, format, items));
+        QByteArray bytes = read_bytes(file);
+        if (harm == "cut") write_bytes(file, bytes.left(512 * 3 + 20000 + 512 * 3));
+        if (harm == "garble") {
+            const qsizetype second = bytes.indexOf("PK\x03\x04", 4);
+            QVERIFY(second > 0);
+            bytes.replace(second, 4, "JUNK");
+            write_bytes(file, bytes);
+        }
+        pin(file);
+        ScriptedSeam seam;
+        seam.expect(Msg203.arg(named.contains("%1") ? named.arg(file) : named));
+        QCOMPARE(acquire(), int16_t(0));
+        if (items.size() == 100000)
+            QCOMPARE(G.EntryCount, int16_t(1000));
+        else
+            QCOMPARE(display_lines(), kept);
+        QVERIFY2(seam.satisfied(), seam.report());
+    }
+
+    // An archive changed after the walk is read again; one that is gone is a directory that
+    // cannot be read (202), which keeps the entry.
+    void archive_replaced_or_gone_before_pruning() {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("a.tar");
+        QVERIFY(make_archive(file, "tar", {{"A/f", "1"}, {"B/", {}}}));
+        pin(file);
+        ScriptedSeam seam;
+        QCOMPARE(acquire(), int16_t(1));
+        ::usleep(10000);
+        QVERIFY(make_archive(file, "tar", {{"A/", {}}, {"B/f", "1"}}));
+        prune_entries();
+        QCOMPARE(display_lines(), L{"\\B"});
+        QVERIFY(QFile::remove(file));
+        seam.expect(QStringLiteral("(202)"));
+        prune_entries();
+        QCOMPARE(display_lines(), L{"\\B"});
+        QVERIFY2(seam.satisfied(), seam.report());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestImageWalk)
+#include "tst_image_walk.moc"
