@@ -173,14 +173,12 @@ class CatalogueReader {
     CatalogueParser& parser() { return parser_; }
     bool failed() const { return lines_.failed(); }
     QString error_string() const { return lines_.error_string(); }
-    void close() { lines_.close(); }
 
   private:
     ByteLineReader lines_;
     CatalogueParser parser_;
     qint64 lineNo_ = 0;
 };
-
 
 // The text of a catalogue line or part of one: code page 932 decoded and the "&#N;"
 // escapes of the writer undone. `out` is replaced; its buffer is reused.
