@@ -1,24 +1,16 @@
 #include "acquire/del_dir.h"
 #include "acquire/search_dir.h"
 #include "acquire/walk.h"
-#include "core/codepage.h"
 #include "core/confirm.h"
-#include "core/platform.h"
 #include "core/seam.h"
 #include "core/state.h"
 #include "ui/lists.h"
 #include "ui/navigation.h"
-#include <QCollator>
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
 
 DelDirScreen::DelDirScreen() : ScreenWindow(ScreenDelDir, QStringLiteral("del_dir")) {
     question_ = place<QPlainTextEdit>(QStringLiteral("Text1"), 120, 120, 3780, 660);
@@ -44,61 +36,16 @@ QString DelDirScreen::path_without_drive(const QString& path) {
     return path;
 }
 
-bool DelDirScreen::list_files(const QString& drivePath, QStringList& names) {
-    QString p = drivePath;
-    if (!p.endsWith(u'\\')) p += u'\\';
-    const QString local = local_path(p);
-    names.clear();
-    return !local.isEmpty() && list_files_at(disk_name_bytes(local), names);
-}
-
-bool DelDirScreen::list_files_at(const QByteArray& local, QStringList& names) {
-    names.clear();
-    QString image;
-    QByteArray inner;
-    if (image_path_split(local, image, inner)) {
-        // A directory inside an image or archive: its file entries.
-        ImageDirListing listing;
-        if (!image_list_dir(image, inner, listing)) return false;
-        for (const QByteArray& n : listing.files)
-            if (!n.startsWith('.')) names << disk_name_text(n).replace(QChar(NameBackslash), u'\\');
-    } else {
-        QByteArray dirPath = local;
-        while (dirPath.size() > 1 && dirPath.endsWith('/'))
-            dirPath.chop(1);
-        struct stat st {};
-        if (dirPath.isEmpty() || ::lstat(dirPath.constData(), &st) != 0 || !S_ISDIR(st.st_mode))
-            return false;
-        DIR* d = ::opendir(dirPath.constData());
-        if (!d) return false;
-        const int fd = ::dirfd(d);
-        // Ordinary files only: hidden (".name") and system entries (links, devices) are not
-        // shown.
-        while (const dirent* e = ::readdir(d)) {
-            if (e->d_name[0] == '.') continue;
-            if (::fstatat(fd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode))
-                continue;
-            names << disk_name_text(e->d_name).replace(QChar(NameBackslash), u'\\');
-        }
-        ::closedir(d);
-    }
-    QCollator order;
-    order.setCaseSensitivity(Qt::CaseInsensitive);
-    std::sort(names.begin(), names.end(),
-              [&](const QString& a, const QString& b) { return order.compare(a, b) < 0; });
-    return true;
-}
-
 void DelDirScreen::on_load() {
     delete_->setText(QStringLiteral("ﾃﾞｨﾚｸﾄﾘ") + QStringLiteral("\n") + QStringLiteral(" 削 除"));
-    QStringList names;
     // The chosen entry is opened by the bytes the walk recorded for it; a path that names
     // no entry of the list is taken as text.
     const int p = G.SelectedDirIndex;
     const bool isEntry = p >= 1 && p <= G.EntryCount &&
                          G.SelectedDirPath == G.CurrentDrive + u':' + entry_display_line(p);
-    const bool listed =
-        isEntry ? list_files_at(entry_local_path(p), names) : list_files(G.SelectedDirPath, names);
+    bool listed = false;
+    const QStringList names = isEntry ? directory_file_names(entry_local_path(p), listed)
+                                      : directory_file_names(G.SelectedDirPath, listed);
     if (!listed) {
         // The list is the user's work: keep it and go back to the acquisition screen
         // instead of ending the program.

@@ -15,11 +15,6 @@ class DelDirScreen : public ScreenWindow {
 
     // SelectedDirPath without its drive ("q:\DOS" -> "\DOS").
     static QString path_without_drive(const QString& path);
-    // The file names the list shows for a drive-form directory (ordinary files, as a
-    // file list control shows them); false when the directory cannot be read.
-    static bool list_files(const QString& drivePath, QStringList& names);
-    // The same for a directory given by its full path on disk (bytes).
-    static bool list_files_at(const QByteArray& local, QStringList& names);
 
   protected:
     void on_load() override;

@@ -6,10 +6,6 @@
 #include <QFile>
 #include <QHash>
 #include <algorithm>
-#include <cerrno>
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <vector>
 
 int ListProgressIntervalMs = 50;
@@ -24,7 +20,7 @@ QString with_backslash(const QString& path) {
 // own file system) and whether a full table has ended it.
 struct WalkRun {
     ProgressThrottle throttle{ListProgressIntervalMs};
-    dev_t rootDevice = 0;
+    quint64 rootDevice = 0;
     bool tableFull = false;
     QString image; // the image or archive file the drive stands for, else empty
 };
@@ -86,51 +82,6 @@ int entry_capacity() {
     return std::min({int(G.MaxEntryCount), G.EntryNames.size(), G.EntryParentIndex.size()});
 }
 
-// The type of one listed name without following links; DT_UNKNOWN only when it vanished.
-unsigned char entry_type(int dirFd, const dirent* e, struct stat* st, bool& statted) {
-    statted = false;
-    if (e->d_type != DT_UNKNOWN) return e->d_type;
-    if (::fstatat(dirFd, e->d_name, st, AT_SYMLINK_NOFOLLOW) != 0) return DT_UNKNOWN;
-    statted = true;
-    if (S_ISDIR(st->st_mode)) return DT_DIR;
-    if (S_ISREG(st->st_mode)) return DT_REG;
-    return DT_LNK; // anything else is a "system" entry: not listed
-}
-
-// Lists one directory on disk: its subdirectories into `subs`, every entry counted in `m`.
-// False when it cannot be opened; `readFailed` when the listing broke off.
-template <class Progress>
-bool list_disk_directory(WalkRun& run, const QByteArray& local, std::vector<SubDir>& subs, int& m,
-                         bool& readFailed, Progress&& show_progress) {
-    DIR* dir = ::opendir(local.constData());
-    if (!dir) return false;
-    const int fd = ::dirfd(dir);
-    for (;;) {
-        errno = 0;
-        const dirent* e = ::readdir(dir);
-        if (!e) {
-            readFailed = errno != 0;
-            break;
-        }
-        const char* n = e->d_name;
-        if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0))) continue;
-        struct stat st {};
-        bool statted = false;
-        const unsigned char type = entry_type(fd, e, &st, statted);
-        // Devices, fifos, sockets and links are the "system" entries the listing leaves out.
-        if (type != DT_DIR && type != DT_REG) continue;
-        if (type == DT_DIR) {
-            if (!statted && ::fstatat(fd, n, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
-            if (!S_ISDIR(st.st_mode)) continue;
-            subs.push_back({QByteArray(n), disk_name_text(n), st.st_dev == run.rootDevice});
-        }
-        ++m;
-        if (run.throttle.due()) show_progress(m);
-    }
-    ::closedir(dir);
-    return true;
-}
-
 // `local`: the directory's full path on disk; `rel`: its path below the drive's
 // directory ("/" first and last); both as bytes, as the disk spells them.
 void list_directory(WalkRun& run, const QString& sub_path, const QByteArray& local,
@@ -153,8 +104,8 @@ void list_directory(WalkRun& run, const QString& sub_path, const QByteArray& loc
     if (run.throttle.due()) show_progress(0);
 
     k = 1;
-    std::vector<SubDir> subs;
     bool readFailed = false;
+    std::vector<SubDir> subs;
     if (!run.image.isEmpty()) {
         // The image's directory, already read whole: its subdirectories come in name order.
         ImageDirListing listing;
@@ -167,10 +118,26 @@ void list_directory(WalkRun& run, const QString& sub_path, const QByteArray& loc
         m += int(listing.subdirs.size() + listing.files.size());
         if (run.throttle.due()) show_progress(m);
     } else {
-        if (!list_disk_directory(run, local, subs, m, readFailed, show_progress)) {
+        DiskDirectory dir(local);
+        if (!dir.is_open()) {
             fail_listing(sub_path, k);
             return;
         }
+        while (dir.next()) {
+            const DiskKind kind = dir.kind();
+            // Devices, fifos, sockets and links are the "system" entries the listing leaves
+            // out.
+            if (kind != DiskKind::Directory && kind != DiskKind::File) continue;
+            if (kind == DiskKind::Directory) {
+                quint64 device = 0;
+                if (dir.stat_kind(device) != DiskKind::Directory) continue;
+                const char* n = dir.name();
+                subs.push_back({QByteArray(n), disk_name_text(n), device == run.rootDevice});
+            }
+            ++m;
+            if (run.throttle.due()) show_progress(m);
+        }
+        readFailed = dir.failed();
     }
 
     // Name order, so that the same tree always gives the same list.
@@ -234,13 +201,11 @@ void ListSubDirs(const QString& sub_path, int16_t& k) {
         seam().yield();
         return;
     }
-    struct stat st {};
-    if (localText.isEmpty() || ::stat(local.constData(), &st) != 0) {
+    if (localText.isEmpty() || !disk_device(local, run.rootDevice)) {
         fail_listing(sub_path, k);
         return;
     }
     if (!local.endsWith('/')) local += '/';
-    run.rootDevice = st.st_dev;
     list_directory(run, sub_path, local, rel, k);
     seam().yield();
 }
@@ -304,35 +269,67 @@ void list_sub_file_at(const QByteArray& local, int16_t& j, int16_t& k) {
         j = found ? 1 : 0;
         return;
     }
-    DIR* dir = local.isEmpty() ? nullptr : ::opendir(local.constData());
-    if (!dir) {
+    DiskDirectory dir(local);
+    if (!dir.is_open()) {
         j = 1;
         k = static_cast<int16_t>(G.EntryCount + 1);
         show_message(QStringLiteral("ディレクトリをアクセスできません。(202)"));
         return;
     }
-    const int fd = ::dirfd(dir);
     bool found = false;
-    while (!found) {
-        errno = 0;
-        const dirent* e = ::readdir(dir);
-        if (!e) break;
-        const char* n = e->d_name;
-        if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0))) continue;
-        unsigned char type = e->d_type;
-        if (type == DT_UNKNOWN) {
-            struct stat st {};
-            if (::fstatat(fd, n, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
-            type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISREG(st.st_mode) ? DT_REG : DT_LNK;
-        }
-        if (type == DT_DIR) continue;
+    while (!found && dir.next()) {
+        const DiskKind kind = dir.kind();
+        if (kind == DiskKind::Gone || kind == DiskKind::Directory) continue;
         // Normal, hidden and system files count; one that is hidden and system is not seen.
-        const bool hidden = n[0] == '.';
-        const bool system = type != DT_REG;
+        const bool hidden = dir.name()[0] == '.';
+        const bool system = kind != DiskKind::File;
         found = !(hidden && system);
     }
-    ::closedir(dir);
     j = found ? 1 : 0;
+}
+
+// Case-insensitive by character code, whatever the locale; names that differ in case alone
+// by character code too, so the order is always the same.
+static void sort_file_names(QStringList& names) {
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        const int c = a.compare(b, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a < b;
+    });
+}
+
+QStringList directory_file_names(const QByteArray& local, bool& readable) {
+    QStringList names;
+    QString image;
+    QByteArray inner;
+    if (image_path_split(local, image, inner)) {
+        // A directory inside an image or archive: its file entries.
+        ImageDirListing listing;
+        readable = image_list_dir(image, inner, listing);
+        for (const QByteArray& n : listing.files)
+            if (!n.startsWith('.')) names << shown(disk_name_text(n));
+        sort_file_names(names);
+        return names;
+    }
+    QByteArray dirPath = local;
+    while (dirPath.size() > 1 && dirPath.endsWith('/'))
+        dirPath.chop(1);
+    readable = disk_is_directory(dirPath);
+    if (!readable) return names;
+    DiskDirectory dir(dirPath);
+    readable = dir.is_open();
+    // Ordinary files only: hidden (".name") and system entries (links, devices) are not shown.
+    while (dir.next())
+        if (dir.name()[0] != '.' && dir.kind() == DiskKind::File)
+            names << shown(disk_name_text(dir.name()));
+    sort_file_names(names);
+    return names;
+}
+
+QStringList directory_file_names(const QString& drivePath, bool& readable) {
+    const QString local = local_path(with_backslash(drivePath));
+    readable = false;
+    if (local.isEmpty()) return {};
+    return directory_file_names(disk_name_bytes(local), readable);
 }
 
 void remove_entry(int p) {

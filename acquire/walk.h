@@ -11,6 +11,7 @@
 // so walking the same tree twice gives the same list.
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 #include <cstdint>
 
@@ -30,6 +31,12 @@ void ListSubFile(QString& sub_file, int16_t& j, int16_t& k);
 void probe_entry_files(int i, int16_t& j, int16_t& k);
 // The probe of a directory given by its full path on disk (bytes).
 void list_sub_file_at(const QByteArray& local, int16_t& j, int16_t& k);
+// The file names the deletion screen lists for a directory given by its full path on disk
+// (bytes): ordinary files without the hidden ones, ordered case-insensitively by character
+// code. `readable` false (and no names) when the directory cannot be read.
+QStringList directory_file_names(const QByteArray& local, bool& readable);
+// The same for a drive-form directory ("q:\DOS", "\" appended when missing).
+QStringList directory_file_names(const QString& drivePath, bool& readable);
 // Entry i's directory on disk: the drive's directory, the recorded bytes of its parent
 // and name (the text encoded where nothing was recorded for it), "/" at the end.
 QByteArray entry_local_path(int i);

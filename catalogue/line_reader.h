@@ -32,7 +32,6 @@ class ByteLineReader {
     }
     bool failed() const { return failed_; }
     QString error_string() const { return error_.isEmpty() ? file_.errorString() : error_; }
-    void close() { file_.close(); }
 
   private:
     bool refill();

@@ -173,7 +173,6 @@ class CatalogueReader {
     CatalogueParser& parser() { return parser_; }
     bool failed() const { return lines_.failed(); }
     QString error_string() const { return lines_.error_string(); }
-    void close() { lines_.close(); }
 
   private:
     ByteLineReader lines_;

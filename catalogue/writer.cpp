@@ -2,19 +2,14 @@
 #include "catalogue/escape.h"
 #include "core/backup.h"
 #include "core/codepage.h"
+#include "core/disk_file.h"
 #include "core/paths.h"
 #include "core/platform.h"
 #include "core/seam.h"
 #include "core/state.h"
-#include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 int CatalogueLockTimeoutMs = 3000;
 
@@ -39,61 +34,21 @@ void report_write_failure(bool readOnly, int error) {
     show_message(text);
 }
 
-bool write_all(int fd, const QByteArray& bytes, int& error) {
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            error = errno;
-            return false;
-        }
-        done += n;
-    }
-    return true;
-}
-
-// Waits up to CatalogueLockTimeoutMs for the lock on the open catalogue (an advisory lock on
-// the file itself, so only the catalogue, not its folder, has to be writable). 0 or the error.
-int lock_catalogue(int fd) {
-    QElapsedTimer waited;
-    waited.start();
-    for (;;) {
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return 0;
-        if (errno == EINTR) continue;
-        // A file system without locks cannot be shared safely anyway; it is written unlocked.
-        if (errno == ENOLCK || errno == EOPNOTSUPP || errno == ENOSYS) return 0;
-        if (errno != EWOULDBLOCK) return errno;
-        if (waited.elapsed() >= CatalogueLockTimeoutMs) return EBUSY; // another copy appends
-        ::usleep(20 * 1000);
-    }
-}
-
-// Makes a new or removed name in the folder of `path` survive a power loss.
-void sync_folder(const QString& path) {
-    const QByteArray dir = QFile::encodeName(QFileInfo(path).absolutePath());
-    const int fd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
 void remove_journal(const QString& journal) {
-    if (::unlink(QFile::encodeName(journal).constData()) == 0) sync_folder(journal);
+    if (path_remove(journal)) sync_folder(journal);
 }
 
 // The catalogue's length before the append, on disk before the block is written. False when
 // the folder cannot hold it: the append then goes ahead without one.
-bool write_journal(const QString& journal, off_t length) {
-    const QByteArray native = QFile::encodeName(journal);
-    const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
+bool write_journal(const QString& journal, qint64 length) {
     int error = 0;
+    const int fd = file_open(journal, FileOpen::Create, error);
+    if (fd < 0) return false;
     const bool ok =
-        write_all(fd, QByteArray::number(qint64(length)) + "\r\n", error) && ::fsync(fd) == 0;
-    ::close(fd);
+        file_write_all(fd, QByteArray::number(length) + "\r\n", error) && file_sync(fd, error);
+    file_close(fd);
     if (!ok) {
-        ::unlink(native.constData());
+        path_remove(journal);
         return false;
     }
     sync_folder(journal);
@@ -104,12 +59,13 @@ bool write_journal(const QString& journal, off_t length) {
 // the catalogue back to the length it names, and goes. A journal without its line end was
 // itself cut short, before any byte of the block was written. True when bytes were removed.
 bool roll_back(int fd, const QString& journal) {
-    const int jfd = ::open(QFile::encodeName(journal).constData(), O_RDONLY | O_CLOEXEC);
+    int error = 0;
+    const int jfd = file_open(journal, FileOpen::Read, error);
     if (jfd < 0) return false;
     char text[32];
-    const ssize_t n = ::read(jfd, text, sizeof text);
-    ::close(jfd);
-    const QByteArray bytes(text, n > 0 ? n : 0);
+    const qsizetype n = file_read(jfd, text, sizeof text);
+    file_close(jfd);
+    const QByteArray bytes(text, n);
     bool valid = bytes.endsWith("\r\n") && bytes.size() > 2;
     qint64 length = 0;
     for (qsizetype i = 0; valid && i < bytes.size() - 2; ++i) {
@@ -117,10 +73,10 @@ bool roll_back(int fd, const QString& journal) {
         length = length * 10 + (bytes[i] - '0');
     }
     bool cut = false;
-    struct stat st {};
-    if (valid && ::fstat(fd, &st) == 0 && st.st_size > length) {
+    qint64 size = 0;
+    if (valid && file_size(fd, size, error) && size > length) {
         // Kept when the cut fails: the next start tries again.
-        if (::ftruncate(fd, off_t(length)) != 0 || ::fsync(fd) != 0) return false;
+        if (!file_truncate(fd, length) || !file_sync(fd, error)) return false;
         cut = true;
     }
     remove_journal(journal);
@@ -141,25 +97,22 @@ void report_rolled_back() {
                        "(112)") +
         G.CrLf + G.CrLf + QStringLiteral("その登録は行われていません。もう一度登録してください。"));
 }
-
-bool regular_file(int fd) {
-    struct stat st {};
-    return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-}
 } // namespace
 
 void recover_catalogue() {
     const QString path = to_local_file(G.DataFilePath);
     if (path.isEmpty()) return;
     const QString journal = journal_of(path);
-    if (::access(QFile::encodeName(journal).constData(), F_OK) != 0) return;
+    if (!path_exists(journal)) return;
     const int attr = file_attributes(path);
     if (attr < 0 || (attr & (AttrDirectory | AttrSystem))) return;
-    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    int error = 0;
+    const int fd = file_open(path, FileOpen::WriteNoWait, error);
     if (fd < 0) return;
     // Under the lock a journal is never that of an append still running.
-    const bool cut = regular_file(fd) && lock_catalogue(fd) == 0 && roll_back(fd, journal);
-    ::close(fd);
+    const bool cut =
+        file_is_regular(fd) && file_lock(fd, CatalogueLockTimeoutMs) == 0 && roll_back(fd, journal);
+    file_close(fd);
     if (cut) report_rolled_back();
 }
 
@@ -213,18 +166,16 @@ void write_data(int16_t& result) {
         return;
     }
 
-    const QByteArray native = QFile::encodeName(path);
     // Read access only serves the look at the last byte; a write-only file is still appended
     // to. Non-blocking, so a fifo put there meanwhile cannot hang the open.
-    const int flags = O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC;
-    int fd = ::open(native.constData(), O_RDWR | flags, 0666);
-    if (fd < 0 && errno == EACCES) fd = ::open(native.constData(), O_WRONLY | flags, 0666);
+    int error = 0;
+    const int fd = file_open(path, FileOpen::Append, error);
     if (fd < 0) {
-        report_write_failure(readOnly, errno);
+        report_write_failure(readOnly, error);
         return;
     }
-    if (!regular_file(fd)) {
-        ::close(fd);
+    if (!file_is_regular(fd)) {
+        file_close(fd);
         report_write_failure(readOnly, EINVAL);
         return;
     }
@@ -234,12 +185,11 @@ void write_data(int16_t& result) {
     const QString journal = journal_of(path);
     bool rolledBack = false;
     // Two running copies must never interleave their blocks.
-    int error = lock_catalogue(fd);
+    error = file_lock(fd, CatalogueLockTimeoutMs);
     if (error == 0) {
         rolledBack = roll_back(fd, journal);
-        struct stat st {};
-        if (::fstat(fd, &st) != 0) error = errno;
-        if (error == 0) {
+        qint64 size = 0;
+        if (file_size(fd, size, error)) {
             if (G.HeaderTable.rows() < 1) G.HeaderTable.redim(1);
             G.HeaderTable(1, 7) = registration_stamp(QDateTime::currentDateTime());
             // The whole block in one append, on disk before it counts as written; on any
@@ -249,21 +199,20 @@ void write_data(int16_t& result) {
             // A file edited by hand may lack its last line break; without one the "*01"
             // would join that line and the block would lose its marker.
             char last = '\n';
-            if (st.st_size > 0 && ::pread(fd, &last, 1, st.st_size - 1) == 1 && last != '\n')
-                block.prepend("\r\n");
-            const bool journaled = write_journal(journal, st.st_size);
+            if (size > 0 && file_byte_at(fd, size - 1, last) && last != '\n') block.prepend("\r\n");
+            const bool journaled = write_journal(journal, size);
             bool whole = true;
-            if (!write_all(fd, block, error) || (::fsync(fd) != 0 && (error = errno)))
-                whole = ::ftruncate(fd, st.st_size) == 0 && ::fsync(fd) == 0;
+            if (!file_write_all(fd, block, error) || !file_sync(fd, error)) {
+                int ignored = 0;
+                whole = file_truncate(fd, size) && file_sync(fd, ignored);
+            }
             if (journaled && whole) remove_journal(journal);
         }
     }
     // Once synced, a failing close cannot take the block back; it is not reported.
-    ::close(fd);
+    file_close(fd);
     // A file this call created and could not fill is removed again.
-    struct stat st {};
-    if (error != 0 && created && ::stat(native.constData(), &st) == 0 && st.st_size == 0)
-        ::unlink(QFile::encodeName(real.isEmpty() ? path : real).constData());
+    if (error != 0 && created && path_size(path) == 0) path_remove(real.isEmpty() ? path : real);
     if (rolledBack) report_rolled_back();
     if (error != 0) {
         report_write_failure(readOnly, error);

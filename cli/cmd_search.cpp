@@ -59,22 +59,17 @@ int run(const QStringList& argsIn) {
         }
     }
     if (words.isEmpty() || words.size() > 3) return usage();
-    int filled = 0;
-    for (const QString& w : words)
-        filled += w.isEmpty() ? 0 : 1;
+    const QString w[3] = {words.value(0), words.value(1), words.value(2)};
+    const int filled = filled_count(w);
     const int presets = preset_count(filled);
     if (preset < 1 || preset > (presets == 0 ? 1 : presets)) {
         std::fprintf(stderr, "tobrin-cli search: --preset takes 1 to %d with %d filled words\n",
                      presets == 0 ? 1 : presets, filled);
         return 2;
     }
-    // Header-only search has only header lines to show, as on the screen.
-    if (o.headerOnly) {
-        if (showGiven && !o.showHeaders) return usage();
-        o.showHeaders = true;
-        o.showDirs = false;
-    }
-    const QString w[3] = {words.value(0), words.value(1), words.value(2)};
+    // Header-only search has only header lines to show: asking for paths alone is an error.
+    if (o.headerOnly && showGiven && !o.showHeaders) return usage();
+    o = consistent_display(o);
     HeldMessages held;
     SearchDisplay display;
     if (!run_string_search(w, preset, o, display)) {

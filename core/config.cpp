@@ -243,7 +243,7 @@ bool apply_key(int16_t key, const QString& value, Counters& c) {
     return true;
 }
 
-void size_tables() {
+void size_tables_from_config() {
     G.DirPaths.redim(G.MaxDirCount);
     G.EntryNames.redim(G.MaxEntryCount);
     G.EntryParentIndex.redim(G.MaxEntryCount);
@@ -334,5 +334,5 @@ void read_config() {
         show_message(QStringLiteral("環境設定ファイル[") + G.CfgFilePath +
                      QStringLiteral("]を読み込むことができません。(071)") + G.CrLf + G.CrLf +
                      QStringLiteral("デフォルト値で動作します。"));
-    size_tables();
+    size_tables_from_config();
 }

@@ -155,12 +155,6 @@ QString lower_form(QStringView in) {
     return s;
 }
 
-QString folded_form(QStringView in) {
-    QString s;
-    fold_text(in, s, true, true);
-    return s;
-}
-
 QString full_width_number(qint64 n) {
     QString s = QString::number(n);
     for (QChar& c : s) {

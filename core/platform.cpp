@@ -5,6 +5,9 @@
 #include <QFileInfo>
 #include <QStorageInfo>
 #include <algorithm>
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace {
@@ -196,4 +199,90 @@ bool is_symlink(const QString& localPath) {
     struct stat st {};
     const QByteArray native = native_no_slash(localPath);
     return ::lstat(native.constData(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+struct DiskDirectory::Impl {
+    DIR* dir = nullptr;
+    const dirent* entry = nullptr;
+    struct stat st {};
+    bool statted = false;
+};
+
+DiskDirectory::DiskDirectory(const QByteArray& path) : d_(new Impl) {
+    d_->dir = path.isEmpty() ? nullptr : ::opendir(path.constData());
+}
+
+DiskDirectory::~DiskDirectory() {
+    if (d_->dir) ::closedir(d_->dir);
+    delete d_;
+}
+
+bool DiskDirectory::is_open() const {
+    return d_->dir != nullptr;
+}
+
+bool DiskDirectory::next() {
+    if (!d_->dir) return false;
+    for (;;) {
+        errno = 0;
+        d_->entry = ::readdir(d_->dir);
+        d_->statted = false;
+        if (!d_->entry) {
+            failed_ = errno != 0;
+            return false;
+        }
+        const char* n = d_->entry->d_name;
+        if (!(n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)))) return true;
+    }
+}
+
+const char* DiskDirectory::name() const {
+    return d_->entry ? d_->entry->d_name : "";
+}
+
+namespace {
+DiskKind kind_of(mode_t mode) {
+    if (S_ISDIR(mode)) return DiskKind::Directory;
+    if (S_ISREG(mode)) return DiskKind::File;
+    return DiskKind::Other;
+}
+} // namespace
+
+DiskKind DiskDirectory::kind() {
+    if (!d_->entry) return DiskKind::Gone;
+    switch (d_->entry->d_type) {
+    case DT_DIR:
+        return DiskKind::Directory;
+    case DT_REG:
+        return DiskKind::File;
+    case DT_UNKNOWN: {
+        quint64 device = 0;
+        return stat_kind(device);
+    }
+    default:
+        return DiskKind::Other;
+    }
+}
+
+DiskKind DiskDirectory::stat_kind(quint64& device) {
+    if (!d_->entry) return DiskKind::Gone;
+    if (!d_->statted) {
+        if (::fstatat(::dirfd(d_->dir), d_->entry->d_name, &d_->st, AT_SYMLINK_NOFOLLOW) != 0)
+            return DiskKind::Gone;
+        d_->statted = true;
+    }
+    device = quint64(d_->st.st_dev);
+    return kind_of(d_->st.st_mode);
+}
+
+bool disk_device(const QByteArray& path, quint64& device) {
+    struct stat st {};
+    if (path.isEmpty() || ::stat(path.constData(), &st) != 0) return false;
+    device = quint64(st.st_dev);
+    return true;
+}
+
+bool disk_is_directory(const QByteArray& path) {
+    struct stat st {};
+    return !path.isEmpty() && ::lstat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }

@@ -85,3 +85,37 @@ bool image_opens(const QString& file);
 // The ISO 9660 volume identifier (Joliet's where there is one), trimmed; "" for anything
 // that is no ISO 9660 image.
 QString image_volume_label(const QString& file);
+// What a listed name is, not following a symbolic link. Other: a link, device, fifo or
+// socket; Gone: it vanished while the directory was listed.
+enum class DiskKind : unsigned char { Gone, Directory, File, Other };
+
+// The names of one directory on disk as bytes, as the disk spells them, "." and ".." left
+// out, in the file system's own order.
+class DiskDirectory {
+  public:
+    explicit DiskDirectory(const QByteArray& path);
+    ~DiskDirectory();
+    DiskDirectory(const DiskDirectory&) = delete;
+    DiskDirectory& operator=(const DiskDirectory&) = delete;
+    bool is_open() const;
+    // Steps to the next name; false at the end, when failed() tells a read error.
+    bool next();
+    bool failed() const { return failed_; }
+    const char* name() const;
+    // The kind the listing tells, asking the file system only when the listing does not.
+    DiskKind kind();
+    // The kind and the file system's device of the name, asked of the file system (once
+    // per name).
+    DiskKind stat_kind(quint64& device);
+
+  private:
+    struct Impl;
+    Impl* d_;
+    bool failed_ = false;
+};
+
+// The device of the file system that holds `path`, following links; false when it does
+// not exist.
+bool disk_device(const QByteArray& path, quint64& device);
+// Whether `path` is a directory itself (a link to one is not).
+bool disk_is_directory(const QByteArray& path);

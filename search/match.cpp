@@ -14,7 +14,6 @@ struct Word {
 };
 
 struct Matcher {
-    SearchOptions options;
     int mode = 0;
     Word w[3];
     MatchPlan plan;
@@ -49,7 +48,7 @@ inline bool contains(std::u16string_view text, std::u16string_view word) {
 // Does the folded text satisfy word k (0-based)?
 bool satisfies(const Matcher& m, int k, std::u16string_view text) {
     const Word& w = m.w[k];
-    if (m.options.wildcard) {
+    if (m.plan.wildcard) {
         if (!w.pattern.valid()) invalid_pattern();
         return w.pattern.matches(QStringView(text.data(), qsizetype(text.size())));
     }
@@ -60,7 +59,6 @@ bool satisfies(const Matcher& m, int k, std::u16string_view text) {
 
 void check_match_status(int preset, const SearchOptions& options) {
     Matcher& m = matcher();
-    m.options = options;
     int filled[3];
     int count = 0;
     for (int k = 1; k <= 3; ++k)
@@ -137,10 +135,6 @@ void invalid_pattern() {
     throw ScanFailure(InvalidPattern);
 }
 
-const SearchOptions& current_search_options() {
-    return matcher().options;
-}
-
 bool match_folded(QStringView folded) {
     if (folded.isEmpty()) return false;
     const Matcher& m = matcher();
@@ -148,39 +142,10 @@ bool match_folded(QStringView folded) {
     return evaluate_mode(m.mode, [&](int k) { return satisfies(m, k, t); });
 }
 
-bool match_by_substring() {
-    return matcher().mode >= 1 && !matcher().options.wildcard;
-}
-
-int longest_word() {
-    int n = 0;
-    for (const Word& w : matcher().w)
-        n = std::max(n, int(w.text.size()));
-    return n;
-}
-
-void words_contained(QStringView folded, bool has[3]) {
-    const Matcher& m = matcher();
-    for (int k = 0; k < 3; ++k)
-        has[k] = contains(view_of(folded), view_of(m.w[k].text));
-}
-
-QStringView match_word(int k) {
-    return matcher().w[k].text;
-}
-
-bool match_folded_split(const bool headHas[3], QStringView tail) {
-    const Matcher& m = matcher();
-    const std::u16string_view t = view_of(tail);
-    return evaluate_mode(m.mode,
-                         [&](int k) { return headHas[k] || contains(t, view_of(m.w[k].text)); });
-}
-
-void check_match(const QString& B, int16_t& n) {
+void check_match(const QString& B, const SearchOptions& options, int16_t& n) {
     n = 0;
     if (B.isEmpty()) return;
     static thread_local QString buf;
-    const Matcher& m = matcher();
-    fold_text(B, buf, m.options.foldWidth, m.options.foldCase);
+    fold_text(B, buf, options.foldWidth, options.foldCase);
     n = match_folded(buf) ? 1 : 0;
 }

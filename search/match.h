@@ -15,30 +15,19 @@ struct ScanFailure : std::runtime_error {
     QString cause;
 };
 
-// Reads G.SearchWords; sets G.MatchMode and G.MatchWord1..3 (folded as `options` say).
-// `preset` is the selected combination: 1 or 2 with two filled strings, 1 to 6 with three.
-// The options are kept for check_match until the next call.
+// Reads G.SearchWords; sets G.MatchMode and G.MatchWord1..3 (folded as `options` say, and
+// compiled as patterns when they ask for wildcards). `preset` is the selected combination:
+// 1 or 2 with two filled strings, 1 to 6 with three.
 void check_match_status(int preset, const SearchOptions& options);
 
-// n = 1 when `B` satisfies the current search, else 0. Throws ScanFailure for an invalid
-// wildcard word that has to be tested.
-void check_match(const QString& B, int16_t& n);
+// n = 1 when `B`, folded as `options` say (those given to check_match_status), satisfies
+// the current search, else 0. Throws ScanFailure for an invalid wildcard word that has to
+// be tested.
+void check_match(const QString& B, const SearchOptions& options, int16_t& n);
 
 // The same test on a text already folded as the options say (the scan folds each text
 // once into its own buffer). An empty text never matches.
 bool match_folded(QStringView folded);
-
-// The scan's short cut in substring mode: a path is its parent followed by a name, and
-// the parent is shared by many paths. `words_contained` tells once per parent which words
-// occur in it; `match_folded_split` then needs only the name preceded by the parent's last
-// longest_word() - 1 units, where a word spanning both would begin. Same result as
-// match_folded on the whole text (which must not be empty).
-bool match_by_substring();
-int longest_word();
-void words_contained(QStringView folded, bool has[3]);
-bool match_folded_split(const bool headHas[3], QStringView tail);
-// Word k (0-based) as the search uses it, folded.
-QStringView match_word(int k);
 
 // What the scan's path test needs of the current search. Each word has a required
 // literal that every text satisfying it contains: the word itself when matching by
@@ -88,6 +77,3 @@ template <class Sat> bool evaluate_mode(int mode, Sat sat) {
         return false;
     }
 }
-
-// The options given to the last check_match_status.
-const SearchOptions& current_search_options();

@@ -39,7 +39,7 @@ QString format_message(const QString& sentence) {
            G.CrLf + G.CrLf + QStringLiteral("データの読み込みを中断します。");
 }
 
-void size_tables() {
+void size_search_tables() {
     // Start-up sizes the tables from the configuration; a scan never writes beyond them.
     if (G.HeaderTable.rows() < G.MaxHeaderBlocks) G.HeaderTable.redim(G.MaxHeaderBlocks);
     if (G.DirPaths.size() < G.MaxDirCount) G.DirPaths.redim(G.MaxDirCount);
@@ -192,8 +192,8 @@ class Recorded {
 
 // What every scanning thread shares, fixed before the scan starts.
 struct ScanSetup {
-    ScanSetup()
-        : opt(current_search_options()), plan(match_plan()), decoder(opt.foldWidth, opt.foldCase) {
+    explicit ScanSetup(const SearchOptions& options)
+        : opt(options), plan(match_plan()), decoder(opt.foldWidth, opt.foldCase) {
         if (plan.mode < 1) return;
         for (int k = 0; k < 3; ++k) {
             overlap = std::max(overlap, plan.literal[k].size() - 1);
@@ -211,7 +211,7 @@ struct ScanSetup {
         for (int k = 1; k <= HeaderFieldCount; ++k)
             searched[k] = G.HeaderFieldSearched(k) == 1;
     }
-    const SearchOptions& opt;
+    const SearchOptions opt;
     const MatchPlan& plan;
     const FoldedDecoder decoder;
     const int maxDirs = G.MaxDirCount;
@@ -516,6 +516,7 @@ PartResult scan_part(const ScanSetup& setup, const QByteArray& bytes,
 
 class Search {
   public:
+    explicit Search(const SearchOptions& options) : setup(options) {}
     void run();
 
   private:
@@ -621,7 +622,7 @@ void Search::run() {
         s.yield();
     };
     try {
-        size_tables();
+        size_search_tables();
         if (!parallel(s)) single(s);
     } catch (const ScanFailure& f) {
         G.HeaderBlockCount = 0;
@@ -646,7 +647,7 @@ void Search::run() {
 qint64 ScanParallelFrom = qint64(8) << 20;
 qsizetype ScanPartSize = qsizetype(1) << 20;
 
-void read_data() {
-    Search search;
+void read_data(const SearchOptions& options) {
+    Search search(options);
     search.run();
 }

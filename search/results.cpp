@@ -131,6 +131,6 @@ SearchDisplay get_data(const SearchOptions& options) {
     seam().yield();
     // The scan overwrites the acquired list and the header of a registration in progress.
     G.ProgressFlags = 0;
-    read_data();
+    read_data(options);
     return result_display(options);
 }

@@ -39,25 +39,6 @@ void set_ticked(QCheckBox* c, bool on) {
 }
 } // namespace
 
-QStringList preset_captions(const bool (&filled)[3]) {
-    const int n = int(filled[0]) + int(filled[1]) + int(filled[2]);
-    if (n == 3)
-        return {
-            QStringLiteral(" [1]  or  [2]   or [3]"),  QStringLiteral(" [1] and  [2]  and [3]"),
-            QStringLiteral("([1]  or  [2]) and [3]"),  QStringLiteral("([1] and  [2])  or [3]"),
-            QStringLiteral(" [1]  or ([2]  and [3])"), QStringLiteral(" [1] and ([2]   or [3])")};
-    if (n != 2) return {};
-    const QString a = filled[0] ? QStringLiteral("[1]") : QStringLiteral("[2]");
-    const QString b = filled[2] ? QStringLiteral("[3]") : QStringLiteral("[2]");
-    return {a + QStringLiteral("  or ") + b, a + QStringLiteral(" and ") + b};
-}
-
-int saved_preset() {
-    const QString s = G.SavedSettings(10).trimmed();
-    if (s.size() == 1 && s.at(0) >= u'1' && s.at(0) <= u'6') return s.at(0).unicode() - u'0';
-    return 1;
-}
-
 SearchDataScreen::SearchDataScreen()
     : ScreenWindow(ScreenSearchData, QStringLiteral("search_data")) {
     heading_ =
@@ -158,8 +139,8 @@ SearchDataScreen::SearchDataScreen()
 
     // Check4 has no handler: it is read when a search runs.
     connect(check_[4], &QCheckBox::toggled, this, &SearchDataScreen::check5_clicked);
-    connect(check_[0], &QCheckBox::toggled, this, [this] { display_option_clicked(check_[0]); });
-    connect(check_[1], &QCheckBox::toggled, this, [this] { display_option_clicked(check_[1]); });
+    connect(check_[0], &QCheckBox::toggled, this, [this] { apply_display(ShownLines::Headers); });
+    connect(check_[1], &QCheckBox::toggled, this, [this] { apply_display(ShownLines::Dirs); });
     connect(check_[2], &QCheckBox::toggled, this, &SearchDataScreen::check3_clicked);
     connect(list_, &QListWidget::itemDoubleClicked, this, &SearchDataScreen::open_result);
 }
@@ -224,14 +205,9 @@ void SearchDataScreen::on_load() {
     else
         search_options(1, c);
     set_controls(c);
-    if (ticked(check_[4])) {
-        set_ticked(check_[0], true);
-        set_ticked(check_[1], false);
-    }
     // A settings file edited by hand may untick both kinds of line; one stays shown.
-    if (!ticked(check_[0]) && !ticked(check_[1])) set_ticked(check_[0], true);
-    G.HeaderOnlySearch = ticked(check_[4]) ? 1 : 0;
-    G.SortResults = ticked(check_[2]) ? 1 : 0;
+    apply_display(ShownLines::Headers);
+    mirror_search_options(options());
     words_[0]->setFocus();
 }
 
@@ -256,52 +232,31 @@ void SearchDataScreen::select_preset(int preset) {
 }
 
 void SearchDataScreen::update_presets() {
-    // A field of blanks counts as filled: blanks are searched for like any text.
-    const bool filled[3] = {!words_[0]->text().isEmpty(), !words_[1]->text().isEmpty(),
-                            !words_[2]->text().isEmpty()};
-    const QStringList captions = preset_captions(filled);
-    if (captions.isEmpty()) {
-        for (QRadioButton* p : presets_)
-            p->hide();
-        shownPresets_ = 0;
-        return;
-    }
+    const QString words[3] = {words_[0]->text(), words_[1]->text(), words_[2]->text()};
+    const QStringList captions = preset_captions(words);
     for (int i = 0; i < 6; ++i) {
         if (i < captions.size()) presets_[i]->setText(captions[i]);
         presets_[i]->setVisible(i < captions.size());
     }
     const int was = shownPresets_;
     shownPresets_ = int(captions.size());
-    if (shownPresets_ == 2) {
-        // The remembered choice when it is one of the two; else the or preset unless
-        // one of the two is selected already.
-        if (was != 2 && rememberedPreset_ <= 2) select_preset(rememberedPreset_);
-        if (selected_preset() > 2) select_preset(1);
-    } else if (was != 6) {
-        select_preset(rememberedPreset_);
-    }
+    select_preset(preset_after_change(was, shownPresets_, selected_preset(), rememberedPreset_));
+}
+
+void SearchDataScreen::apply_display(ShownLines kept) {
+    // Each change fires the box's own handler, which finds the rule kept already.
+    const SearchOptions o = consistent_display(options(), kept);
+    set_ticked(check_[0], o.showHeaders);
+    set_ticked(check_[1], o.showDirs);
 }
 
 void SearchDataScreen::check5_clicked() {
-    G.HeaderOnlySearch = ticked(check_[4]) ? 1 : 0;
-    if (ticked(check_[4])) {
-        // A header-only search has only header lines to show.
-        set_ticked(check_[0], true);
-        set_ticked(check_[1], false);
-    }
-}
-
-void SearchDataScreen::display_option_clicked(QCheckBox* clicked) {
-    if (ticked(check_[4])) {
-        set_ticked(check_[0], true);
-        set_ticked(check_[1], false);
-        return;
-    }
-    if (!ticked(check_[0]) && !ticked(check_[1])) set_ticked(clicked, true);
+    mirror_search_options(options());
+    apply_display(ShownLines::Headers);
 }
 
 void SearchDataScreen::check3_clicked() {
-    G.SortResults = ticked(check_[2]) ? 1 : 0;
+    mirror_search_options(options());
 }
 
 namespace {
@@ -338,11 +293,12 @@ void SearchDataScreen::string_search() {
 void SearchDataScreen::block_search() {
     if (operation_running() || !isEnabled()) return;
     // Ticked in this order, each with its own rule; they stay ticked afterwards.
-    set_ticked(check_[0], true);
-    set_ticked(check_[1], false);
-    set_ticked(check_[3], true);
-    set_ticked(check_[4], true);
-    SearchOptions o = options();
+    SearchOptions o = block_search_options(options());
+    set_ticked(check_[0], o.showHeaders);
+    set_ticked(check_[1], o.showDirs);
+    set_ticked(check_[3], o.wildcard);
+    set_ticked(check_[4], o.headerOnly);
+    o = options();
     clear_results();
     {
         OperationScope op(this);

@@ -3,7 +3,7 @@
 // case, width, wildcard and header-only options, the display options, string and block
 // search, and the result list whose entries open the block view.
 #include "core/settings.h"
-#include "search/search_options.h"
+#include "search/search_rules.h"
 #include "ui/screen_window.h"
 
 class QButtonGroup;
@@ -48,7 +48,7 @@ class SearchDataScreen : public ScreenWindow {
     void update_presets();
     void select_preset(int preset);
     void check5_clicked();
-    void display_option_clicked(QCheckBox* clicked);
+    void apply_display(ShownLines kept);
     void check3_clicked();
     void show_results(const SearchDisplay& d);
     void clear_results();
@@ -69,10 +69,3 @@ class SearchDataScreen : public ScreenWindow {
     int rememberedPreset_ = 1;
     int shownPresets_ = 0; // 0, 2 or 6
 };
-
-// The preset captions for `filled` (which of fields [1] [2] [3] hold text): two captions
-// for two filled fields, six for three, none otherwise.
-QStringList preset_captions(const bool (&filled)[3]);
-
-// SavedSettings(10) as a preset number: "1" to "6"; anything else is the or preset.
-int saved_preset();

@@ -2,20 +2,14 @@
 #include "core/seam.h"
 #include "core/state.h"
 #include "search/match.h"
-
-int preset_count(int filledCount) {
-    if (filledCount == 2) return 2;
-    if (filledCount >= 3) return 6;
-    return 0;
-}
+#include "search/search_rules.h"
 
 bool run_string_search(const QString (&words)[3], int preset, const SearchOptions& options,
                        SearchDisplay& out) {
     for (int k = 1; k <= 3; ++k)
         G.SearchWords(k) = words[k - 1];
     G.BlockSearchMode = 0;
-    G.HeaderOnlySearch = options.headerOnly ? 1 : 0;
-    G.SortResults = options.sort ? 1 : 0;
+    mirror_search_options(options);
     check_match_status(preset, options);
     if (G.MatchMode == 0) {
         show_message(QStringLiteral("検索条件が未入力です。(208)"));
@@ -27,15 +21,11 @@ bool run_string_search(const QString (&words)[3], int preset, const SearchOption
 
 SearchDisplay run_block_search(SearchOptions& options) {
     const QString saved[3] = {G.SearchWords(1), G.SearchWords(2), G.SearchWords(3)};
-    options.showHeaders = true;
-    options.showDirs = false;
-    options.wildcard = true;
-    options.headerOnly = true;
+    options = block_search_options(options);
     G.SearchWords(1) = QStringLiteral("*");
     G.SearchWords(2).clear();
     G.SearchWords(3).clear();
-    G.HeaderOnlySearch = 1;
-    G.SortResults = options.sort ? 1 : 0;
+    mirror_search_options(options);
     G.BlockSearchMode = 1;
     seam().yield();
     check_match_status(1, options);

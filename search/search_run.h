@@ -6,19 +6,16 @@
 // header and directory views.
 #include "search/results.h"
 #include "search/search_options.h"
+#include "search/search_rules.h"
 #include <QString>
 
-// Presets the screen offers for `filledCount` filled strings: 0 for fewer than two,
-// 2 for two (or, and), 6 for three.
-int preset_count(int filledCount);
-
 // The string search ("文字列検索"): words are fields [1] [2] [3] (G.SearchWords takes
-// them). `preset` is the selected combination (1-based, see preset_count). With no
-// word filled it shows message 208, searches nothing and returns false (`out` untouched).
+// them). `preset` is the selected combination (1-based, see preset_count). With no word
+// filled it shows message 208, searches nothing and returns false (`out` untouched).
 bool run_string_search(const QString (&words)[3], int preset, const SearchOptions& options,
                        SearchDisplay& out);
 
-// The block search ("ﾌﾞﾛｯｸ検索"): every block's header line. Ticks the check boxes as the
-// screen does (headers shown, paths hidden, wildcard and header-only on) in `options`,
-// which the screen keeps afterwards; G.SearchWords are left as they were.
+// The block search ("ﾌﾞﾛｯｸ検索"): every block's header line. Sets `options` to those of a
+// block search (block_search_options), which the screen keeps afterwards; G.SearchWords
+// are left as they were.
 SearchDisplay run_block_search(SearchOptions& options);

@@ -18,12 +18,9 @@ QStringList array(const QString& name, int from, int to) {
     return l;
 }
 
-struct FontRow {
-    QStringList normal; // FontSize
-    QStringList small;  // SmallFontSize
-};
+} // namespace
 
-FontRow font_row(int code) {
+ScreenFonts screen_fonts(int code) {
     const QStringList buttons13{"Command1", "Command2", "Command3"};
     switch (code) {
     case ScreenHeaderDisp:
@@ -55,6 +52,7 @@ FontRow font_row(int code) {
     return {};
 }
 
+namespace {
 void set_control_font(QWidget* screen, const QString& name, int size) {
     if (auto* c = screen->findChild<QWidget*>(name)) {
         QFont f = c->font();
@@ -92,7 +90,7 @@ void set_screen(int16_t& code) {
         f.setPointSize(std::max(1, static_cast<int>(G.FontSize)));
         s->setFont(f);
         s->apply_geometry(G.FormPos(n, 1), G.FormPos(n, 2), G.FormPos(n, 3), G.FormPos(n, 4));
-        const FontRow row = font_row(n);
+        const ScreenFonts row = screen_fonts(n);
         for (const QString& c : row.normal)
             set_control_font(s, c, G.FontSize);
         for (const QString& c : row.small)

@@ -9,7 +9,6 @@
 #include "register/menu1.h"
 #include "search/search_data.h"
 #include "ui/navigation.h"
-#include "ui/placeholder.h"
 #include "view/disp_directory.h"
 
 void register_standard_screens() {

@@ -10,6 +10,7 @@
 #include "test_env.h"
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
@@ -103,6 +104,55 @@ class TestWalk : public QObject {
         QVERIFY(seam.label1History.first().endsWith(QStringLiteral("\r\n\r\n\\")));
         ::rmdir((raw + "/in").constData());
         ::rmdir(raw.constData());
+    }
+
+    // The deletion screen's file list: ordinary files only, in an order that no locale
+    // changes (case folded by character code, then the exact code).
+    void file_names_filter_and_order_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::newRow("C") << "C";
+        QTest::newRow("sv_SE") << "sv_SE"; // collates v and w alike, and å after z
+        QTest::newRow("ja_JP") << "ja_JP";
+    }
+    void file_names_filter_and_order() {
+        QFETCH(QString, locale);
+        const auto restore = qScopeGuard([was = QLocale()] { QLocale::setDefault(was); });
+        QLocale::setDefault(QLocale(locale));
+        DriveQ q;
+        for (const char* f : {"b.txt", "a.txt", "A.txt", "_x", "Z", "w1", "v2", ".hidden"})
+            touch(q.path(f));
+        touch(q.path(QStringLiteral("å")));
+        make_dirs(q.path(), {"sub"});
+        QVERIFY(QFile::link(q.path("a.txt"), q.path("link")));
+        QCOMPARE(::mkfifo(QFile::encodeName(q.path("fifo")).constData(), 0644), 0);
+        bool readable = false;
+        const L byDrive = directory_file_names(QStringLiteral("q:\\"), readable);
+        QVERIFY(readable);
+        QCOMPARE(byDrive,
+                 (L{"_x", "A.txt", "a.txt", "b.txt", "v2", "w1", "Z", QStringLiteral("å")}));
+        QCOMPARE(directory_file_names(QFile::encodeName(q.path()) + "/", readable), byDrive);
+        QVERIFY(readable);
+    }
+
+    void file_names_of_what_cannot_be_listed_data() {
+        QTest::addColumn<QString>("what");
+        QTest::newRow("missing") << "missing";
+        QTest::newRow("a file") << "f";
+        QTest::newRow("a link to a directory") << "linkToSub";
+    }
+    void file_names_of_what_cannot_be_listed() {
+        QFETCH(QString, what);
+        DriveQ q;
+        make_dirs(q.path(), {"sub"});
+        touch(q.path("sub/inside"));
+        touch(q.path("f"));
+        QVERIFY(QFile::link(q.path("sub"), q.path("linkToSub")));
+        bool readable = true;
+        QVERIFY(directory_file_names(QFile::encodeName(q.path(what)), readable).isEmpty());
+        QVERIFY(!readable);
+        readable = true;
+        QVERIFY(directory_file_names(QStringLiteral("q:\\") + what, readable).isEmpty());
+        QVERIFY(!readable);
     }
 
     void progress_text() {

@@ -5,7 +5,6 @@
 #include "../ui/gui_fixture.h"
 #include "core/codepage.h"
 #include "register/header_disp.h"
-#include "ui/placeholder.h"
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -66,10 +65,6 @@ class TstRegistrationScreens : public QObject {
         G.DirCount = G.EntryCount = G.EntryParentIndex(1) = 1;
         G.DirPaths(1) = QStringLiteral("\\");
         G.EntryNames(1) = QStringLiteral("A");
-        // The search screen is opened by its code; a stand-in keeps these tests about ours.
-        register_screen(ScreenSearchData, [] {
-            return new PlaceholderScreen(ScreenSearchData, QStringLiteral("search_data"));
-        });
     }
     void cleanup() {
         close_all_screens();

@@ -67,10 +67,11 @@ class TestMatch : public QObject {
         QFETCH(QStringList, misses);
         for (int k = 1; k <= 3; ++k)
             G.SearchWords(k) = words.section(u'|', k - 1, k - 1);
-        check_match_status(preset, options(flags));
+        const SearchOptions o = options(flags);
+        check_match_status(preset, o);
         for (const QString& text : hits + misses) {
             int16_t n = -1;
-            ::check_match(text, n);
+            ::check_match(text, o, n);
             QVERIFY2(n == int16_t(hits.contains(text)), qPrintable(text));
         }
     }

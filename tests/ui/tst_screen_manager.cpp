@@ -41,6 +41,23 @@ class TstScreenManager : public QObject {
         QCOMPARE(control(ScreenSearchDir, "List1")->font().pointSize(), 12);
     }
 
+    // Each name of the font table names exactly one control of its screen: a renamed
+    // control would silently keep the design font.
+    void fontTableNamesExistingControls_data() {
+        QTest::addColumn<int>("code");
+        for (int code = 1; code <= 8; ++code)
+            QTest::newRow(qPrintable(QString::number(code))) << code;
+    }
+    void fontTableNamesExistingControls() {
+        QFETCH(int, code);
+        ScreenWindow* s = ensure_screen(int16_t(code));
+        QVERIFY(s);
+        const ScreenFonts f = screen_fonts(code);
+        QVERIFY(!f.normal.isEmpty());
+        for (const QString& name : f.normal + f.small)
+            QVERIFY2(s->findChildren<QWidget*>(name).size() == 1, qPrintable(name));
+    }
+
     // Every screen in its fullest state at the smallest, default and largest configured
     // sizes: every control inside its window, every caption inside its control, and no
     // caption smaller than it needs to be.
