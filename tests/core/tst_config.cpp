@@ -307,6 +307,10 @@ class TestConfig : public QObject {
         row("title compared case-sensitively", file(0, "tobrin  ver.1.8a"));
         row("field not a number", file(4, " 0 , x , 10 , 10"));
         row("number beyond 16 bits", file(6, " 0 , 40000 , 10 , 10"));
+        row("16-bit ends taken", file(6, " -32768 , 32767 , 10 , 10"), "0101 01011");
+        row("one past 16 bits", file(6, " 0 , 32768 , 10 , 10"));
+        row("one below 16 bits", file(6, " -32769 , 0 , 10 , 10"));
+        row("rounds one past 16 bits", file(6, " 0 , 32767.5 , 10 , 10"));
         row("three numbers on a line", file(2, " 0 , 0 , 10"));
         row("empty number field", file(8, " 0 , , 10 , 10"));
     }

@@ -55,6 +55,7 @@ class TestMatch : public QObject {
         row("wildcard: # a digit", "v#", 1, "*", {"v3"}, {"vx"});
         row("wildcard: # takes 0 and 9, not their neighbours", "#", 1, "*cw", {"0", "9"},
             {"/", ":", "０", "#", "a"});
+        row("wildcard: a range of one character", "[b-b]x", 1, "*", {"bx"}, {"ax", "cx"});
         row("wildcard: range ends belong to it", "[b-y]", 1, "*c", {"b", "y"}, {"a", "z"});
         row("wildcard: case folded at A, Z, a, z", "[a-z]", 1, "*", {"A", "Z", "a", "z"},
             {"@", "[", "`", "{"});
