@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: run test build deps deps-package package screenshots bench
+.PHONY: run test build deps deps-package deps-fuzz package screenshots bench fuzz sanitize
 
 deps:
 	@scripts/install-deps
@@ -11,6 +11,10 @@ deps:
 # needs it.
 deps-package:
 	@scripts/install-deps --package
+
+# clang with libFuzzer; only `make fuzz` needs it.
+deps-fuzz:
+	@scripts/install-deps --fuzz
 
 build: deps
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -34,3 +38,21 @@ bench: build
 package: build deps-package
 	cd $(BUILD) && cpack -G DEB
 	scripts/check-package $(BUILD) --built
+
+# Each fuzz target for FUZZ_SECONDS (clang, libFuzzer, ASan + UBSan) in its own build folder.
+FUZZ_SECONDS ?= 60
+fuzz: deps deps-fuzz
+	scripts/fuzz build-fuzz $(FUZZ_SECONDS)
+
+# The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer, with the index
+# checks and assertions on (a Debug build), in its own build folder. The package check
+# is left out: it tests packaging, not code.
+SANITIZE_FLAGS = -O1 -fsanitize=address,undefined -fno-sanitize-recover=undefined \
+	-fno-omit-frame-pointer -D_GLIBCXX_ASSERTIONS
+sanitize: deps
+	@cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug \
+		-DCMAKE_CXX_FLAGS="$(SANITIZE_FLAGS)" >/dev/null
+	@cmake --build build-sanitize -j $(JOBS)
+	cd build-sanitize && QT_QPA_PLATFORM=offscreen \
+		ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+		ctest --output-on-failure -j $(JOBS) -E '^package_check$$'

@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
@@ -148,20 +149,27 @@ class TestWriter : public QObject {
         QTest::newRow("another copy is appending")
             << "locked"
             << "( Error Code 16  : Device or resource busy）";
+        QTest::newRow("a new catalogue cannot be filled: removed again")
+            << "new"
+            << "( Error Code 27  : File too large）";
     }
     void failures_leave_the_file_as_it_was() {
         QFETCH(QString, how);
         QFETCH(QString, detail);
         Example ex;
-        const QByteArray before = QByteArray("*01\r\n\"old\"\r\n").repeated(50);
-        write_bytes(G.DataFilePath, before);
+        const bool fresh = how == "new";
+        const QByteArray before =
+            fresh ? QByteArray() : QByteArray("*01\r\n\"old\"\r\n").repeated(50);
+        if (!fresh) write_bytes(G.DataFilePath, before);
         QFile other(G.DataFilePath);
-        QVERIFY(other.open(QIODevice::ReadOnly));
+        QVERIFY(fresh || other.open(QIODevice::ReadOnly));
         rlimit saved{};
         if (how == "readonly") QFile::setPermissions(G.DataFilePath, QFile::ReadOwner);
+        const int timeout = CatalogueLockTimeoutMs;
         CatalogueLockTimeoutMs = 200;
+        const auto restore = qScopeGuard([timeout] { CatalogueLockTimeoutMs = timeout; });
         if (how == "locked") QCOMPARE(::flock(other.handle(), LOCK_EX | LOCK_NB), 0);
-        if (how == "full") {
+        if (how == "full" || fresh) {
             // The file may grow by a few bytes only: the block's write stops part way.
             std::signal(SIGXFSZ, SIG_IGN);
             getrlimit(RLIMIT_FSIZE, &saved);
@@ -170,17 +178,19 @@ class TestWriter : public QObject {
             QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
         }
         ScriptedSeam seam;
+        if (fresh) seam.expect("(111)");
         seam.expect("データファイル[" + G.DataDir +
                     QStringLiteral("tobrin.dat]を書き込めません。(106)\r\n\r\n") + detail +
                     QStringLiteral("\r\n\r\nデータの書き込みを中断します。"));
         int16_t result = -1;
         write_data(result);
-        if (how == "full") setrlimit(RLIMIT_FSIZE, &saved);
+        if (how == "full" || fresh) setrlimit(RLIMIT_FSIZE, &saved);
         QCOMPARE(result, int16_t(0));
         QCOMPARE(read_bytes(G.DataFilePath), before);
         QCOMPARE(G.ProgressFlags, int16_t(3));
         QVERIFY2(seam.satisfied(), seam.report());
-        QCOMPARE(QDir(ex.dir.path()).entryList(QDir::Files), QStringList{"tobrin.dat"});
+        QCOMPARE(QDir(ex.dir.path()).entryList(QDir::Files),
+                 fresh ? QStringList() : QStringList{"tobrin.dat"});
     }
 
     // A catalogue path that names no regular file is a missing catalogue that cannot be
@@ -335,7 +345,9 @@ class TestWriter : public QObject {
         QFile other(G.DataFilePath);
         QVERIFY(other.open(QIODevice::ReadOnly));
         if (next == "locked") QCOMPARE(::flock(other.handle(), LOCK_EX | LOCK_NB), 0);
+        const int timeout = CatalogueLockTimeoutMs;
         CatalogueLockTimeoutMs = 100;
+        const auto restore = qScopeGuard([timeout] { CatalogueLockTimeoutMs = timeout; });
         const QString cfg = ex.dir.filePath("tobrin.cfg");
         write_cp932_file(cfg, {"#02:" + ex.dir.path()});
         ScriptedSeam seam;

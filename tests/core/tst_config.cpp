@@ -99,6 +99,56 @@ class TestConfig : public QObject {
         if (ok) QCOMPARE(out, value);
     }
 
+    // Each capacity takes its range's ends; one past either end keeps the default, silently.
+    void capacities_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<int>("dirs");
+        QTest::addColumn<int>("entries");
+        QTest::addColumn<int>("blocks");
+        QTest::addColumn<int>("results");
+        const auto row = [](const char* line, int d, int e, int b, int r) {
+            QTest::newRow(line) << QString(line) << d << e << b << r;
+        };
+        row("#60:101", 101, 2000, 200, 5000);
+        row("#60:100", 1000, 2000, 200, 5000);
+        row("#60:19999", 19999, 2000, 200, 5000);
+        row("#60:20000", 1000, 2000, 200, 5000);
+        row("#61:101", 1000, 101, 200, 5000);
+        row("#61:100", 1000, 2000, 200, 5000);
+        row("#61:19999", 1000, 19999, 200, 5000);
+        row("#61:20000", 1000, 2000, 200, 5000);
+        row("#62:101", 1000, 2000, 101, 5000);
+        row("#62:100", 1000, 2000, 200, 5000);
+        row("#62:9999", 1000, 2000, 9999, 5000);
+        row("#62:10000", 1000, 2000, 200, 5000);
+        row("#63:101", 1000, 2000, 200, 101);
+        row("#63:100", 1000, 2000, 200, 5000);
+        row("#63:19999", 1000, 2000, 200, 19999);
+        row("#63:20000", 1000, 2000, 200, 5000);
+        row("#63:100.5", 1000, 2000, 200, 5000); // rounds half to even: 100
+        row("#63:101.5", 1000, 2000, 200, 102);
+    }
+    void capacities() {
+        QFETCH(QString, line);
+        prepare();
+        write_cp932_file(cfg(), {line});
+        ScriptedSeam seam;
+        read_config();
+        QVERIFY2(seam.satisfied(), seam.report());
+        QFETCH(int, dirs);
+        QFETCH(int, entries);
+        QFETCH(int, blocks);
+        QFETCH(int, results);
+        QCOMPARE(int(G.MaxDirCount), dirs);
+        QCOMPARE(int(G.MaxEntryCount), entries);
+        QCOMPARE(int(G.MaxHeaderBlocks), blocks);
+        QCOMPARE(int(G.MaxResultLines), results);
+        QCOMPARE(G.DirPaths.size(), dirs);
+        QCOMPARE(G.EntryNames.size(), entries);
+        QCOMPARE(G.HeaderTable.rows(), blocks);
+        QCOMPARE(G.ResultLines.size(), results);
+    }
+
     // Message 071; what was applied before the bad line stays, nothing after it is read.
     void bad_line_stops_reading_data() {
         QTest::addColumn<QStringList>("bad");
@@ -257,6 +307,10 @@ class TestConfig : public QObject {
         row("title compared case-sensitively", file(0, "tobrin  ver.1.8a"));
         row("field not a number", file(4, " 0 , x , 10 , 10"));
         row("number beyond 16 bits", file(6, " 0 , 40000 , 10 , 10"));
+        row("16-bit ends taken", file(6, " -32768 , 32767 , 10 , 10"), "0101 01011");
+        row("one past 16 bits", file(6, " 0 , 32768 , 10 , 10"));
+        row("one below 16 bits", file(6, " -32769 , 0 , 10 , 10"));
+        row("rounds one past 16 bits", file(6, " 0 , 32767.5 , 10 , 10"));
         row("three numbers on a line", file(2, " 0 , 0 , 10"));
         row("empty number field", file(8, " 0 , , 10 , 10"));
     }

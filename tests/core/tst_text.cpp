@@ -141,6 +141,13 @@ class TestText : public QObject {
           u"ヮヰヱヵヶヽがな漢〜―−Ωж"_qs);
         n("half-width stays", u"ｶﾞabc"_qs, u"ｶﾞabc"_qs);
         l("ASCII", u"DOS/V Abc"_qs, u"dos/v abc"_qs);
+        l("A and Z fold, their neighbours do not", u"@AZ[`az{"_qs, u"@az[`az{"_qs);
+        l("full-width A and Z fold, their neighbours do not", u"＠ＡＺ［｀ａｚ｛"_qs,
+          u"＠ａｚ［｀ａｚ｛"_qs);
+        n("full-width A, Z, a, z and their neighbours narrow", u"＠ＡＺ［｀ａｚ｛"_qs,
+          u"@AZ[`az{"_qs);
+        QTest::newRow("both: every form of A and z")
+            << true << true << u"AＡaａZＺzｚ"_qs << u"aaaazzzz"_qs;
         l("Latin, Greek, Cyrillic", u"ÄÉΩЖ"_qs, u"äéωж"_qs);
         l("full-width Latin stays wide", u"ＡＢＣ"_qs, u"ａｂｃ"_qs);
         l("Roman numerals and circled letters", u"ⅣⒶ"_qs, u"ⅳⓐ"_qs);

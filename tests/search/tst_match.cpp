@@ -53,6 +53,17 @@ class TestMatch : public QObject {
         row("wildcard: [*] a literal star", "[*]*", 1, "*", {"*dos"}, {"dos*"});
         row("wildcard: ? one character", "a?c", 1, "*", {"abc"}, {"ac", "abbc"});
         row("wildcard: # a digit", "v#", 1, "*", {"v3"}, {"vx"});
+        row("wildcard: # takes 0 and 9, not their neighbours", "#", 1, "*cw", {"0", "9"},
+            {"/", ":", "０", "#", "a"});
+        row("wildcard: a range of one character", "[b-b]x", 1, "*", {"bx"}, {"ax", "cx"});
+        row("wildcard: range ends belong to it", "[b-y]", 1, "*c", {"b", "y"}, {"a", "z"});
+        row("wildcard: case folded at A, Z, a, z", "[a-z]", 1, "*", {"A", "Z", "a", "z"},
+            {"@", "[", "`", "{"});
+        row("wildcard: full-width A and z fold too", "[a-z][a-z]", 1, "*", {"ＡＺ", "ａｚ"},
+            {"＠［", "｀｛"});
+        row("substring: full-width A to z fold both ways", "az", 1, "", {"ＡＺ", "ａｚ", "AZ"},
+            {"＠Z", "A｛"});
+        row("substring: case kept at A and z", "Az", 1, "c", {"Az", "Ａｚ"}, {"az", "AZ"});
         row("wildcard: range", "[a-c]x", 1, "*", {"bx"}, {"dx"});
         row("wildcard: negated range", "[!a-c]x", 1, "*", {"dx"}, {"bx"});
         row("wildcard: dash last is literal", "[a-]", 1, "*", {"-", "a"}, {"b"});

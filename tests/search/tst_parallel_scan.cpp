@@ -6,6 +6,7 @@
 #include "search/search_run.h"
 #include "test_catalogue.h"
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -67,6 +68,12 @@ QByteArray random_catalogue(QRandomGenerator& r, bool faults) {
 }
 
 Outcome search(bool split, const QString (&words)[3], int preset, const SearchOptions& o) {
+    const qint64 from = ScanParallelFrom;
+    const qsizetype size = ScanPartSize;
+    const auto restore = qScopeGuard([=] {
+        ScanParallelFrom = from;
+        ScanPartSize = size;
+    });
     ScanParallelFrom = split ? 0 : std::numeric_limits<qint64>::max();
     ScanPartSize = 64; // many parts, each of one or a few blocks
     Recorder rec;

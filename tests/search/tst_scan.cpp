@@ -90,6 +90,11 @@ class TestScan : public QObject {
         row("303 parents", bin, "zzz", "ﾃﾞｨﾚｸﾄﾘ数が１個を超えました。(303)", {}, "ud", 1);
         row("307 path lines", disc({"2,BIN", "2,BIN2", "2,BIN3"}), "bin",
             "検索一致データが３個を超えました。(307)", hit2, "ud", 3);
+        row("307 not at the capacity itself", disc({"2,BIN", "2,BIN2"}), "bin", "", hit2, "ud", 3);
+        row("303 not at the capacity itself", bin, "zzz", "(309)", {}, "ud", 2);
+        row("301 not at the capacity itself",
+            disc({}, "zeta") + disc({}, "alpha") + disc({}, "zeta"), "a", "",
+            {"-2 alpha  ", "-1 zeta  ", "-3 zeta  "}, "", 3);
         row("311 header line", disc({"2,BIN", "2,BIN2"}) + bin, "bin", "(311)", hit2, "ud", 3);
         row("301 one block too many, results left unsorted",
             disc({}, "zeta") + disc({}, "alpha") + disc({}, "zeta") + disc({}, "alpha"), "a",
@@ -165,6 +170,38 @@ class TestScan : public QObject {
     void header_line() {
         QFETCH(QStringList, f);
         QCOMPARE(header_line_text(f[0], f[1], f[2], f[3]), f[4]);
+    }
+
+    // Hundreds of lines whose keys are equal once folded keep the order they were found
+    // in: a short list keeps it under an unstable sort too.
+    void sort_keeps_found_order_data() {
+        QTest::addColumn<int>("count");
+        QTest::newRow("300 lines") << 300;
+        QTest::newRow("1000 lines") << 1000;
+    }
+    void sort_keeps_found_order() {
+        QFETCH(int, count);
+        // Spellings of "\dos" and of the header "dos" that fold to one key each.
+        const QStringList paths{"\\dos", "\\DOS", "\\ＤＯＳ", "\\ｄｏｓ", "\\Dos", "￥dos"};
+        const QStringList titles{"dos", "DOS", "ＤＯＳ", "Dos"};
+        G.MaxResultLines = count;
+        G.ResultLines.redim(count);
+        G.ResultLineKinds.redim(count);
+        G.ResultLineCount = count;
+        QStringList headers, dirs;
+        for (int i = 1; i <= count; ++i) {
+            // Line i is a path of block i, every third a header of block i; both by number.
+            const bool header = i % 3 == 0;
+            G.ResultLines(i) = header ? titles[i % 4] : paths[(i * 7) % 6];
+            G.ResultLineKinds(i) = int16_t(header ? -i : i);
+            (header ? headers : dirs) << QString::number(G.ResultLineKinds(i));
+        }
+        ScriptedSeam s;
+        sort_data(true);
+        QStringList kinds;
+        for (int i = 1; i <= count; ++i)
+            kinds << QString::number(G.ResultLineKinds(i));
+        QCOMPARE(kinds, headers + dirs);
     }
 };
 

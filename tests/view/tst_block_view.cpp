@@ -57,6 +57,22 @@ class TestBlockView : public QObject {
         row("501 more parents than the capacity of 3",
             TestBlock{.title = "Disc", .parents = {"\\", "\\A\\", "\\B\\", "\\C\\"}}.lines(), 1,
             false, {"ﾃﾞｨﾚｸﾄﾘ数が３個を超えました。(501)", "(505)"}, {});
+        row("three parents, the capacity, are read",
+            TestBlock{.title = "Disc", .parents = {"\\", "\\A\\", "\\B\\"}, .entries = {"3,X"}}
+                .lines(),
+            1, false, {}, {"\\B\\X"});
+        // The viewer holds 2000 directories (or key 61's capacity when larger).
+        QStringList entries, paths;
+        for (int i = 1; i <= 2001; ++i) {
+            entries << QStringLiteral("1,D%1").arg(i);
+            paths << QStringLiteral("\\D%1").arg(i);
+        }
+        const QStringList at = entries.mid(0, 2000);
+        row("2000 directories, the capacity, are read",
+            TestBlock{.title = "Disc", .entries = at}.lines(), 1, false, {}, paths.mid(0, 2000));
+        row("501 one directory past the capacity",
+            TestBlock{.title = "Disc", .entries = entries}.lines(), 1, false,
+            {"ﾃﾞｨﾚｸﾄﾘ数が２０００個を超えました。(501)"}, paths.mid(0, 2000));
     }
     void from_the_file() {
         QFETCH(View, c);

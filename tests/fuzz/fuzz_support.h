@@ -1,0 +1,35 @@
+#pragma once
+// What the fuzz targets share. Each target defines LLVMFuzzerTestOneInput; built with
+// libFuzzer it is driven by the fuzzer, otherwise replay_main (fuzz_replay.cpp) feeds it
+// every file of the corpus, so the suite replays the corpus without clang.
+#include "core/seam.h"
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
+
+// Answers every message with OK and keeps the texts; terminate() must never be reached
+// from a reader.
+struct QuietSeam : Seam {
+    QStringList messages;
+    int16_t message(const QString& text, bool yesNo) override {
+        messages << text;
+        return yesNo ? AnswerNo : AnswerOk;
+    }
+    [[noreturn]] void terminate() override { std::abort(); }
+};
+
+// A file in a directory of this process, rewritten for each input (the readers take paths).
+QString scratch_file(const QString& name, const QByteArray& bytes);
+
+// A broken invariant: says which and aborts, so the fuzzer keeps the input.
+[[noreturn]] void fuzz_fail(const char* what, const QString& detail = QString());
+#define FUZZ_CHECK(cond, detail)                                                                   \
+    do {                                                                                           \
+        if (!(cond)) fuzz_fail(#cond, detail);                                                     \
+    } while (0)
