@@ -5,7 +5,7 @@
 // quotes of header lines, the parent number and its range, the trimmed name. The search
 // scan, the directory viewer and `tobrin-cli check` all read through it; they decide what
 // a fault means for them (which message, whether to stop).
-#include "catalogue/line_reader.h"
+#include "core/line_reader.h"
 #include <QByteArrayView>
 #include <QString>
 

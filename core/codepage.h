@@ -44,31 +44,3 @@ bool disk_name_matches(QByteArrayView raw, QStringView text);
 // decoded from code page 932 the caller keeps the original bytes instead.
 QByteArray disk_name_bytes(QStringView text);
 bool utf8_valid(QByteArrayView raw);
-
-// Reads a text file line by line: lines end in CR LF or LF alone; the line break is not
-// part of the line; a last line without a break still counts.
-class Cp932LineReader {
-  public:
-    bool open(const QString& path);
-    // False at the end of the file or on a read error (see error()).
-    bool read_line(QString& line);
-    bool at_end() const;
-    void close();
-    // Number of lines read so far (the line just read is number line_number()).
-    qint64 line_number() const { return lineNo_; }
-    bool has_error() const { return failed_; }
-    QString error_string() const { return file_.errorString(); }
-    QFile::FileError error() const { return file_.error(); }
-
-  private:
-    bool fill();
-    QFile file_;
-    QByteArray buf_;
-    qsizetype pos_ = 0;
-    bool eof_ = false;
-    bool failed_ = false;
-    qint64 lineNo_ = 0;
-};
-
-// Whole text of a file split into lines (CR LF or LF); false when it cannot be read.
-bool read_cp932_lines(const QString& path, QStringList& lines, QString* error = nullptr);

@@ -1,28 +1,21 @@
 #pragma once
-// The line reader of the configuration and settings files. Only a regular file (or a link to
-// one) is read, so a device or fifo named by mistake never hangs or floods the program. CR LF,
-// LF and a lone CR each end a line, as the Windows line reader takes them; the break is not
-// part of the line, and a last line without one still counts.
-#include <QByteArray>
-#include <QFile>
+// The line reader of the configuration and settings files: the lines of ByteLineReader
+// (only a regular file or a link to one; CR LF, LF and a lone CR each end a line),
+// decoded from code page 932.
+#include "core/line_reader.h"
 #include <QString>
 #include <QStringList>
 
 class TextLineReader {
   public:
     // False when the path is not a regular file or cannot be opened.
-    bool open(const QString& localPath);
+    bool open(const QString& localPath) { return lines_.open(localPath); }
     // False at the end of the file or on a read error (has_error()).
     bool read_line(QString& line);
-    bool has_error() const { return failed_; }
+    bool has_error() const { return lines_.failed(); }
 
   private:
-    bool fill();
-    QFile file_;
-    QByteArray buf_;
-    qsizetype pos_ = 0;
-    bool eof_ = false;
-    bool failed_ = false;
+    ByteLineReader lines_;
 };
 
 // Every line of the file; false when it cannot be opened or read.

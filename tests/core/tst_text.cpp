@@ -2,6 +2,7 @@
 #include "core/codepage.h"
 #include "core/fold.h"
 #include "core/gen/cp932_platform.h"
+#include "core/text_file.h"
 #include "test_env.h"
 #include <QTemporaryDir>
 #include <QTest>
@@ -113,9 +114,9 @@ class TestText : public QObject {
         const QString path = dir.filePath("t.txt");
         write_bytes(path, QByteArray("one\r\ntwo\n\r\n\x95\x5c"));
         QStringList lines;
-        QVERIFY(read_cp932_lines(path, lines));
+        QVERIFY(read_text_lines(path, lines));
         QCOMPARE(lines, (QStringList{"one", "two", "", QStringLiteral("表")}));
-        QVERIFY(!read_cp932_lines(dir.filePath("missing"), lines));
+        QVERIFY(!read_text_lines(dir.filePath("missing"), lines));
     }
 
     void fold_data() {

@@ -40,11 +40,7 @@ const Query Queries[] = {
     {{u"*", u"", u""}, 1, Wild},
 };
 
-struct Outcome {
-    QStringList messages, results, headers;
-    int blocks = 0;
-    bool operator==(const Outcome&) const = default;
-};
+using Outcome = SearchOutcome;
 
 QString describe(const Outcome& o) {
     return QStringLiteral("blocks %1\nresults:\n%2\nmessages:\n%3")
@@ -66,24 +62,9 @@ Outcome search(const QString& path, const Query& q, bool split) {
     G.DataFileName = path.mid(slash + 1);
     G.DataFilePath = path;
     set_capacities();
-    ScanParallelFrom = split ? 0 : std::numeric_limits<qint64>::max();
-    ScanPartSize = 24; // a part per block or two
-    QuietSeam s;
-    set_seam(&s);
     const QString words[3] = {QString::fromUtf16(q.words[0]), QString::fromUtf16(q.words[1]),
                               QString::fromUtf16(q.words[2])};
-    SearchDisplay d;
-    run_string_search(words, q.preset, q.options, d);
-    set_seam(nullptr);
-    Outcome out;
-    out.messages = s.messages;
-    for (int i = 1; i <= G.ResultLineCount; ++i)
-        out.results << QString::number(G.ResultLineKinds(i)) + u' ' + G.ResultLines(i);
-    out.blocks = G.HeaderBlockCount;
-    for (int b = 1; b <= G.HeaderBlockCount; ++b)
-        for (int f = 1; f <= 10; ++f)
-            out.headers << G.HeaderTable(b, f);
-    return out;
+    return search_outcome(words, q.preset, q.options, split, 24); // a part per block or two
 }
 
 // The number in parentheses that ends a message's first sentence.

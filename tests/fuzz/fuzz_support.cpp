@@ -1,7 +1,11 @@
 #include "fuzz_support.h"
+#include "core/state.h"
+#include "search/read_data.h"
+#include "search/search_run.h"
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <limits>
 
 namespace {
 QString scratchDir;
@@ -25,4 +29,24 @@ void fuzz_fail(const char* what, const QString& detail) {
     std::fflush(stderr);
     if (!scratchDir.isEmpty()) QDir(scratchDir).removeRecursively();
     std::abort();
+}
+
+SearchOutcome search_outcome(const QString (&words)[3], int preset, const SearchOptions& options,
+                             bool split, qsizetype partSize) {
+    ScanParallelFrom = split ? 0 : std::numeric_limits<qint64>::max();
+    ScanPartSize = partSize;
+    QuietSeam s;
+    set_seam(&s);
+    SearchDisplay d;
+    run_string_search(words, preset, options, d);
+    set_seam(nullptr);
+    SearchOutcome out;
+    out.messages = s.messages;
+    for (int i = 1; i <= G.ResultLineCount; ++i)
+        out.results << QString::number(G.ResultLineKinds(i)) + u' ' + G.ResultLines(i);
+    out.blocks = G.HeaderBlockCount;
+    for (int b = 1; b <= G.HeaderBlockCount; ++b)
+        for (int f = 1; f <= 10; ++f)
+            out.headers << G.HeaderTable(b, f);
+    return out;
 }

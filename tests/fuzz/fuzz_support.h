@@ -3,6 +3,7 @@
 // libFuzzer it is driven by the fuzzer, otherwise replay_main (fuzz_replay.cpp) feeds it
 // every file of the corpus, so the suite replays the corpus without clang.
 #include "core/seam.h"
+#include "search/search_options.h"
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -33,3 +34,14 @@ QString scratch_file(const QString& name, const QByteArray& bytes);
     do {                                                                                           \
         if (!(cond)) fuzz_fail(#cond, detail);                                                     \
     } while (0)
+
+// One string search as the search screen runs it, on the catalogue and capacities G holds,
+// scanned by one thread or split into parts of `partSize` bytes over the threads: every
+// message, the result lines ("kind text"), the blocks read and their header fields.
+struct SearchOutcome {
+    QStringList messages, results, headers;
+    int blocks = 0;
+    bool operator==(const SearchOutcome&) const = default;
+};
+SearchOutcome search_outcome(const QString (&words)[3], int preset, const SearchOptions& options,
+                             bool split, qsizetype partSize);

@@ -4,6 +4,7 @@
 // flow from the menu to the bytes of tobrin.dat.
 #include "../ui/gui_fixture.h"
 #include "core/codepage.h"
+#include "core/text_file.h"
 #include "register/header_disp.h"
 #include <QComboBox>
 #include <QLabel>
@@ -14,7 +15,7 @@ namespace {
 // The catalogue's lines, the registration time (line 8) checked and replaced by TIME.
 QStringList catalogue_lines(const QString& path) {
     QStringList lines;
-    read_cp932_lines(path, lines);
+    read_text_lines(path, lines);
     static const QRegularExpression stamp(
         QStringLiteral("^\"\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d\"$"));
     if (lines.size() > 7 && stamp.match(lines.at(7)).hasMatch()) lines[7] = "TIME";

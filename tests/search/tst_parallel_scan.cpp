@@ -1,7 +1,7 @@
 // The scan split into parts over threads against the single scan: random catalogues
 // (faults, caps, odd line ends) and random queries give the same results, the same
 // messages and the same header table.
-#include "core/seam.h"
+#include "fuzz_support.h"
 #include "search/read_data.h"
 #include "search/search_run.h"
 #include "test_catalogue.h"
@@ -11,22 +11,6 @@
 #include <QTest>
 
 namespace {
-// Records every message and answers OK.
-struct Recorder : Seam {
-    QStringList messages;
-    int16_t message(const QString& text, bool) override {
-        messages << text;
-        return AnswerOk;
-    }
-    [[noreturn]] void terminate() override { throw std::runtime_error("terminate"); }
-};
-
-struct Outcome {
-    QStringList messages, results, headers;
-    int blocks = 0;
-    bool operator==(const Outcome&) const = default;
-};
-
 const QStringList Names{"DOS",   "dos",  "ＤＯＳ", "Win95",  "ゲーム", "ｹﾞｰﾑ",   "v1.0", "a,b",
                         "tools", "DOSV", "x1",     "&#233;", "表",     "ソフト", "BIN",  "dosv9"};
 
@@ -67,29 +51,8 @@ QByteArray random_catalogue(QRandomGenerator& r, bool faults) {
     return bytes;
 }
 
-Outcome search(bool split, const QString (&words)[3], int preset, const SearchOptions& o) {
-    const qint64 from = ScanParallelFrom;
-    const qsizetype size = ScanPartSize;
-    const auto restore = qScopeGuard([=] {
-        ScanParallelFrom = from;
-        ScanPartSize = size;
-    });
-    ScanParallelFrom = split ? 0 : std::numeric_limits<qint64>::max();
-    ScanPartSize = 64; // many parts, each of one or a few blocks
-    Recorder rec;
-    set_seam(&rec);
-    SearchDisplay d;
-    run_string_search(words, preset, o, d);
-    set_seam(nullptr);
-    Outcome out;
-    out.messages = rec.messages;
-    for (int i = 1; i <= G.ResultLineCount; ++i)
-        out.results << QString::number(G.ResultLineKinds(i)) + u' ' + G.ResultLines(i);
-    out.blocks = G.HeaderBlockCount;
-    for (int b = 1; b <= G.HeaderBlockCount; ++b)
-        for (int f = 1; f <= 10; ++f)
-            out.headers << G.HeaderTable(b, f);
-    return out;
+SearchOutcome search(bool split, const QString (&words)[3], int preset, const SearchOptions& o) {
+    return search_outcome(words, preset, o, split, 64); // many parts, each of a block or a few
 }
 } // namespace
 
@@ -114,8 +77,8 @@ class TestParallelScan : public QObject {
                                   r.bounded(3) ? QString() : pick(r, words)};
             const QString flags = QStringList{"ud", "d", "c", "w*", "*", "h", "hu"}[r.bounded(7)];
             const int preset = 1 + int(r.bounded(w[2].isEmpty() ? 2 : 6));
-            const Outcome single = search(false, w, preset, options(flags));
-            const Outcome split = search(true, w, preset, options(flags));
+            const SearchOutcome single = search(false, w, preset, options(flags));
+            const SearchOutcome split = search(true, w, preset, options(flags));
             QVERIFY2(single == split, qPrintable(QStringLiteral("round %1: %2 | %3 | %4 flags %5")
                                                      .arg(round)
                                                      .arg(w[0], w[1], w[2], flags)));

@@ -1,4 +1,4 @@
-#include "catalogue/line_reader.h"
+#include "core/line_reader.h"
 #include <QFileInfo>
 #include <cstring>
 #if defined(__SSE2__)

@@ -1,8 +1,8 @@
 #pragma once
-// A catalogue read as raw lines of bytes, one sequential pass in large chunks. Readers
-// decode only what they test or keep; markers, numbers and commas are ASCII, and in code
-// page 932 no trail byte is below 0x40, so "," "&" " " CR and LF found in the bytes are
-// always those characters.
+// A text file (the catalogue, the configuration, the settings) read as raw lines of bytes,
+// one sequential pass in large chunks. Readers decode only what they test or keep; markers,
+// numbers and commas are ASCII, and in code page 932 no trail byte is below 0x40, so "," "&"
+// " " CR and LF found in the bytes are always those characters.
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QFile>
