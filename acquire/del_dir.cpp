@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "acquire/del_dir.h"
 #include "acquire/search_dir.h"
 #include "acquire/walk.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // del_dir: shows the files of one directory of the acquired list and drops that
 // directory from the list (never from the disk). Drawn on top of search_dir.

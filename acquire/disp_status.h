@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // disp_status: the wait window of every long operation. Label1 the message, Label2 the
 // running counter, Label3 " / " and the total; under them a bar whenever a total is

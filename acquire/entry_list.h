@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the acquisition screen does with the acquired directory list: acquire a drive
 // (walk, volume label, sort), sort, and prune directories without files. The screen and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // search_dir: pick a drive, acquire its directory tree, review and prune the list, open
 // single directories for deletion, go on to header entry.

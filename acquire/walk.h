@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The directory walk: fills the acquired directory list (G.DirPaths, G.EntryNames,
 // G.EntryParentIndex and their counts) from one drive, tests a directory for files, and

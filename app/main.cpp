@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tobrin: the desktop program. Its one optional argument is the configuration file's path.
 #include "core/config_template.h"
 #include "core/startup.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tobrin-screenshots OUTDIR: walks the registration flow on a small sample tree and saves a
 // PNG of every screen (and of the message boxes' look) in OUTDIR. Run under Xvfb by
 // scripts/screenshots; nothing outside a temporary directory is touched.

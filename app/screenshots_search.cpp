@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tobrin-screenshots-search OUTDIR: the search flow on a small sample catalogue: the
 // search screen with results, a found block in the block view and its directory viewer,
 // saved as PNGs in OUTDIR. Run under Xvfb by scripts/screenshots; nothing outside a

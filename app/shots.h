@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the two screenshot programs share: letting the windows settle, saving a PNG of a
 // window into the output folder, clicking a control by its name.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared by the benchmark scripts (sourced; not a benchmark itself, so run-all skips it).
 
 # best RUNS CMD...: the best wall time of RUNS runs of CMD, in seconds.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Writes a synthetic catalogue (UTF-8, CR LF lines; the caller converts it to code page
 # 932): BLOCKS blocks of 500 directories each (10 top directories, 7 below each, 6 below
 # those), names mixing ASCII, kanji, kana, full-width and half-width letters. The word

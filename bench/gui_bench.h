@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the screen benchmarks share: the desktop program's start-up, with messages on
 // stderr answered at once instead of in boxes nobody is there to click.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tobrin-gui-search CFG WORD: the search flow as the user runs it on the catalogue of CFG's
 // directory. Prints the wall time of a string search for WORD with path lines shown and
 // sorted (scan, sort, progress window, list filled), of a block search, and of opening the

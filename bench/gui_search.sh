@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # GUI search benchmark: a synthetic catalogue (gen-catalogue.awk, 800 blocks of 500
 # directories) searched for a word found in some 12,000 paths, once by `tobrin-cli search`
 # and once by the search screen (tobrin-gui-search: scan, sort, progress window and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tobrin-gui-start [CFG]: starts as the desktop program does and ends at the first paint
 // of the main menu; with "--bare", ends at the first paint of a bare Qt window instead. The
 // two whole processes timed side by side tell what Tobrin's start-up adds to Qt's.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # GUI start-up benchmark: the desktop program's start (configuration file, settings, the
 # main menu painted) against a bare Qt window painted, each a whole process, interleaved,
 # best of 7, in one X server (Xvfb when available, else offscreen).

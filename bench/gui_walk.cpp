@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tobrin-gui-walk CFG: starts the desktop program's screens on the configuration CFG,
 // presses 取得開始 on the acquisition screen (drive from key 03) and prints the wall time
 // of the acquisition as the user sees it (progress window, repaint, sort, list filled).

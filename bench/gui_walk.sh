@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # GUI walk benchmark: the same synthetic medium as walk.sh, acquired once by
 # `tobrin-cli walk` and once by the acquisition screen (tobrin-gui-walk, under Xvfb when
 # available, else offscreen), so the cost of the progress window and the list shows.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tobrin-make-image FORMAT OUT DIR: writes the tree DIR as an image or archive with
 // libarchive (FORMAT: iso, zip or tar), for the image walk benchmark; no other tool needed.
 #include <QDir>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Search benchmark: writes a synthetic catalogue in code page 932 (BLOCKS blocks of 500
 # directories: ASCII, kanji, kana, full-width and half-width names; capacities raised in a
 # configuration file) and times, interleaved, best of 5 runs each (warm cache):

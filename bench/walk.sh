@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Walk benchmark: builds a synthetic medium of about 19,000 directories (some hidden, some
 # holding files) in a temporary directory and times `tobrin-cli walk` against
 # `find DIR -type d` on the same tree (warm cache, best of 3 runs each).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The catalogue is code page 932 text, but Linux names and typed text may hold characters
 // that code page has no form for (é, emoji, name bytes that decode to nothing). Rather than

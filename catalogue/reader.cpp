@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "catalogue/reader.h"
 #include "catalogue/escape.h"
 #include "core/codepage.h"

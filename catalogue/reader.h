@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one reader of the catalogue format. It turns the file's lines into the items of its
 // blocks (header fields, parent lines, subdirectory lines with their parent number) and

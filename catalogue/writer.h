@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The catalogue writer: appends the current registration (block 1 of HeaderTable and the
 // acquired directory list) to the catalogue file as one block.

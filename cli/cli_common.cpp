@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/cli_common.h"
 #include "cli/cli_seam.h"
 #include "core/startup.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The seam for tobrin-cli: messages go to stderr as their text; questions are answered
 // Yes only when the command says so (there is nobody to ask).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tobrin-cli blocks: the block search of the search screen (every block's header line),
 // in the same output form as "search".
 #include "cli/cli_common.h"

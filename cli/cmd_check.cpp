@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tobrin-cli check: every fault of the catalogue at which a reader would stop, as
 // "line <number>: <message number> <reason>", all of them in one pass. Exit 0 when clean.
 #include "cli/cli_common.h"

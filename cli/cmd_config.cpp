@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tobrin-cli config [--config PATH]: start-up as the program runs it, without writing
 // anything, then the effective state, one "Name<TAB>value" line each.
 // tobrin-cli config --template: the commented configuration file, byte for byte as the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tobrin-cli register --drive q [--image PATH] [--title T] [--publisher P] [--memo M] [--year Y]
 // [--month M] [--header6 H] [--prune] [--config PATH]: acquires the drive, stores the header
 // as the header entry screen does and appends the block to the catalogue. Exit 0 only when

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tobrin-cli search: the string search of the search screen, results on stdout as
 // "<attached number><TAB><text>", the caption's first line and the messages on stderr.
 #include "cli/cli_common.h"

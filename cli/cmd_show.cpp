@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tobrin-cli show N: header fields 1 to 10 of block N as "<field><TAB><text>" (memo line
 // breaks written as \n), then the block's directory paths as the viewer lists them (CR, LF
 // and TAB inside names as "&#13;", "&#10;", "&#9;", as walk and search print them).

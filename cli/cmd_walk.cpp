@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tobrin-cli walk --drive q [--image PATH] [--prune] [--config PATH]: acquires a drive as the
 // acquisition screen does (walk, sort, optional pruning) and prints the list: one display line per
 // entry (CR, LF and TAB inside names as "&#13;", "&#10;", "&#9;", so one line stays one

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // tobrin-cli's commands register themselves here, one source file each.
 #include <QStringList>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tobrin-cli: the companion for terminals and scripts. Each command lives in its own file
 // and registers itself in the command table.
 #include "cli/cli_seam.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Output shared by "search" and "blocks": the displayed result lines on stdout, the
 // caption's first line and then the messages of the search on stderr.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package (make package): cpack -G DEB in the build folder writes
 # tobrin_<version>_amd64.deb holding everything `cmake --install` installs, below /usr.
 set(CPACK_GENERATOR DEB)

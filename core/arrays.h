@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // 1-based arrays: every table of the program is indexed from 1, so code reads like the
 // rules it implements (`DirPaths(DirCount)`), and an index of 0 is a bug caught by the assert.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The catalogue backup: a whole copy of the catalogue file at the moments that
 // BackupMode enables (1 start-up, 2 exit, 4 after a registration).

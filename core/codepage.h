@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Code page 932 (Shift_JIS as Windows writes it): the encoding of the catalogue,
 // configuration and settings files. Table-driven both ways, because the search decodes

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The code page 932 tables, generated at build time from the platform's converter.
 #include <cstdint>

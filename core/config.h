@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The configuration file (`CfgFilePath`, default "tobrin.cfg"): read once at start-up.
 // Lines "#NN:value" (whole rest), "%NN:v" (one character) and "$NN:value" (12 characters,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The commented configuration file written at the first start in ~/Tobrin and printed by
 // "tobrin-cli config --template": every key on a comment line with its default, so that

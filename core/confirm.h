@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The two yes/no questions that end the program or return to the main menu.
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/disk_file.h"
 #include <QElapsedTimer>
 #include <QFile>

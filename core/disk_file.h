@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The POSIX file operations an append that must never leave half a block needs: plain
 // descriptors (-1 for none), errno values for failures, an advisory lock and syncs.

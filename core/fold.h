@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The two text foldings that matching and the result sort share, as the Windows platform
 // gave them to the program: the narrow form (full-width characters with a half-width

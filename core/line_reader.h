@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A text file (the catalogue, the configuration, the settings) read as raw lines of bytes,
 // one sequential pass in large chunks. Readers decode only what they test or keep; markers,

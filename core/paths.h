@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Path and drive helpers shared by start-up, the file probes and the catalogue writer.
 //

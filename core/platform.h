@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Linux side of what the program calls drives, drive-letter paths and attributes.
 // Letters a..z name local directories: "c" is "/", mounted file systems under /media,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Image and archive drives: the directory tree inside an image or archive file, read with
 // libarchive from its headers alone.
 #include "core/codepage.h"

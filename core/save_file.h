@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Finishing a QSaveFile so that a failed write never replaces the old file. QSaveFile::commit()
 // does not report a failing flush of its buffer (a small file on a full disk would become an

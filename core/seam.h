@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one way the logic talks to the user: message boxes, the progress window's three
 // labels, yielding to the event loop, the beep and termination. The GUI implements it

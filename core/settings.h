@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The settings file (`IniFilePath`, default "tobrin.ini"): the window geometry of the
 // eight screens and the twenty saved setting strings. Read at start-up, written at exit.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Start-up: file paths, settings, drives, presets, configuration, file probes, backup.
 #include <QString>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program-wide state that every screen and procedure shares. One instance, `G`;
 // tests reset it with `reset_state()` so each starts from the initial values below.

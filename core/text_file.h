@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The line reader of the configuration and settings files: the lines of ByteLineReader
 // (only a regular file or a link to one; CR LF, LF and a lone CR each end a line),

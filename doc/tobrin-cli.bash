@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # bash completion for tobrin-cli. The commands and their options are read from
 # "tobrin-cli --help" and "tobrin-cli COMMAND --help", so they never fall behind.
 _tobrin_cli() {

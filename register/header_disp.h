@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // header_disp: the ten header fields of one block, read-only. Registration mode
 // (HeaderViewFromSearch 0) shows block 1 and offers 登録 / 修 正; view mode (1) shows the

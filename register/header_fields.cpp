@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "register/header_fields.h"
 #include "core/state.h"
 

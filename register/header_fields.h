@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the header entry screen stores when the user moves on: the six typed headers plus
 // the placeholder stamp, the volume label and the drive letter, in block 1 of HeaderTable.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "register/header_input.h"
 #include "core/confirm.h"
 #include "core/seam.h"

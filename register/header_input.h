@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // header_input: the header of the medium just acquired: two titles picked from the
 // preset lists or typed, a multi-line memo, year and month, one more line.

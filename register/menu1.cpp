@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "register/menu1.h"
 #include "catalogue/writer.h"
 #include "core/confirm.h"

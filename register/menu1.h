@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // menu1: the main menu, hub of both flows. Its buttons follow how far the current
 // registration has come (ProgressFlags) and whether a catalogue file exists.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "search/catalogue_check.h"
 #include "catalogue/reader.h"
 #include "core/state.h"

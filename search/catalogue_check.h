@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Every fault of a catalogue file at which a reader (the search scan or the directory
 // viewer) would stop, found in one pass without stopping at the first, so that a user can

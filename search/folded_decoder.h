@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The scan's hot path: code-page-932 bytes straight to their folded UTF-16 text with one
 // table look-up per character, decoding and folding fused. The tables are built once per

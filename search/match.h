@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Turning the three search strings and the chosen preset into a match mode and folded
 // words (check_match_status), and testing one text against them (check_match).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "search/read_data.h"
 #include "catalogue/reader.h"
 #include "core/fold.h"

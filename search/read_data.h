@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The catalogue scan: one sequential read of the whole file that loads every block's
 // header into G.HeaderTable, tests each block's header text and each subdirectory path

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The result lines of a search: the header line of a block, appending it, the optional
 // sort, and what the result list and its caption show.

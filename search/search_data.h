@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // search_data: the search screen. Three search strings with their and/or presets, the
 // case, width, wildcard and header-only options, the display options, string and block

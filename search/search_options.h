@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The options of the search screen that decide how a search runs and what it shows.
 // The screen binds its controls to these; the defaults are those of a first use.

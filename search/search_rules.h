@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The rules of the search conditions that the search screen and tobrin-cli search share:
 // which and/or presets are offered for the filled strings and which one is selected, and

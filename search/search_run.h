@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the search screen calls: a string search or a block search with the screen's
 // words, preset and options. Each runs the whole search (match mode, scan, sort, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Wildcard patterns of the search: "?" one character, "*" any run, "#" one digit,
 // "[list]" / "[!list]" one character in / not in the list (ranges "a-z" by code order),

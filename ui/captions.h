@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Captions that stay readable at every configured font size: the screens keep their
 // designed geometry, so where a caption does not fit its control at the configured

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The configured font face is a Windows one ("ＭＳ ゴシック"); on Linux it renders with
 // IPAGothic, else with any installed Japanese fixed-pitch font.

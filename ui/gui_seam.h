@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The seam for the desktop program: Qt message boxes (caption MsgBoxTitle, no icon),
 // the progress window `disp_status` (screen code 8), the event loop and the beep.

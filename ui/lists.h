@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What every list of the program does beyond Qt's defaults: lines are never cut short
 // (the list scrolls sideways instead), and Ctrl+C copies the current line.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Screens by code: each screen registers a factory, and every navigation goes through
 // open_screen, so a screen can open another it knows only by its code (menu1 opens the

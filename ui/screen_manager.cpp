@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/screen_manager.h"
 #include "core/settings.h"
 #include "core/state.h"

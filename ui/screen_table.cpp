@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The screens of the program by screen code. A new screen adds its line here; the
 // screens that open it need only its code.
 #include "acquire/del_dir.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/screen_window.h"
 #include "core/state.h"
 #include "ui/captions.h"

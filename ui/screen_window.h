@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The base of every screen: one top-level window per screen code, created on load and
 // destroyed on unload, at most one of each. It carries the load/leave protocol

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The directories of one catalogue block, for the block directory viewer: taken from the
 // search results in memory (get_dir_data) or read from the catalogue file (get_block_data).

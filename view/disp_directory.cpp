@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "view/disp_directory.h"
 #include "core/seam.h"
 #include "core/state.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // disp_directory: the directories of the block chosen in the search results, drawn on top
 // of the block view (header_disp). After a string search they are the block's path lines

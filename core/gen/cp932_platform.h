@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Code page 932 as the platform's converter ("windows-31j") defines it, asked one byte and
 // one byte pair at a time. Slow (thousands of converters), so it runs once at build time

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the code page 932 tables as a source file, so that the program starts without
 // asking the converter thousands of times.
 #include "cp932_platform.h"

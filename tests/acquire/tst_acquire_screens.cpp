@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The acquisition screen and its deletion screen, driven by clicks: the drive list,
 // acquisition of a pinned directory, pruning, a failed walk, message 201, reopening with a
 // held list, the deletion screen's file list, the selection rule after a deletion, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Images and archives as drives: the walk of their directory trees, pruning and the
 // deletion screen's file list from their entries, the volume label, the same block as the
 // extracted tree, and damaged, truncated and hostile archives.

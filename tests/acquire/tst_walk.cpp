@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The walk of a drive into the acquired list, its sort, its pruning and single removals.
 #include "acquire/entry_list.h"
 #include "acquire/walk.h"

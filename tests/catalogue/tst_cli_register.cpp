@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tobrin-cli walk and register, run as a user would run them.
 #include "archive_maker.h"
 #include "test_env.h"

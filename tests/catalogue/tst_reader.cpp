@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The catalogue reader: line ends, the grammar's edges read alike by the search scan, the
 // directory viewer and the check, and a written block read back.
 #include "../search/test_catalogue.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The catalogue writer and the escape of text code page 932 cannot hold.
 #include "catalogue/escape.h"
 #include "catalogue/writer.h"

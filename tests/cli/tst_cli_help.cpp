@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/config_template.h"
 #include "core/startup.h"
 #include "core/state.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The configuration file and the settings file: the two files read at start-up.
 #include "child_process.h"
 #include "core/codepage.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The code page 932 codec and the two foldings that matching and sorting share.
 #include "core/codepage.h"
 #include "core/fold.h"

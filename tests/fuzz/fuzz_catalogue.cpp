@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The catalogue reader over arbitrary bytes: the search scan (single and split into parts
 // on threads), `tobrin-cli check` and the directory viewer read the same file. The first
 // byte picks the search, the rest is the catalogue. What must hold:

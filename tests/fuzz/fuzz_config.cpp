@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The configuration reader over arbitrary bytes. What must hold afterwards: every preset
 // list holds as many entries as its count says, the capacities lie in their ranges and the
 // tables are sized to them, and any line that stopped the reading was reported.

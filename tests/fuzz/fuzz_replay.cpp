@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The plain build of a fuzz target: feeds it each file named on the command line, and
 // every file of each directory named, in name order.
 #include "fuzz_support.h"

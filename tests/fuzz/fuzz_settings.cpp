@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings reader over arbitrary bytes. What must hold: a file it takes is written
 // back by the writer to one it reads as the same values; a file it refuses leaves the
 // full defaults; either way the search options read from it are usable.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the fuzz targets share. Each target defines LLVMFuzzerTestOneInput; built with
 // libFuzzer it is driven by the fuzzer, otherwise replay_main (fuzz_replay.cpp) feeds it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text round trip of the catalogue. The input is taken twice: as UTF-16 text (two
 // bytes a unit, lone surrogates included), which the writer's escape and the code page
 // must bring back as stored; and as catalogue bytes, which the fused decode-and-fold

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The wildcard matcher against a plain backtracking reference that reads the pattern as
 // it goes. Input: the pattern, a line break, the text (UTF-8).
 #include "fuzz_support.h"

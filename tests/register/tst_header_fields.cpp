@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/state.h"
 #include "register/header_fields.h"
 #include "test_env.h"

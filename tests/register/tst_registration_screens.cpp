@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The registration screens driven by their controls: the menu's buttons from the
 // registration state, registering from the menu (103), the forced search, header
 // entry (presets, publisher fill, captions, the all-blank rule), confirmation, and the whole

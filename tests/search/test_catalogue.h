@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Test catalogues written line by line in code page 932, the state a scan needs, and
 // search options spelt as flags.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tobrin-cli search, blocks, show and check on small catalogues.
 #include "test_catalogue.h"
 #include <QDir>

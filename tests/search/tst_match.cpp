@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Match modes, presets, folding and wildcard patterns; the memo escape; the scan's decoder
 // and line reader.
 #include "catalogue/reader.h"

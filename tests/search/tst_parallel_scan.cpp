@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The scan split into parts over threads against the single scan: random catalogues
 // (faults, caps, odd line ends) and random queries give the same results, the same
 // messages and the same header table.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The catalogue scan, its stops and messages, the result lines and the header line rule.
 #include "scripted_seam.h"
 #include "search/results.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rules shared by the search screen and tobrin-cli search: presets offered and
 // selected, display options kept consistent, the remembered preset.
 #include "core/state.h"

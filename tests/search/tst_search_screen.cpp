@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The search flow through its controls, over a catalogue made by the writer: presets as the
 // fields fill and empty and the one remembered, the check-box rules, message 208, string and
 // block search with their lists and captions, opening a result in the block view, the

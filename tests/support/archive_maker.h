@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Small images and archives made with libarchive's own writer, for the walk of image
 // drives: ISO 9660 (with or without Joliet and Rock Ridge), zip and tar.

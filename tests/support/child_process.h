@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Faults a test cannot cause in its own process: a forked child runs the code under a file-size
 // limit, on a tiny file system or as an unprivileged user, and reports through its exit code.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The test double of the seam: every message is recorded, each one must have been
 // expected (with the answer to give) in order, and an unexpected message fails the test.

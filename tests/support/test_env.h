@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Helpers shared by the tests: a fresh state, files in code page 932, trees on disk.
 #include <QByteArray>

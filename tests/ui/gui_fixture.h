@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The GUI tests' world: a start-up directory (catalogue, settings, configuration) and a
 // disc pinned as drive q, start-up run as the program runs it, the scripted message

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window layer: fonts and geometry, the one-instance rule, the exit path, the font
 // substitution and the progress window.
 #include "core/settings.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The block directory viewer's logic: from the results and from the catalogue file.
 #include "../search/test_catalogue.h"
 #include "scripted_seam.h"
