@@ -378,7 +378,7 @@ template <class Sink> void Scan<Sink>::subdirectory_line(const CatalogueItem& it
         return out.fault(305);
     }
     const QByteArrayView n = it.text;
-    if (n.isEmpty()) return; // no name (the root placeholder): never a result
+    if (it.commaLast) return; // no name (the root placeholder): never a result
     const int p = it.parent;
     const MatchPlan& plan = set.plan;
     const bool* has = parentHas[size_t(p)].data();

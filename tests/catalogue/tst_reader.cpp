@@ -130,6 +130,10 @@ class TestReader : public QObject {
             << cp932_lines(disc({"1,A"}), "\r") << Readers{{}, hitA, {}, {"\\A"}, {}};
         QTest::newRow("text without a block") << QByteArray("hello\r\n*02\r\n\\\r\n*03\r\n1,X\r\n")
                                               << Readers{{"(309)"}, {}, {"(505)"}, {}, {"1:309"}};
+        // Only a line that ends at its comma has no path; a name of blanks is the parent's.
+        QTest::newRow("a name of blanks only")
+            << cp932_lines(disc({"1,A", "2,   "}))
+            << Readers{{}, {"-1 Disc  ", "1 \\A", "1 \\TOOLS\\"}, {}, {"\\A", "\\TOOLS\\"}, {}};
         QTest::newRow("no comma, and a comma first")
             << cp932_lines(disc({"1,A", "B", ",C"}))
             << Readers{{"(305)"}, hitA, {"(502)"}, {"\\A"}, {"17:305", "18:305"}};
