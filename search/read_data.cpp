@@ -378,7 +378,7 @@ template <class Sink> void Scan<Sink>::subdirectory_line(const CatalogueItem& it
         return out.fault(305);
     }
     const QByteArrayView n = it.text;
-    if (n.isEmpty()) return; // no name (the root placeholder): never a result
+    if (it.commaLast) return; // no name (the root placeholder): never a result
     const int p = it.parent;
     const MatchPlan& plan = set.plan;
     const bool* has = parentHas[size_t(p)].data();
@@ -451,6 +451,7 @@ class BlockParts {
     bool next(QByteArray& part, qsizetype size) {
         QByteArray buf = std::move(carry);
         carry = QByteArray();
+        qsizetype looked = 0; // block starts before this were looked at (a long line: once)
         for (;;) {
             if (!eof) {
                 const qsizetype had = buf.size();
@@ -465,25 +466,31 @@ class BlockParts {
                 return !part.isEmpty();
             }
             // Only the few bytes after the cut are copied; the part is the buffer itself.
-            if (const qsizetype cut = last_block_start(buf); cut > 0) {
+            if (const qsizetype cut = last_block_start(buf, looked); cut > 0) {
                 carry = buf.sliced(cut);
                 buf.truncate(cut);
                 part = std::move(buf);
                 return true;
             }
+            looked = buf.size() - 3; // a start in the last three bytes lacks its line end
         }
     }
     bool failed = false;
 
   private:
-    // Where the last "*01" line of `b` whose line end is read begins; 0 when none does.
-    static qsizetype last_block_start(QByteArrayView b) {
-        for (qsizetype at = b.lastIndexOf("*01"); at > 0; at = b.lastIndexOf("*01", at - 1)) {
+    // Where the last "*01" line of `b` whose line end is read begins, among those that begin
+    // at `from` or later; 0 when none does.
+    static qsizetype last_block_start(QByteArrayView b, qsizetype from) {
+        from = std::max<qsizetype>(from, 1);
+        for (QByteArrayView rest = b.sliced(std::min(from, b.size()));;) {
+            const qsizetype i = rest.lastIndexOf("*01");
+            if (i < 0) return 0;
+            const qsizetype at = from + i;
+            rest = rest.first(i); // "*01" cannot overlap itself
             if (at + 3 >= b.size()) continue;
             const char before = b[at - 1], after = b[at + 3];
             if ((before == '\n' || before == '\r') && (after == '\n' || after == '\r')) return at;
         }
-        return 0;
     }
     QFile file;
     QByteArray carry;
