@@ -43,7 +43,7 @@ void report_write_failure(bool readOnly, int error) {
 //   before <SHA-256 of the up to JournalContext bytes before that length>
 //   block <the block's length> <SHA-256 of the block>
 // Only a tail that the catalogue's bytes before it and the block's own bytes both vouch for
-// is ever cut; a file copied in, cut, extended or edited since proves nothing.
+// is ever cut; another file, or this one cut or extended since, proves nothing.
 const QByteArray JournalMagic = "tobrin journal 1";
 // Enough to tell another catalogue of the same length apart, without hashing a large file
 // at every registration.
@@ -65,9 +65,9 @@ bool context_hash(int fd, qint64 length, QByteArray& hex) {
 }
 
 QByteArray journal_text(qint64 length, const QByteArray& contextHex, const QByteArray& block) {
-    return JournalMagic + "\r\nlength " + QByteArray::number(length) + "\r\nbefore " +
-           contextHex + "\r\nblock " + QByteArray::number(block.size()) + ' ' +
-           sha256_hex(block) + "\r\n" + block;
+    return JournalMagic + "\r\nlength " + QByteArray::number(length) + "\r\nbefore " + contextHex +
+           "\r\nblock " + QByteArray::number(block.size()) + ' ' + sha256_hex(block) + "\r\n" +
+           block;
 }
 
 // A plain decimal number (no sign, no blank, no leading zero), below 2^56.
@@ -204,8 +204,8 @@ int write_journal(int fd, const QString& journal, qint64 length, const QByteArra
     int error = 0;
     const int jfd = file_open(journal, FileOpen::CreateNew, error);
     if (jfd < 0) return error;
-    const bool ok = file_write_all(jfd, journal_text(length, hex, block), error) &&
-                    file_sync(jfd, error);
+    const bool ok =
+        file_write_all(jfd, journal_text(length, hex, block), error) && file_sync(jfd, error);
     file_close(jfd);
     if (!ok) {
         path_remove(journal);
@@ -293,8 +293,9 @@ QString journal_outlook() {
         return named + QStringLiteral("は中断された登録の記録で、データファイルに書きかけのデータは"
                                       "ありません。次の起動か登録で削除します。");
     if (proof.kind == JournalProof::Ours && writable)
-        return named + QStringLiteral("は中断された登録の記録です。次の起動か登録で、データファイ"
-                                      "ルの末尾の書きかけのデータ ") +
+        return named +
+               QStringLiteral("は中断された登録の記録です。次の起動か登録で、データファイ"
+                              "ルの末尾の書きかけのデータ ") +
                QString::number(proof.tail) + QStringLiteral(" バイトを取り除きます。");
     const QString aside = free_aside_name(journal);
     return named +

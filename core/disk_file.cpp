@@ -35,8 +35,7 @@ int file_open(const QString& path, FileOpen how, int& error) {
         break;
     case FileOpen::CreateNew:
         // O_EXCL fails on any existing name, a dangling link included.
-        fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                    0644);
+        fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
         break;
     }
     error = fd < 0 ? errno : 0;

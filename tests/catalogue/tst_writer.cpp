@@ -336,7 +336,8 @@ class TestWriter : public QObject {
         QTest::addColumn<QString>("message"); // 112, 113 or none
         const QByteArray own = journal_for(Whole, Block);
         const auto row = [](const char* name, const char* next, const char* kind,
-                            const QByteArray& journal, const QByteArray& file, const char* message) {
+                            const QByteArray& journal, const QByteArray& file,
+                            const char* message) {
             QTest::newRow(name) << next << kind << journal << file << message;
         };
         row("own torn block, start-up", "startup", "file", own, Whole + Torn, "112");
@@ -370,7 +371,8 @@ class TestWriter : public QObject {
         const QString journalPath = G.DataFilePath + ".journal", target = elsewhere.filePath("j");
         const QByteArray name = QFile::encodeName(journalPath);
         write_bytes(G.DataFilePath, file);
-        if (kind == "file" || kind == "readonly" || kind == "aside") write_bytes(journalPath, journal);
+        if (kind == "file" || kind == "readonly" || kind == "aside")
+            write_bytes(journalPath, journal);
         if (kind == "link") write_bytes(target, journal);
         if (kind == "link" || kind == "dangling") QVERIFY(QFile::link(target, journalPath));
         if (kind == "fifo") QCOMPARE(::mkfifo(name.constData(), 0644), 0);
