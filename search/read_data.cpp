@@ -2,6 +2,7 @@
 #include "search/read_data.h"
 #include "catalogue/reader.h"
 #include "core/fold.h"
+#include "core/paths.h"
 #include "core/seam.h"
 #include "core/state.h"
 #include "search/folded_decoder.h"
@@ -536,7 +537,7 @@ class Search {
 
 void Search::single(Seam& s) {
     CatalogueReader in;
-    if (!in.open(G.DataDir + G.DataFileName)) throw ScanFailure(in.error_string());
+    if (!in.open(catalogue_local_path())) throw ScanFailure(in.error_string());
     G.HeaderBlockCount = 0;
     G.ResultLineCount = 0;
     s.yield();
@@ -557,7 +558,7 @@ void Search::single(Seam& s) {
 }
 
 bool Search::parallel(Seam& s) {
-    const QString path = G.DataDir + G.DataFileName;
+    const QString path = catalogue_local_path();
     const QFileInfo info(path);
     const int threads = QThreadPool::globalInstance()->maxThreadCount();
     if (threads < 2 || !info.isFile() || info.size() < ScanParallelFrom) return false;
