@@ -29,9 +29,8 @@ constexpr int HeightSlack = 2;
 
 bool has_caption(const QWidget* c) {
     if (auto* l = qobject_cast<const QLabel*>(c))
-        // Field values (selectable) are data, not captions; word-wrapped labels flow.
-        return !l->text().isEmpty() && !l->wordWrap() &&
-               !(l->textInteractionFlags() & Qt::TextSelectableByMouse);
+        // Field values (the block view's) step down like captions; word-wrapped labels flow.
+        return !l->text().isEmpty() && !l->wordWrap();
     if (auto* b = qobject_cast<const QAbstractButton*>(c)) return !b->text().isEmpty();
     if (auto* g = qobject_cast<const QGroupBox*>(c)) return !g->title().isEmpty();
     return false;
