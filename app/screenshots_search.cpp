@@ -170,6 +170,9 @@ int main(int argc, char** argv) {
                   "\"\"\r\n\"q\"\r\n\"\"\r\n*02\r\n\\\r\n*03\r\n9,X\r\n");
         dat.close();
     }
+    // The block search left header-only ticked: entry lines are read only without it.
+    if (auto* c = screen_control<QCheckBox>(ScreenSearchData, QStringLiteral("Check5")))
+        c->setChecked(false);
     click_control(ScreenSearchData, QStringLiteral("Command2"));
     std::printf("%d screenshots in %s\n", shot_count(), qPrintable(shot_folder()));
     return shot_count() >= 8 ? 0 : 1;

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# GUI search benchmark: a synthetic catalogue (gen-catalogue.awk, 1230 blocks of 500
-# directories) searched for a word found in some 19,600 result lines (headers and paths,
+# GUI search benchmark: a synthetic catalogue (gen-catalogue.awk, 1200 blocks of 500
+# directories) searched for a word found in 19,892 result lines (headers and paths,
 # just under the 19,999 the configuration allows), once by `tobrin-cli search` and once by
 # the search screen (tobrin-gui-search: scan, sort, progress window, the result list filled
 # and painted), plus the screen's block search and the directory viewer on the last block,
@@ -11,7 +11,7 @@
 # Usage: bench/gui_search.sh BUILD_DIR [BLOCKS]
 set -euo pipefail
 build=${1:?usage: bench/gui_search.sh BUILD_DIR [BLOCKS]}
-blocks=${2:-1230}
+blocks=${2:-1200}
 build=$(cd "$build" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 for p in tobrin-cli tobrin-gui-search; do
