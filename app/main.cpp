@@ -6,6 +6,7 @@
 #include "ui/fonts.h"
 #include "ui/gui_seam.h"
 #include "ui/navigation.h"
+#include "ui/translation.h"
 #include <QApplication>
 #include <QDir>
 #include <QFont>
@@ -18,6 +19,7 @@ int main(int argc, char** argv) {
     // Lets the desktop match the windows to the installed menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("tobrin"));
     install_font_substitutions();
+    install_qt_translation();
     GuiSeam gui;
     set_seam(&gui);
     // The argument is taken whole, as one text (a path with blanks needs no quotes).

@@ -16,7 +16,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Libraries from the binaries (dpkg-shlibdeps), plus the font that stands in for the
 # configured "ＭＳ ゴシック" on the Japanese captions.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, qt6-translations-l10n")
 # Below the summary line; Debian shows these lines as one paragraph.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Tobrin keeps the directory trees of CD-ROMs, floppies, USB sticks and folders
