@@ -19,6 +19,7 @@ int run(const QStringList& argsIn) {
         std::fprintf(stderr, "usage: tobrin-cli check %s\n", Usage);
         return 2;
     }
+    if (!cli_catalogue_there()) return 2;
     QList<CatalogueFault> faults;
     QString error;
     const QString path = catalogue_local_path();

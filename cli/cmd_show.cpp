@@ -35,6 +35,7 @@ int run(const QStringList& argsIn) {
         std::fprintf(stderr, "usage: tobrin-cli show %s\n", Usage);
         return 2;
     }
+    if (!cli_catalogue_there()) return 2;
     CatalogueBlock b;
     const int got = read_catalogue_block(block, sort, b);
     if (got == 0) return 1;
