@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // tobrin: the desktop program. Its one optional argument is the configuration file's path;
 // --help and --version alone are answered without a window.
+#include "app/screen_table.h"
+#include "catalogue/writer.h"
 #include "core/config_template.h"
 #include "core/startup.h"
 #include "core/state.h"
@@ -60,6 +62,8 @@ int main(int argc, char** argv) {
     // configuration to edit instead of message 071. Elsewhere nothing is written.
     write_first_config(QDir::currentPath(), QDir::homePath(), argument);
     startup(argument);
+    settle_at_startup();
+    register_standard_screens();
     QFont font(G.FontName, G.FontSize);
     QApplication::setFont(font); // message boxes and the controls no screen sets
     open_screen(ScreenMenu1);

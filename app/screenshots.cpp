@@ -4,6 +4,8 @@
 // OUTDIR, at font size SIZE (keys 05 and 06; the default size without it). Run under Xvfb
 // by scripts/screenshots; nothing outside a temporary directory is touched.
 #include "acquire/walk.h"
+#include "app/screen_table.h"
+#include "catalogue/writer.h"
 #include "app/shots.h"
 #include "core/seam.h"
 #include "core/startup.h"
@@ -90,6 +92,8 @@ int main(int argc, char** argv) {
     set_seam(&seam);
     ListProgressIntervalMs = 0;
     startup(cfg.fileName());
+    settle_at_startup();
+    register_standard_screens();
     QApplication::setFont(QFont(G.FontName, G.FontSize));
     G.BeepEnabled = 0;
 

@@ -5,6 +5,7 @@
 // 05 and 06). Run under Xvfb by scripts/screenshots; nothing outside a temporary directory
 // is touched.
 #include "app/shots.h"
+#include "app/screen_table.h"
 #include "catalogue/writer.h"
 #include "core/seam.h"
 #include "core/startup.h"
@@ -101,6 +102,8 @@ int main(int argc, char** argv) {
     QuietSeam seam;
     set_seam(&seam);
     startup(cfg.fileName());
+    settle_at_startup();
+    register_standard_screens();
     QApplication::setFont(QFont(G.FontName, G.FontSize));
     G.BeepEnabled = 0;
 

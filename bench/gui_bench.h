@@ -2,6 +2,8 @@
 #pragma once
 // What the screen benchmarks share: the desktop program's start-up, with messages on
 // stderr answered at once instead of in boxes nobody is there to click.
+#include "app/screen_table.h"
+#include "catalogue/writer.h"
 #include "core/startup.h"
 #include "core/state.h"
 #include "ui/fonts.h"
@@ -22,5 +24,7 @@ inline void start_gui_bench(const char* cfg) {
     install_font_substitutions();
     set_seam(&seam);
     startup(QString::fromLocal8Bit(cfg));
+    settle_at_startup();
+    register_standard_screens();
     G.BeepEnabled = 0;
 }

@@ -250,6 +250,11 @@ void report_settlement(const Settlement& s) {
 }
 } // namespace
 
+void settle_at_startup() {
+    recover_catalogue();
+    backup_data(1);
+}
+
 void recover_catalogue() {
     const QString path = catalogue_local_path();
     if (path.isEmpty()) return;

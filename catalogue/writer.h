@@ -22,6 +22,11 @@ void write_data(int16_t& result);
 // while another copy holds the lock.
 void recover_catalogue();
 
+// The rest of start-up for a run that may write (the desktop program, register): a
+// registration cut short is settled before anything reads or copies the catalogue, then the
+// start-up backup is made. A run that writes nothing leaves any journal to the next one.
+void settle_at_startup();
+
 // The journal an append of `block` to a catalogue holding `catalogue` keeps while it runs.
 QByteArray journal_for(const QByteArray& catalogue, const QByteArray& block);
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/cli_common.h"
+#include "catalogue/writer.h"
 #include "cli/cli_seam.h"
 #include "core/startup.h"
 #include "core/state.h"
@@ -23,7 +24,8 @@ bool cli_startup(QStringList& args, bool sideEffects) {
             ++i;
         }
     }
-    startup(cfg, sideEffects);
+    startup(cfg);
+    if (sideEffects) settle_at_startup();
     return true;
 }
 

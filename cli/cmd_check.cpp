@@ -6,7 +6,7 @@
 #include "cli/commands.h"
 #include "core/paths.h"
 #include "core/state.h"
-#include "search/catalogue_check.h"
+#include "catalogue/catalogue_check.h"
 #include <cstdio>
 
 namespace {

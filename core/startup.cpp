@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/startup.h"
-#include "catalogue/writer.h"
 #include "core/backup.h"
 #include "core/config.h"
 #include "core/paths.h"
@@ -10,7 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-void startup(const QString& argument, bool sideEffects) {
+void startup(const QString& argument) {
     const QString cwd = QDir::currentPath();
     // The drive map reads the configuration file's drive pins, so it is built before
     // anything asks for a drive; it shows nothing.
@@ -88,10 +87,4 @@ void startup(const QString& argument, bool sideEffects) {
     check_file(G.IniDir, G.IniFileName, G.IniFileState, G.IniFileReadOnly);
     G.DataFilePath = add_backslash(G.DataDir) + G.DataFileName;
     G.BackupFilePath = add_backslash(G.BackupDir) + G.BackupFileName;
-    // A registration cut short is undone before anything reads or copies the catalogue; a
-    // run that writes nothing leaves any journal to the next one (config and check tell what
-    // that will do).
-    if (!sideEffects) return;
-    recover_catalogue();
-    backup_data(1);
 }

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Start-up: file paths, settings, drives, presets, configuration, file probes, backup.
+// Start-up: file paths, settings, drives, presets, configuration, file probes.
 #include <QString>
 
 // `argument`: the command-line argument (the configuration file's path), "" when none.
-// sideEffects false (the tobrin-cli commands that only read): everything is read, nothing is
-// written, no journal is settled and no backup is made.
-void startup(const QString& argument, bool sideEffects = true);
+// Everything is read and nothing is written: a run that may write settles the catalogue's
+// journal and makes the start-up backup next (settle_at_startup).
+void startup(const QString& argument);

@@ -13,16 +13,9 @@ QMap<int16_t, QPointer<ScreenWindow>>& instances() {
     static QMap<int16_t, QPointer<ScreenWindow>> i;
     return i;
 }
-void ensure_registered() {
-    static bool done = false;
-    if (done) return;
-    done = true;
-    register_standard_screens();
-}
 } // namespace
 
 void register_screen(int16_t code, ScreenFactory factory) {
-    ensure_registered();
     factories().insert(code, std::move(factory));
 }
 
@@ -31,7 +24,6 @@ ScreenWindow* screen_instance(int16_t code) {
 }
 
 ScreenWindow* ensure_screen(int16_t code) {
-    ensure_registered();
     if (ScreenWindow* w = screen_instance(code)) return w;
     const auto f = factories().value(code);
     return f ? f() : nullptr;

@@ -20,10 +20,6 @@ ScreenWindow* ensure_screen(int16_t code);
 // only raised.
 ScreenWindow* open_screen(int16_t code);
 
-// The screens of this program, registered once before the first open_screen. A new
-// screen adds its line to screen_table.cpp.
-void register_standard_screens();
-
 // Book-keeping of ScreenWindow (at most one instance per code).
 void note_screen_created(ScreenWindow* w);
 void note_screen_gone(ScreenWindow* w);

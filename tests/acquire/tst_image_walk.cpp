@@ -2,7 +2,7 @@
 // Images and archives as drives: the walk of their directory trees, pruning and the
 // deletion screen's file list from their entries, the volume label, the same block as the
 // extracted tree, and damaged, truncated and hostile archives.
-#include "acquire/del_dir.h"
+#include "ui/acquire/del_dir.h"
 #include "acquire/entry_list.h"
 #include "acquire/walk.h"
 #include "archive_maker.h"

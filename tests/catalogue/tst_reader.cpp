@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The catalogue reader: line ends, the grammar's edges read alike by the search scan, the
 // directory viewer and the check, and a written block read back.
-#include "../search/test_catalogue.h"
+#include "test_catalogue.h"
 #include "catalogue/reader.h"
 #include "catalogue/writer.h"
 #include "scripted_seam.h"
-#include "search/catalogue_check.h"
+#include "catalogue/catalogue_check.h"
 #include "search/search_run.h"
 #include "view/block_view.h"
 #include <QTemporaryDir>

@@ -8,7 +8,7 @@
 #include "core/startup.h"
 #include "core/state.h"
 #include "scripted_seam.h"
-#include "search/catalogue_check.h"
+#include "catalogue/catalogue_check.h"
 #include "test_env.h"
 #include <QDir>
 #include <QElapsedTimer>
@@ -393,7 +393,7 @@ class TestWriter : public QObject {
         write_cp932_file(cfg, {"#02:" + ex.dir.path()});
         ScriptedSeam seam;
         // A start that writes nothing, and a look at the journal: nothing changes.
-        startup(cfg, false);
+        startup(cfg);
         const QString outlook = journal_outlook();
         QCOMPARE(read_bytes(G.DataFilePath), file);
         QVERIFY(lstat_ok(journalPath));

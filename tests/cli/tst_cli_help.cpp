@@ -258,7 +258,7 @@ class TestCliHelp : public QObject {
         fresh_state();
         ScriptedSeam seam;
         seam.expect("(071)");
-        startup(QString(), false);
+        startup(QString());
         QDir::setCurrent(before);
         QVERIFY2(seam.satisfied(), seam.report());
         QCOMPARE(G.WindowTitle, QStringLiteral("Tobrin  Ver." TOBRIN_VERSION));

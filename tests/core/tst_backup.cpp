@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "child_process.h"
+#include "catalogue/writer.h"
 #include "core/backup.h"
 #include "core/disk_file.h"
 #include "core/startup.h"
@@ -150,16 +151,17 @@ class TestBackup : public QObject {
         // The configuration is probed where the argument names it, absolute or relative.
         const QString cwd = QDir::currentPath();
         QDir::setCurrent(tmp->path());
-        startup(QStringLiteral("my.cfg"), false);
+        startup(QStringLiteral("my.cfg"));
         QDir::setCurrent(cwd);
         QCOMPARE(G.CfgFileState, int16_t(1));
-        startup(path("my.cfg"), false);
+        startup(path("my.cfg"));
         QCOMPARE((QList<int>{G.DataFileState, G.DataFileReadOnly, G.BackupFileState,
                              G.BackupFileReadOnly, G.CfgFileState}),
                  (QList<int>{1, 0, 1, 1, 1}));
         QVERIFY2(seam.satisfied(), seam.report());
         seam.expect("(020)");
         startup(path("my.cfg"));
+        settle_at_startup();
         QVERIFY2(seam.satisfied(), seam.report());
     }
 };

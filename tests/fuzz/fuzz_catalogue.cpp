@@ -8,7 +8,7 @@
 #include "catalogue/reader.h"
 #include "core/state.h"
 #include "fuzz_support.h"
-#include "search/catalogue_check.h"
+#include "catalogue/catalogue_check.h"
 #include "search/read_data.h"
 #include "search/search_run.h"
 #include "view/block_view.h"

@@ -3,8 +3,8 @@
 // substitution and the progress window.
 #include "core/settings.h"
 #include "gui_fixture.h"
-#include "register/header_disp.h"
-#include "register/menu1.h"
+#include "ui/register/header_disp.h"
+#include "ui/register/menu1.h"
 #include "ui/captions.h"
 #include "ui/screen_manager.h"
 #include "ui/translation.h"

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The block directory viewer's logic: from the results and from the catalogue file.
-#include "../search/test_catalogue.h"
+#include "test_catalogue.h"
 #include "scripted_seam.h"
 #include "search/search_run.h"
 #include "view/block_view.h"

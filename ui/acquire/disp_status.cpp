@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "acquire/disp_status.h"
+#include "ui/acquire/disp_status.h"
 #include "core/state.h"
 #include <QLabel>
 #include <QProgressBar>

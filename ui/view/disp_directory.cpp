@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "view/disp_directory.h"
+#include "ui/view/disp_directory.h"
 #include "catalogue/escape.h"
 #include "core/seam.h"
 #include "core/state.h"

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "acquire/del_dir.h"
-#include "acquire/search_dir.h"
+#include "ui/acquire/del_dir.h"
+#include "ui/acquire/search_dir.h"
 #include "acquire/walk.h"
 #include "core/confirm.h"
 #include "core/seam.h"

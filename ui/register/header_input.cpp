@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "register/header_input.h"
+#include "ui/register/header_input.h"
 #include "core/confirm.h"
 #include "core/seam.h"
 #include "core/state.h"

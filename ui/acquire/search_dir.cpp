@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "acquire/search_dir.h"
+#include "ui/acquire/search_dir.h"
 #include "acquire/entry_list.h"
 #include "acquire/walk.h"
 #include "core/confirm.h"

@@ -3,10 +3,10 @@
 // registration state, registering from the menu (103), the forced search, header
 // entry (presets, publisher fill, captions, the all-blank rule), confirmation, and the whole
 // flow from the menu to the bytes of tobrin.dat.
-#include "../ui/gui_fixture.h"
+#include "gui_fixture.h"
 #include "core/codepage.h"
 #include "core/text_file.h"
-#include "register/header_disp.h"
+#include "ui/register/header_disp.h"
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>

@@ -4,6 +4,8 @@
 // disc pinned as drive q, start-up run as the program runs it, the scripted message
 // double that also drives the real progress window, and helpers that click controls.
 #include "acquire/walk.h"
+#include "app/screen_table.h"
+#include "catalogue/writer.h"
 #include "core/startup.h"
 #include "core/state.h"
 #include "scripted_seam.h"
@@ -92,6 +94,8 @@ struct GuiEnv {
                                             QStringLiteral("#03:q"), QStringLiteral("#10:0")} +
                                     extraConfig);
         startup(cfg());
+        settle_at_startup();
+        register_standard_screens();
         ListProgressIntervalMs = 0;
     }
     ~GuiEnv() {

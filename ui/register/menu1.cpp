@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "register/menu1.h"
+#include "ui/register/menu1.h"
 #include "catalogue/writer.h"
 #include "core/confirm.h"
 #include "core/seam.h"

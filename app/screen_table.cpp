@@ -1,16 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The screens of the program by screen code. A new screen adds its line here; the
-// screens that open it need only its code.
-#include "acquire/del_dir.h"
-#include "acquire/disp_status.h"
-#include "acquire/search_dir.h"
+#include "app/screen_table.h"
+#include "ui/acquire/del_dir.h"
+#include "ui/acquire/disp_status.h"
+#include "ui/acquire/search_dir.h"
 #include "core/state.h"
-#include "register/header_disp.h"
-#include "register/header_input.h"
-#include "register/menu1.h"
-#include "search/search_data.h"
+#include "ui/register/header_disp.h"
+#include "ui/register/header_input.h"
+#include "ui/register/menu1.h"
+#include "ui/search/search_data.h"
 #include "ui/navigation.h"
-#include "view/disp_directory.h"
+#include "ui/view/disp_directory.h"
 
 void register_standard_screens() {
     register_screen(ScreenHeaderDisp, [] { return new HeaderDispScreen; });

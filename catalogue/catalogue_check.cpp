@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "search/catalogue_check.h"
+#include "catalogue/catalogue_check.h"
 #include "catalogue/reader.h"
 #include "core/state.h"
 #include <QFileInfo>

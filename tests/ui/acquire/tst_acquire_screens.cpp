@@ -4,9 +4,9 @@
 // held list, the deletion screen's file list, the selection rule after a deletion, the
 // root placeholder, and an unreadable directory (401), which returns to the acquisition
 // screen with the list intact.
-#include "../ui/gui_fixture.h"
-#include "acquire/del_dir.h"
-#include "acquire/search_dir.h"
+#include "gui_fixture.h"
+#include "ui/acquire/del_dir.h"
+#include "ui/acquire/search_dir.h"
 #include "archive_maker.h"
 #include "core/platform.h"
 #include <QClipboard>

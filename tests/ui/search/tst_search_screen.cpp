@@ -3,7 +3,7 @@
 // fields fill and empty and the one remembered, the check-box rules, message 208, string and
 // block search with their lists and captions, opening a result in the block view, the
 // directory viewer, and the options kept through the menu, the close box and a restart.
-#include "../ui/gui_fixture.h"
+#include "gui_fixture.h"
 #include "catalogue/writer.h"
 #include <QClipboard>
 #include <QFile>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "register/header_disp.h"
+#include "ui/register/header_disp.h"
 #include "catalogue/writer.h"
 #include "core/confirm.h"
 #include "core/seam.h"
 #include "core/state.h"
-#include "register/header_input.h"
+#include "ui/register/header_input.h"
 #include "ui/navigation.h"
 #include <QCoreApplication>
 #include <QLabel>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "search/search_data.h"
+#include "ui/search/search_data.h"
 #include "catalogue/escape.h"
 #include "core/codepage.h"
 #include "core/confirm.h"
