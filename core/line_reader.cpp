@@ -34,7 +34,7 @@ bool ByteLineReader::open(const QString& path) {
     error_.clear();
     pos_ = end_ = 0;
     cr_ = lf_ = -1;
-    eof_ = failed_ = false;
+    eof_ = failed_ = inMemory_ = false;
     const QFileInfo info(path);
     if (info.exists() && !info.isFile()) {
         error_ = QStringLiteral("Not a regular file");
@@ -58,7 +58,7 @@ void ByteLineReader::open_bytes(const QByteArray& bytes) {
     end_ = buf_.size();
     cr_ = lf_ = -1;
     failed_ = false;
-    eof_ = true;
+    eof_ = inMemory_ = true;
     check_lone_cr();
 }
 
