@@ -8,8 +8,8 @@ JOBS ?= $(shell nproc)
 deps:
 	@scripts/install-deps
 
-# appstreamcli (package appstream) validates the package's metainfo; only `make package`
-# needs it.
+# lintian checks the package, appstreamcli (package appstream) its metainfo; only
+# `make package` needs them.
 deps-package:
 	@scripts/install-deps --package
 
@@ -34,11 +34,18 @@ screenshots: build
 bench: build
 	bench/run-all $(BUILD)
 
-# build/tobrin_<version>_amd64.deb, then checked: file list, a run from a scratch root,
-# metainfo, desktop entry and manual pages.
-package: build deps-package
-	cd $(BUILD) && cpack -G DEB
-	scripts/check-package $(BUILD) --built
+# build-package/tobrin_<version>_amd64.deb, then checked: lintian, file list, a run from a
+# scratch root, metainfo, desktop entry and manual pages. Its own build folder builds only
+# what the package ships, with Debian's build flags (hardening: fortify, relro, bind-now).
+PACKAGE_BUILD ?= build-package
+package: deps deps-package
+	@DEB_BUILD_MAINT_OPTIONS=hardening=+all; export DEB_BUILD_MAINT_OPTIONS; \
+	cmake -S . -B $(PACKAGE_BUILD) -DCMAKE_BUILD_TYPE=None -DTOBRIN_BUILD_TESTS=OFF \
+		-DCMAKE_CXX_FLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
+		-DCMAKE_EXE_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS)" >/dev/null
+	@cmake --build $(PACKAGE_BUILD) -j $(JOBS)
+	cd $(PACKAGE_BUILD) && cpack -G DEB
+	scripts/check-package $(PACKAGE_BUILD) --built
 
 # Each fuzz target for FUZZ_SECONDS (clang, libFuzzer, ASan + UBSan) in its own build folder.
 FUZZ_SECONDS ?= 60

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "acquire/walk.h"
+#include "catalogue/escape.h"
 #include "core/codepage.h"
 #include "core/platform.h"
 #include "core/seam.h"
@@ -55,14 +56,39 @@ bool disk_path_matches(const QByteArray& raw, const QString& text) {
     return true;
 }
 
-// A code-page-932 name that reads as the same text as a sibling keeps its bytes as
-// escapes instead, so the two stay two.
+// A name as it will be held when its catalogue line cannot tell it from a sibling's: its
+// bytes that the line would not give back are kept as escapes (U+DC00 + byte). For a name
+// that is not UTF-8 (a code-page-932 twin of a UTF-8 name) those are all its bytes; for a
+// UTF-8 one, the bytes of each character that Windows converts on the way into code page 932
+// ("〜" is stored as "～" is).
+QString name_kept_apart(const SubDir& s) {
+    if (!utf8_valid(s.raw)) return disk_name_text(s.raw, false);
+    QString out;
+    for (qsizetype i = 0; i < s.name.size(); ++i) {
+        const char16_t c = s.name.at(i).unicode();
+        if (cp932_encodable(c) && !cp932_decodes_to(c)) {
+            for (const char b : QString(QChar(c)).toUtf8())
+                out += QChar(char16_t(0xDC00 + uint8_t(b)));
+        } else {
+            out += QChar(c);
+        }
+    }
+    return out;
+}
+
+// Sibling names are compared as their catalogue lines will hold them: two that would be
+// stored alike are kept apart.
 void keep_names_apart(std::vector<SubDir>& subs) {
-    QHash<QString, int> seen;
-    for (const SubDir& s : subs)
-        ++seen[s.name];
-    for (SubDir& s : subs)
-        if (seen.value(s.name) > 1 && !utf8_valid(s.raw)) s.name = disk_name_text(s.raw, false);
+    if (subs.size() < 2) return;
+    std::vector<QByteArray> stored;
+    stored.reserve(subs.size());
+    QHash<QByteArray, int> seen;
+    for (const SubDir& s : subs) {
+        stored.push_back(encode_cp932(escape_for_catalogue(s.name)));
+        ++seen[stored.back()];
+    }
+    for (size_t i = 0; i < subs.size(); ++i)
+        if (seen.value(stored[i]) > 1) subs[i].name = name_kept_apart(subs[i]);
 }
 
 void fail_listing(const QString& sub_path, int16_t& k) {

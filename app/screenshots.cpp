@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// tobrin-screenshots OUTDIR: walks the registration flow on a small sample tree and saves a
-// PNG of every screen (and of the message boxes' look) in OUTDIR. Run under Xvfb by
-// scripts/screenshots; nothing outside a temporary directory is touched.
+// tobrin-screenshots OUTDIR [SIZE]: walks the registration flow on a small sample tree and
+// saves a PNG of every screen (of the message boxes and of the image file dialog too) in
+// OUTDIR, at font size SIZE (keys 05 and 06; the default size without it). Run under Xvfb
+// by scripts/screenshots; nothing outside a temporary directory is touched.
 #include "acquire/walk.h"
 #include "app/shots.h"
 #include "core/seam.h"
@@ -11,10 +12,13 @@
 #include "ui/gui_seam.h"
 #include "ui/navigation.h"
 #include "ui/screen_window.h"
+#include "ui/translation.h"
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -58,7 +62,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: tobrin-screenshots OUTDIR\n");
+        std::fprintf(stderr, "usage: tobrin-screenshots OUTDIR [SIZE]\n");
         return 2;
     }
     set_shot_folder(QString::fromLocal8Bit(argv[1]));
@@ -76,10 +80,12 @@ int main(int argc, char** argv) {
     QFile cfg(tmp.filePath(QStringLiteral("tobrin.cfg")));
     cfg.open(QIODevice::WriteOnly);
     cfg.write(QStringLiteral("#40:q=%1\r\n#03:q\r\n").arg(disc).toLocal8Bit());
+    if (argc > 2) cfg.write(QStringLiteral("#05:%1\r\n#06:%1\r\n").arg(argv[2]).toLocal8Bit());
     cfg.close();
     QDir::setCurrent(tmp.path());
 
     install_font_substitutions();
+    install_qt_translation();
     ShotSeam seam;
     set_seam(&seam);
     ListProgressIntervalMs = 0;
@@ -91,6 +97,17 @@ int main(int argc, char** argv) {
     save_shot(screen_instance(ScreenMenu1), QStringLiteral("01_menu1"));
     click_control(ScreenMenu1, QStringLiteral("Command1"));
     save_shot(screen_instance(ScreenSearchDir), QStringLiteral("02_search_dir"));
+    // The last entry of the drive list opens Qt's file dialog; a picture, then cancelled.
+    if (auto* drives = screen_control<QComboBox>(ScreenSearchDir, QStringLiteral("Drive1"))) {
+        QTimer::singleShot(500, [] {
+            if (QWidget* dialog = QApplication::activeModalWidget()) {
+                save_shot(dialog, QStringLiteral("02a_image_file_dialog"));
+                dialog->close();
+            }
+        });
+        drives->setCurrentIndex(drives->count() - 1);
+        settle();
+    }
     click_control(ScreenSearchDir, QStringLiteral("Command3"));
     save_shot(screen_instance(ScreenSearchDir), QStringLiteral("03_search_dir_acquired"));
     if (auto* list = screen_control<QListWidget>(ScreenSearchDir, QStringLiteral("List1"))) {
@@ -100,9 +117,12 @@ int main(int argc, char** argv) {
     save_shot(screen_instance(ScreenDelDir), QStringLiteral("04_del_dir"));
     click_control(ScreenDelDir, QStringLiteral("Command2"));
     click_control(ScreenSearchDir, QStringLiteral("Command1"));
+    // A title picked from the open list brings its publisher.
     if (auto* title = screen_control<QComboBox>(ScreenHeaderInput, QStringLiteral("Combo1_1"))) {
-        title->setCurrentIndex(0);
-        emit title->activated(0);
+        title->showPopup();
+        title->view()->setCurrentIndex(title->model()->index(0, 0));
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QCoreApplication::sendEvent(title->view(), &enter);
     }
     if (auto* memo = screen_control<QPlainTextEdit>(ScreenHeaderInput, QStringLiteral("Text1_1")))
         memo->setPlainText(QStringLiteral("付録CD-ROM\nフリーソフト特集"));

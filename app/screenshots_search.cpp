@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// tobrin-screenshots-search OUTDIR: the search flow on a small sample catalogue: the
+// tobrin-screenshots-search OUTDIR [SIZE]: the search flow on a small sample catalogue: the
 // search screen with results, a found block in the block view and its directory viewer,
-// saved as PNGs in OUTDIR. Run under Xvfb by scripts/screenshots; nothing outside a
-// temporary directory is touched.
+// and the message of a damaged catalogue, saved as PNGs in OUTDIR at font size SIZE (keys
+// 05 and 06). Run under Xvfb by scripts/screenshots; nothing outside a temporary directory
+// is touched.
 #include "app/shots.h"
 #include "catalogue/writer.h"
 #include "core/seam.h"
@@ -12,25 +13,33 @@
 #include "ui/gui_seam.h"
 #include "ui/navigation.h"
 #include "ui/screen_window.h"
+#include "ui/translation.h"
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <cstdio>
 
 namespace {
-// Messages are answered at once (the sample catalogue raises none).
+// Messages are grabbed and answered at once.
 class QuietSeam : public GuiSeam {
   public:
     int16_t message(const QString& text, bool yesNo) override {
-        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+        QMessageBox box;
+        prepare_message_box(box, text, yesNo);
+        box.show();
+        save_shot(&box, QStringLiteral("message_search_%1").arg(++count_));
         return yesNo ? AnswerYes : AnswerOk;
     }
     [[noreturn]] void terminate() override { std::exit(0); }
+
+  private:
+    int count_ = 0;
 };
 
 struct Medium {
@@ -75,7 +84,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: tobrin-screenshots-search OUTDIR\n");
+        std::fprintf(stderr, "usage: tobrin-screenshots-search OUTDIR [SIZE]\n");
         return 2;
     }
     set_shot_folder(QString::fromLocal8Bit(argv[1]));
@@ -83,10 +92,12 @@ int main(int argc, char** argv) {
     QFile cfg(tmp.filePath(QStringLiteral("tobrin.cfg")));
     cfg.open(QIODevice::WriteOnly);
     cfg.write(QStringLiteral("#40:q=%1\r\n#03:q\r\n#10:0\r\n").arg(tmp.path()).toLocal8Bit());
+    if (argc > 2) cfg.write(QStringLiteral("#05:%1\r\n#06:%1\r\n").arg(argv[2]).toLocal8Bit());
     cfg.close();
     QDir::setCurrent(tmp.path());
 
     install_font_substitutions();
+    install_qt_translation();
     QuietSeam seam;
     set_seam(&seam);
     startup(cfg.fileName());
@@ -124,10 +135,10 @@ int main(int argc, char** argv) {
     click_control(ScreenSearchData, QStringLiteral("Command2"));
     save_shot(screen_instance(ScreenSearchData), QStringLiteral("11_search_data_results"));
     // A path line of the results, in the block view and the viewer.
-    if (auto* list = screen_control<QListWidget>(ScreenSearchData, QStringLiteral("List1"));
-        list && list->count() > 3) {
-        list->setCurrentRow(3);
-        emit list->itemDoubleClicked(list->item(3));
+    if (auto* list = screen_control<QListView>(ScreenSearchData, QStringLiteral("List1"));
+        list && list->model()->rowCount() > 3) {
+        list->setCurrentIndex(list->model()->index(3, 0));
+        emit list->doubleClicked(list->currentIndex());
     }
     settle();
     save_shot(screen_instance(ScreenHeaderDisp), QStringLiteral("12_header_disp_found"));
@@ -138,10 +149,10 @@ int main(int argc, char** argv) {
 
     click_control(ScreenSearchData, QStringLiteral("Command5"));
     save_shot(screen_instance(ScreenSearchData), QStringLiteral("14_search_data_blocks"));
-    if (auto* list = screen_control<QListWidget>(ScreenSearchData, QStringLiteral("List1"));
-        list && list->count() > 0) {
-        list->setCurrentRow(0);
-        emit list->itemDoubleClicked(list->item(0));
+    if (auto* list = screen_control<QListView>(ScreenSearchData, QStringLiteral("List1"));
+        list && list->model()->rowCount() > 0) {
+        list->setCurrentIndex(list->model()->index(0, 0));
+        emit list->doubleClicked(list->currentIndex());
     }
     settle();
     save_shot(screen_instance(ScreenHeaderDisp), QStringLiteral("15_header_disp_block"));
@@ -153,6 +164,16 @@ int main(int argc, char** argv) {
     if (auto* t = screen_control<QLineEdit>(ScreenSearchData, QStringLiteral("Text1_3")))
         t->setText(QStringLiteral("ぷよ"));
     save_shot(screen_instance(ScreenSearchData), QStringLiteral("17_search_data_presets"));
+    // A catalogue damaged by hand: an entry line without its parent number (message 306).
+    if (dat.open(QIODevice::Append)) {
+        dat.write("*01\r\n\"Broken\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n"
+                  "\"\"\r\n\"q\"\r\n\"\"\r\n*02\r\n\\\r\n*03\r\n9,X\r\n");
+        dat.close();
+    }
+    // The block search left header-only ticked: entry lines are read only without it.
+    if (auto* c = screen_control<QCheckBox>(ScreenSearchData, QStringLiteral("Check5")))
+        c->setChecked(false);
+    click_control(ScreenSearchData, QStringLiteral("Command2"));
     std::printf("%d screenshots in %s\n", shot_count(), qPrintable(shot_folder()));
-    return shot_count() >= 7 ? 0 : 1;
+    return shot_count() >= 8 ? 0 : 1;
 }

@@ -38,6 +38,10 @@ struct CatalogueItem {
     QByteArrayView text;
     int block = 0, field = 0, parent = 0;
     FormatFault fault = FormatFault::None;
+    // An entry whose line ends at its comma (the root placeholder "1,"): no name at all,
+    // never a search result. A name of blanks only is an empty name, and its path is the
+    // parent's.
+    bool commaLast = false;
 };
 
 // The grammar without the file: fed one line at a time, so a reader of any byte source
@@ -131,6 +135,7 @@ inline void CatalogueParser::entry(QByteArrayView line, CatalogueItem& item) con
     while (comma < len && b[comma] != ',')
         ++comma;
     item.text = QByteArrayView();
+    item.commaLast = comma + 1 == len;
     if (comma == len || comma == 0) {
         item.fault = FormatFault::NoComma;
         return;

@@ -7,3 +7,7 @@
 // start-up with that configuration path ("tobrin.cfg" in the current directory when not
 // given). False (after a message on stderr) when "--config" lacks its path.
 bool cli_startup(QStringList& args, bool sideEffects = true);
+
+// For the commands that read the catalogue: true when it is there as a file; otherwise,
+// after a line on stderr, false (the command then exits 2, as check does).
+bool cli_catalogue_there();

@@ -22,6 +22,7 @@ int run(const QStringList& argsIn) {
             return 2;
         }
     }
+    if (!cli_catalogue_there()) return 2;
     HeldMessages held;
     const SearchDisplay display = run_block_search(o);
     return print_results(display, held);

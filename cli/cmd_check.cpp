@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // tobrin-cli check: every fault of the catalogue at which a reader would stop, as
 // "line <number>: <message number> <reason>", all of them in one pass. Exit 0 when clean.
+#include "catalogue/writer.h"
 #include "cli/cli_common.h"
 #include "cli/commands.h"
+#include "core/paths.h"
 #include "core/state.h"
 #include "search/catalogue_check.h"
 #include <cstdio>
@@ -17,9 +19,13 @@ int run(const QStringList& argsIn) {
         std::fprintf(stderr, "usage: tobrin-cli check %s\n", Usage);
         return 2;
     }
+    if (!cli_catalogue_there()) return 2;
     QList<CatalogueFault> faults;
     QString error;
-    const QString path = G.DataDir + G.DataFileName;
+    const QString path = catalogue_local_path();
+    // The next registration's part: check itself changes nothing.
+    const QString journal = journal_outlook();
+    if (!journal.isEmpty()) std::fprintf(stderr, "%s\n", journal.toUtf8().constData());
     if (!check_catalogue(path, faults, &error)) {
         std::fprintf(stderr, "%s: %s\n", qPrintable(path), qPrintable(error));
         return 2;

@@ -3,6 +3,7 @@
 // anything, then the effective state, one "Name<TAB>value" line each.
 // tobrin-cli config --template: the commented configuration file, byte for byte as the
 // first start writes it.
+#include "catalogue/writer.h"
 #include "cli/cli_common.h"
 #include "cli/commands.h"
 #include "core/config_template.h"
@@ -75,6 +76,9 @@ int run(const QStringList& argsIn) {
     const QByteArray bytes = out.toUtf8();
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
     std::fflush(stdout);
+    // What the next start or registration will do with a journal; config only looks.
+    const QString journal = journal_outlook();
+    if (!journal.isEmpty()) std::fprintf(stderr, "%s\n", journal.toUtf8().constData());
     return 0;
 }
 

@@ -71,6 +71,7 @@ int run(const QStringList& argsIn) {
     // Header-only search has only header lines to show: asking for paths alone is an error.
     if (o.headerOnly && showGiven && !o.showHeaders) return usage();
     o = consistent_display(o);
+    if (!cli_catalogue_there()) return 2;
     HeldMessages held;
     SearchDisplay display;
     if (!run_string_search(w, preset, o, display)) {

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// tobrin-cli show N: header fields 1 to 10 of block N as "<field><TAB><text>" (memo line
-// breaks written as \n), then the block's directory paths as the viewer lists them (CR, LF
-// and TAB inside names as "&#13;", "&#10;", "&#9;", as walk and search print them).
+// tobrin-cli show N: header fields 1 to 10 of block N as "<field><TAB><text>", then the
+// block's directory paths as the viewer lists them. Each on one line, as walk and search
+// print text: CR, LF and TAB (the memo's line breaks too) as "&#13;", "&#10;", "&#9;", and a
+// byte that decodes to nothing as its catalogue escape.
 #include "catalogue/escape.h"
 #include "cli/cli_common.h"
 #include "cli/commands.h"
@@ -34,17 +35,13 @@ int run(const QStringList& argsIn) {
         std::fprintf(stderr, "usage: tobrin-cli show %s\n", Usage);
         return 2;
     }
+    if (!cli_catalogue_there()) return 2;
     CatalogueBlock b;
     const int got = read_catalogue_block(block, sort, b);
     if (got == 0) return 1;
     QByteArray out;
-    for (int k = 0; k < 10; ++k) {
-        QString f = b.fields[k];
-        f.replace(QLatin1String("\r\n"), QLatin1String("\\n"));
-        f.replace(u'\r', QLatin1String("\\n"));
-        f.replace(u'\n', QLatin1String("\\n"));
-        out += QByteArray::number(k + 1) + '\t' + f.toUtf8() + '\n';
-    }
+    for (int k = 0; k < 10; ++k)
+        out += QByteArray::number(k + 1) + '\t' + one_line_text(b.fields[k]).toUtf8() + '\n';
     for (const QString& p : b.paths)
         out += one_line_text(p).toUtf8() + '\n';
     std::fwrite(out.constData(), 1, size_t(out.size()), stdout);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/result_output.h"
 #include "catalogue/escape.h"
+#include <QRegularExpression>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -44,5 +46,26 @@ int print_results(const SearchDisplay& display, HeldMessages& held) {
     }
     std::fwrite(err.constData(), 1, size_t(err.size()), stderr);
     std::fflush(stderr);
-    return display.total > 0 ? 0 : 1;
+    // A search that stopped part way says so by its exit code, whatever it found by then:
+    // a script must not take partial results for the whole answer.
+    static const QRegularExpression number(QStringLiteral("\\(([0-9]{3})\\)"));
+    int code = display.total > 0 ? 0 : 1;
+    for (const QString& t : held.texts_) {
+        switch (number.match(t).captured(1).toInt()) {
+        case 310: // the catalogue cannot be read
+            return 2;
+        case 301:
+        case 303:
+        case 307:
+        case 311:
+            code = std::max(code, 3);
+            break;
+        case 302:
+        case 305:
+        case 306:
+            code = 4;
+            break;
+        }
+    }
+    return code;
 }

@@ -20,5 +20,7 @@ class HeldMessages : public Seam {
     friend int print_results(const SearchDisplay&, HeldMessages&);
 };
 
-// Prints the display; returns the exit code (0 something found, 1 nothing).
+// Prints the display; returns the exit code: 0 something found, 1 nothing, 2 the catalogue
+// could not be read (310), 3 the search stopped at a capacity (301, 303, 307, 311), 4 at a
+// fault of the catalogue (302, 305, 306).
 int print_results(const SearchDisplay& display, HeldMessages& held);

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/backup.h"
+#include "core/disk_file.h"
 #include "core/paths.h"
 #include "core/platform.h"
 #include "core/save_file.h"
@@ -7,6 +8,9 @@
 #include "core/state.h"
 #include <QFile>
 #include <QSaveFile>
+#include <QScopeGuard>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 void refuse_read_only() {
@@ -22,10 +26,25 @@ void report_failure(const QString& why) {
 
 // Copies in chunks into a temporary file beside the target; the rename happens only
 // after every byte is on disk, so the old backup survives any failure. A symbolic link is
-// kept: the file it names is replaced, with that file's permissions.
+// kept: the file it names is replaced, with that file's permissions. The catalogue is read
+// under its lock, shared with other readers, so no append of another copy is caught half way.
 bool copy_whole(const QString& from, const QString& to, QString& why) {
-    QFile in(from);
-    if (!in.open(QIODevice::ReadOnly)) {
+    int error = 0;
+    const int fd = file_open(from, FileOpen::Read, error);
+    const auto closeFd = qScopeGuard([fd] { file_close(fd); });
+    if (fd < 0 || !file_is_regular(fd)) {
+        why = fd < 0 ? QString::fromLocal8Bit(std::strerror(error))
+                     : QStringLiteral("データファイルが通常のファイルではありません。");
+        return false;
+    }
+    error = file_lock(fd, CatalogueLockTimeoutMs, true);
+    if (error != 0) {
+        why = error == EBUSY ? QStringLiteral("ほかの Tobrin がデータファイルに登録中です。")
+                             : QString::fromLocal8Bit(std::strerror(error));
+        return false;
+    }
+    QFile in;
+    if (!in.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle)) {
         why = in.errorString();
         return false;
     }
@@ -73,5 +92,5 @@ void backup_data(int16_t moment) {
         report_failure(QStringLiteral("通常のファイルではありません。"));
         return;
     }
-    if (!copy_whole(to_local_file(G.DataFilePath), target, why)) report_failure(why);
+    if (!copy_whole(catalogue_local_path(), target, why)) report_failure(why);
 }

@@ -5,6 +5,7 @@
 #include "core/seam.h"
 #include "core/state.h"
 #include "core/text_file.h"
+#include <QMap>
 #include <cmath>
 #include <limits>
 
@@ -108,26 +109,44 @@ constexpr double I16Hi = std::numeric_limits<int16_t>::max();
 constexpr double I32Lo = std::numeric_limits<int32_t>::min();
 constexpr double I32Hi = std::numeric_limits<int32_t>::max();
 
-struct Counters {
+// One reading of the file: the list counters, and whether the settings are applied or only
+// tested (the drive map's reading, which must stop where the real one stops).
+struct ConfigRun {
+    bool apply = true;
     int titles = 0;
     int titlePublishers = 0;
     int publishers = 0;
+    int months = 12; // the built-in months come first
+    QMap<QChar, QString> pins;
 };
 
-// Applies one setting; false on a value that cannot be converted.
-bool apply_key(int16_t key, const QString& value, Counters& c) {
+// Key 40, "q=/some/dir": the letter and the folder or image file it stands for. Any other
+// value pins nothing.
+void take_drive_pin(const QString& value, QMap<QChar, QString>& pins) {
+    if (value.size() < 3 || value.at(1) != u'=') return;
+    const QChar letter = value.at(0).toLower();
+    if (letter < u'a' || letter > u'z') return;
+    const QString dir = value.mid(2).trimmed();
+    if (!dir.isEmpty()) pins.insert(letter, dir);
+}
+
+// Tests one setting and, when r.apply, applies it; false on a value that cannot be
+// converted.
+bool apply_key(int16_t key, const QString& value, ConfigRun& r) {
     int32_t n = 0;
     switch (key) {
     case 1:
         if (!usable_path_value(value)) return false;
-        G.DataFileName = value;
+        if (r.apply) G.DataFileName = value;
         break;
     case 2:
         if (!usable_path_value(value)) return false;
+        if (!r.apply) break;
         G.DataDir = value;
         add_backslash(G.DataDir);
         break;
     case 3: {
+        if (!r.apply) break;
         // One letter only, and only a drive that answered.
         QString v = value;
         if (!v.isEmpty()) v[0] = v.at(0).toLower();
@@ -135,32 +154,33 @@ bool apply_key(int16_t key, const QString& value, Counters& c) {
         break;
     }
     case 4:
-        G.FontName = value;
+        if (r.apply) G.FontName = value;
         break;
     case 5:
         if (!config_number(value, I16Lo, I16Hi, n)) return false;
-        G.FontSize = (n >= 8 && n <= 12) ? static_cast<int16_t>(n) : 10;
+        if (r.apply) G.FontSize = (n >= 8 && n <= 12) ? static_cast<int16_t>(n) : 10;
         break;
     case 6:
         if (!config_number(value, I16Lo, I16Hi, n)) return false;
-        G.SmallFontSize = (n >= 6 && n <= 12) ? static_cast<int16_t>(n) : 9;
+        if (r.apply) G.SmallFontSize = (n >= 6 && n <= 12) ? static_cast<int16_t>(n) : 9;
         break;
     case 10:
         if (!config_number(value, I16Lo, I16Hi, n)) return false;
-        G.BeepEnabled = static_cast<int16_t>(n);
+        if (r.apply) G.BeepEnabled = static_cast<int16_t>(n);
         break;
     case 11:
         if (!usable_path_value(value)) return false;
-        G.BackupFileName = value;
+        if (r.apply) G.BackupFileName = value;
         break;
     case 12:
         if (!usable_path_value(value)) return false;
+        if (!r.apply) break;
         G.BackupDir = value;
         add_backslash(G.BackupDir);
         break;
     case 13:
         if (!config_number(value, I16Lo, I16Hi, n)) return false;
-        G.BackupMode = static_cast<int16_t>(n);
+        if (r.apply) G.BackupMode = static_cast<int16_t>(n);
         break;
     case 20:
     case 21:
@@ -174,20 +194,26 @@ bool apply_key(int16_t key, const QString& value, Counters& c) {
     case 29: {
         double d = 0;
         if (!whole_number(value, d) || !round_into(d, I16Lo, I16Hi, n)) return false;
-        G.HeaderFieldSearched(key - 19) = static_cast<int16_t>(n);
+        if (r.apply) G.HeaderFieldSearched(key - 19) = static_cast<int16_t>(n);
         break;
     }
     case 31:
     case 32:
     case 33:
-        G.HeaderLabelCaptions(key - 30) = value;
+        if (r.apply) G.HeaderLabelCaptions(key - 30) = value;
         break;
     case 36:
-        G.HeaderLabelCaptions(4) = value;
+        if (r.apply) G.HeaderLabelCaptions(4) = value;
+        break;
+    case 40:
+        // A drive pin names a folder or a file, so it takes no control character.
+        if (!usable_path_value(value)) return false;
+        take_drive_pin(value, r.pins);
         break;
     case 51: {
-        if (c.titles >= I16Hi) return false; // the count is a 16-bit number
-        const int t = ++c.titles;
+        if (r.titles >= I16Hi) return false; // the count is a 16-bit number
+        const int t = ++r.titles;
+        if (!r.apply) break;
         if (t == 1) {
             G.MagazineTitles.redim(1);
             G.MagazinePublishers.redim(1);
@@ -201,14 +227,15 @@ bool apply_key(int16_t key, const QString& value, Counters& c) {
         break;
     }
     case 52: {
-        if (c.titlePublishers >= I16Hi) return false;
-        const int m = ++c.titlePublishers;
-        if (m <= c.titles) G.MagazinePublishers(m) = value;
+        if (r.titlePublishers >= I16Hi) return false;
+        const int m = ++r.titlePublishers;
+        if (r.apply && m <= r.titles) G.MagazinePublishers(m) = value;
         break;
     }
     case 53: {
-        if (c.publishers >= I16Hi) return false;
-        const int p = ++c.publishers;
+        if (r.publishers >= I16Hi) return false;
+        const int p = ++r.publishers;
+        if (!r.apply) break;
         if (p == 1)
             G.PublisherNames.redim(1);
         else
@@ -218,8 +245,9 @@ bool apply_key(int16_t key, const QString& value, Counters& c) {
         break;
     }
     case 54: {
-        if (G.MonthCount >= I16Hi) return false;
-        const int q = G.MonthCount + 1;
+        if (r.months >= I16Hi) return false;
+        const int q = ++r.months;
+        if (!r.apply) break;
         G.MonthNames.redim_preserve(q);
         G.MonthCount = static_cast<int16_t>(q);
         G.MonthNames(q) = value;
@@ -231,7 +259,7 @@ bool apply_key(int16_t key, const QString& value, Counters& c) {
     case 63: {
         if (!config_number(value, I32Lo, I32Hi, n)) return false;
         const int32_t hi = key == 62 ? 9999 : 19999;
-        if (n < 101 || n > hi) break;
+        if (!r.apply || n < 101 || n > hi) break;
         if (key == 60) G.MaxDirCount = static_cast<int16_t>(n);
         if (key == 61) G.MaxEntryCount = static_cast<int16_t>(n);
         if (key == 62) G.MaxHeaderBlocks = static_cast<int16_t>(n);
@@ -239,9 +267,24 @@ bool apply_key(int16_t key, const QString& value, Counters& c) {
         break;
     }
     default:
-        break; // unknown keys, and key 40 (drive pins, read by the drive layer)
+        break; // unknown keys
     }
     return true;
+}
+
+// Every setting line of the file in order; false when the file cannot be opened or read, or
+// at the first line that cannot be applied (the lines after it are not read).
+bool read_config_file(const QString& localPath, ConfigRun& r) {
+    TextLineReader reader;
+    if (!reader.open(localPath)) return false;
+    QString line, value;
+    int16_t key = 0;
+    while (reader.read_line(line)) {
+        parse_config_line(line, value, key);
+        if (key < 1) continue;
+        if (!apply_key(key, value, r)) return false;
+    }
+    return !reader.has_error();
 }
 
 void size_tables_from_config() {
@@ -256,6 +299,13 @@ void size_tables_from_config() {
 
 bool config_number(const QString& value, double lo, double hi, int32_t& out) {
     return round_into(leading_number(value), lo, hi, out);
+}
+
+QMap<QChar, QString> read_drive_pins(const QString& localPath) {
+    ConfigRun r;
+    r.apply = false;
+    if (!localPath.isEmpty()) read_config_file(localPath, r);
+    return r.pins;
 }
 
 void set_preset_lists(const QDate& today) {
@@ -313,24 +363,9 @@ void read_config() {
     G.MaxHeaderBlocks = 200;
     G.ResultLineCount = 0;
     G.MaxResultLines = 5000;
-    Counters c;
-    bool ok = true;
-    TextLineReader reader;
-    if (!reader.open(to_local_file(G.CfgFilePath))) {
-        ok = false;
-    } else {
-        QString line, value;
-        int16_t key = 0;
-        while (reader.read_line(line)) {
-            parse_config_line(line, value, key);
-            if (key < 1) continue;
-            if (!apply_key(key, value, c)) {
-                ok = false;
-                break;
-            }
-        }
-        if (ok && reader.has_error()) ok = false;
-    }
+    ConfigRun r;
+    r.months = G.MonthCount;
+    const bool ok = read_config_file(to_local_file(G.CfgFilePath), r);
     if (!ok)
         show_message(QStringLiteral("環境設定ファイル[") + G.CfgFilePath +
                      QStringLiteral("]を読み込むことができません。(071)") + G.CrLf + G.CrLf +

@@ -3,7 +3,9 @@
 // The configuration file (`CfgFilePath`, default "tobrin.cfg"): read once at start-up.
 // Lines "#NN:value" (whole rest), "%NN:v" (one character) and "$NN:value" (12 characters,
 // blank-padded); any other line is a comment.
+#include <QChar>
 #include <QDate>
+#include <QMap>
 #include <QString>
 #include <cstdint>
 
@@ -19,6 +21,11 @@ void parse_config_line(const QString& line, QString& value, int16_t& key);
 // a line that cannot be applied stops the reading with message 071; what was applied
 // before stays.
 void read_config();
+
+// The drive pins of the file (key 40, "#40:q=/some/dir": letter -> folder or image file as
+// written), read as read_config reads the file and up to the line where it stops. Nothing is
+// applied and nothing is shown; a missing file pins nothing.
+QMap<QChar, QString> read_drive_pins(const QString& localPath);
 
 // The number conversion of the numeric keys: leading blanks skipped, the longest leading
 // decimal number taken (none gives 0), rounded half to even. False when the result lies

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -19,14 +20,22 @@ int file_open(const QString& path, FileOpen how, int& error) {
         if (fd < 0 && errno == EACCES) fd = ::open(native.constData(), O_WRONLY | flags, 0666);
         break;
     }
-    case FileOpen::Create:
-        fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    case FileOpen::Update: {
+        const int flags = O_NONBLOCK | O_CLOEXEC;
+        fd = ::open(native.constData(), O_RDWR | flags);
+        if (fd < 0 && (errno == EACCES || errno == EPERM || errno == EROFS))
+            fd = ::open(native.constData(), O_RDONLY | flags);
         break;
+    }
     case FileOpen::Read:
-        fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
+        fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         break;
-    case FileOpen::WriteNoWait:
-        fd = ::open(native.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    case FileOpen::ReadName:
+        fd = ::open(native.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        break;
+    case FileOpen::CreateNew:
+        // O_EXCL fails on any existing name, a dangling link included.
+        fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
         break;
     }
     error = fd < 0 ? errno : 0;
@@ -51,13 +60,17 @@ bool file_write_all(int fd, const QByteArray& bytes, int& error) {
     return true;
 }
 
-qsizetype file_read(int fd, char* to, qsizetype max) {
-    const ssize_t n = ::read(fd, to, size_t(max));
-    return n > 0 ? qsizetype(n) : 0;
-}
-
-bool file_byte_at(int fd, qint64 at, char& c) {
-    return ::pread(fd, &c, 1, off_t(at)) == 1;
+bool file_read_at(int fd, qint64 at, qint64 count, QByteArray& to) {
+    if (at < 0 || count < 0) return false;
+    to.resize(count);
+    qint64 done = 0;
+    while (done < count) {
+        const ssize_t n = ::pread(fd, to.data() + done, size_t(count - done), off_t(at + done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += n;
+    }
+    return true;
 }
 
 bool file_sync(int fd, int& error) {
@@ -85,11 +98,20 @@ bool file_is_regular(int fd) {
     return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
 }
 
-int file_lock(int fd, int timeoutMs) {
+bool file_writable(int fd) {
+    struct stat st {};
+    const int mode = ::fcntl(fd, F_GETFL);
+    return mode >= 0 && (mode & O_ACCMODE) != O_RDONLY && ::fstat(fd, &st) == 0 &&
+           (st.st_mode & 0222) != 0;
+}
+
+int CatalogueLockTimeoutMs = 3000;
+
+int file_lock(int fd, int timeoutMs, bool shared) {
     QElapsedTimer waited;
     waited.start();
     for (;;) {
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return 0;
+        if (::flock(fd, (shared ? LOCK_SH : LOCK_EX) | LOCK_NB) == 0) return 0;
         if (errno == EINTR) continue;
         // A file system without locks cannot be shared safely anyway; it is written unlocked.
         if (errno == ENOLCK || errno == EOPNOTSUPP || errno == ENOSYS) return 0;
@@ -100,11 +122,28 @@ int file_lock(int fd, int timeoutMs) {
 }
 
 bool path_exists(const QString& path) {
-    return ::access(QFile::encodeName(path).constData(), F_OK) == 0;
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
 }
 
 bool path_remove(const QString& path) {
     return ::unlink(QFile::encodeName(path).constData()) == 0;
+}
+
+bool path_move_new(const QString& from, const QString& to, int& error) {
+    const QByteArray a = QFile::encodeName(from), b = QFile::encodeName(to);
+    if (::renameat2(AT_FDCWD, a.constData(), AT_FDCWD, b.constData(), RENAME_NOREPLACE) == 0)
+        return true;
+    error = errno;
+    // A file system without the no-replace rename: a second name made exclusively, then the
+    // first removed (not for a directory, which cannot have two names).
+    if (error != EINVAL && error != ENOSYS && error != EOPNOTSUPP) return false;
+    if (::linkat(AT_FDCWD, a.constData(), AT_FDCWD, b.constData(), 0) != 0) {
+        error = errno;
+        return false;
+    }
+    ::unlink(a.constData());
+    return true;
 }
 
 qint64 path_size(const QString& path) {

@@ -6,30 +6,39 @@
 #include <QString>
 
 enum class FileOpen {
-    Append,      // read and write (write only when reading is refused), created, non-blocking
-    Create,      // write only, created or emptied
-    Read,        // read only
-    WriteNoWait, // write only, non-blocking, not created
+    Append,    // read and write (write only when reading is refused), created, non-blocking
+    Update,    // read and write (read only when writing is refused), not created, non-blocking
+    Read,      // read only, non-blocking
+    ReadName,  // read only, non-blocking, a final link not followed (fails with ELOOP)
+    CreateNew, // write only, created exclusively: never through an existing name or link
 };
 int file_open(const QString& path, FileOpen how, int& error);
 void file_close(int fd);
 // Every byte, retried on interruption.
 bool file_write_all(int fd, const QByteArray& bytes, int& error);
-// Up to `max` bytes from the current position; 0 on end or failure.
-qsizetype file_read(int fd, char* to, qsizetype max);
-// The byte at `at`; false when there is none.
-bool file_byte_at(int fd, qint64 at, char& c);
+// Exactly `count` bytes from `at` into `to`; false when the file holds fewer or reading fails.
+bool file_read_at(int fd, qint64 at, qint64 count, QByteArray& to);
 // On disk before it returns.
 bool file_sync(int fd, int& error);
 bool file_truncate(int fd, qint64 length);
 bool file_size(int fd, qint64& size, int& error);
 bool file_is_regular(int fd);
-// Waits up to `timeoutMs` for the exclusive lock; 0 or the error (EBUSY when it timed
-// out). A file system without locks counts as locked.
-int file_lock(int fd, int timeoutMs);
+// Open for writing and carrying a write permission bit: a file made read-only on purpose is
+// never written, even by root.
+bool file_writable(int fd);
+// Waits up to `timeoutMs` for the lock (exclusive for a writer, shared for a reader that
+// must not see half an append); 0 or the error (EBUSY when it timed out). A file system
+// without locks counts as locked.
+int file_lock(int fd, int timeoutMs, bool shared = false);
 
+// How long a writer or a backup waits for another copy of the program to finish its append.
+extern int CatalogueLockTimeoutMs;
+
+// Whether the name exists at all, a link (dangling or not) as itself.
 bool path_exists(const QString& path);
 bool path_remove(const QString& path);
+// Renames `from` (whatever it is, a link as itself) to `to` unless `to` exists.
+bool path_move_new(const QString& from, const QString& to, int& error);
 // The size of the file at `path`, following links; -1 when there is none.
 qint64 path_size(const QString& path);
 // Makes a new or removed name in the folder of `path` survive a power loss.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/line_reader.h"
 #include <QFileInfo>
+#include <algorithm>
 #include <cstring>
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -34,6 +35,7 @@ bool ByteLineReader::open(const QString& path) {
     error_.clear();
     pos_ = end_ = 0;
     cr_ = lf_ = -1;
+    searched_ = 0;
     eof_ = failed_ = inMemory_ = false;
     const QFileInfo info(path);
     if (info.exists() && !info.isFile()) {
@@ -57,21 +59,26 @@ void ByteLineReader::open_bytes(const QByteArray& bytes) {
     pos_ = 0;
     end_ = buf_.size();
     cr_ = lf_ = -1;
+    searched_ = 0;
     failed_ = false;
     eof_ = inMemory_ = true;
-    check_lone_cr();
+    check_lone_cr(0);
 }
 
 bool ByteLineReader::refill() {
     if (eof_) return false;
-    // Keep the unfinished line, move it to the front, read behind it.
+    // Keep the unfinished line, move it to the front, read behind it. next_slow refills only
+    // when the unfinished line holds no line end, except perhaps a CR as its last byte: the
+    // searches for CR and LF go on where they stopped, so a long line is searched once.
     const qsizetype rest = end_ - pos_;
-    if (buf_.size() < rest + Chunk) buf_.resize(rest + Chunk);
+    // Grown by doubling, so that a long line is copied a few times, not once per read.
+    if (buf_.size() < rest + Chunk) buf_.resize(std::max(rest + Chunk, 2 * buf_.size()));
     if (rest > 0 && pos_ > 0) std::memmove(buf_.data(), buf_.constData() + pos_, size_t(rest));
+    cr_ -= pos_;
+    lf_ -= pos_;
     data_ = buf_.constData();
     pos_ = 0;
     end_ = rest;
-    cr_ = lf_ = -1;
     const qint64 got = file_.read(buf_.data() + end_, Chunk);
     if (got < 0) {
         failed_ = eof_ = true;
@@ -83,23 +90,36 @@ bool ByteLineReader::refill() {
     }
     end_ += got;
     data_ = buf_.constData();
-    check_lone_cr();
+    check_lone_cr(std::max<qsizetype>(rest - 1, 0));
     return true;
 }
 
-void ByteLineReader::check_lone_cr() {
-    // A CR last in the buffer may still meet its LF in the next read, so it counts only
-    // at the end of the file.
-    const auto* p = reinterpret_cast<const uint8_t*>(data_) + pos_;
-    const qsizetype n = end_ - pos_;
+void ByteLineReader::check_lone_cr(qsizetype from) {
+    // Only [from, end_) is new to the check: the bytes before it hold no CR that could be a
+    // lone one. A CR last in the buffer may still meet its LF in the next read, so it counts
+    // only at the end of the file.
+    const auto* p = reinterpret_cast<const uint8_t*>(data_) + from;
+    const qsizetype n = end_ - from;
+    searched_ += n;
     loneCr_ = has_lone_cr(p, n) || (eof_ && n > 0 && p[n - 1] == '\r');
 }
 
-qsizetype ByteLineReader::find(char c, qsizetype from, qsizetype& cache) const {
-    if (cache >= from && cache <= end_) return cache;
-    const void* at = from < end_ ? std::memchr(data_ + from, c, size_t(end_ - from)) : nullptr;
-    cache = at ? static_cast<const char*>(at) - data_ : end_;
+qsizetype ByteLineReader::find(char c, qsizetype from, qsizetype& cache) {
+    if (cache < from || cache > end_) cache = from; // nothing known from `from` on
+    if (cache < end_ && data_[cache] != c) {
+        const void* at = std::memchr(data_ + cache, c, size_t(end_ - cache));
+        const qsizetype next = at ? static_cast<const char*>(at) - data_ : end_;
+        searched_ += next - cache;
+        cache = next;
+    }
     return cache;
+}
+
+bool ByteLineReader::too_long() {
+    error_ = QStringLiteral("Line too long");
+    failed_ = eof_ = true;
+    pos_ = end_;
+    return false;
 }
 
 // Any of the three line ends, and the refills.
@@ -110,11 +130,14 @@ bool ByteLineReader::next_slow(QByteArrayView& line) {
         const qsizetype at = std::min(cr, lf);
         // A CR at the end of the buffer may be the first half of a CR LF.
         if (at < end_ && (at != cr || at + 1 < end_ || eof_)) {
+            if (at - pos_ > limit_) return too_long();
             line = QByteArrayView(data_ + pos_, at - pos_);
             pos_ = at + 1;
             if (at == cr && pos_ < end_ && data_[pos_] == '\n') ++pos_;
             return true;
         }
+        // The unfinished line (without a CR that may end it) is already too long.
+        if (end_ - pos_ - (at < end_ ? 1 : 0) > limit_) return too_long();
         if (!refill()) {
             if (failed_ || pos_ >= end_) return false;
             // The last line has no line end (or only a CR, handled above once eof_ is set).

@@ -68,3 +68,7 @@ void check_file(QString& dir, const QString& name, int16_t& state, int16_t& read
     state = 1;
     readonly = (attr & AttrReadOnly) ? 1 : 0;
 }
+
+QString catalogue_local_path() {
+    return to_local_file(G.DataFilePath);
+}

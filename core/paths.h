@@ -38,3 +38,8 @@ void check_file(QString& dir, const QString& name, int16_t& state, int16_t& read
 // they are; drive-form ones go through the drive map ("\x" is on the current drive,
 // "q:\x" on drive q), and a relative one ("data\x") just swaps its separators.
 QString to_local_file(const QString& path);
+
+// The local path of the catalogue (`DataFilePath`, which start-up builds from `DataDir` and
+// `DataFileName`, through the drive map): the one name that every reader, the writer, the
+// backup and the journal open.
+QString catalogue_local_path();

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/platform.h"
 #include "core/codepage.h"
-#include "core/text_file.h"
+#include "core/config.h"
 #include <QDir>
 #include <QFileInfo>
 #include <QStorageInfo>
@@ -20,24 +20,6 @@ QString clean_dir(const QString& dir) {
     return d.isEmpty() ? QStringLiteral("/") : d;
 }
 
-// Key-40 lines: "#40:q=/dir". Other prefixes and malformed values are ignored.
-QMap<QChar, QString> read_pins(const QString& cfgFilePath) {
-    QMap<QChar, QString> pins;
-    QStringList lines;
-    if (cfgFilePath.isEmpty() || !read_text_lines(cfgFilePath, lines)) return pins;
-    for (const QString& line : lines) {
-        if (!line.startsWith(QLatin1String("#40:"))) continue;
-        const QString v = line.mid(4);
-        if (v.size() < 3 || v.at(1) != u'=') continue;
-        const QChar letter = v.at(0).toLower();
-        if (letter < u'a' || letter > u'z') continue;
-        const QString dir = v.mid(2).trimmed();
-        if (dir.isEmpty()) continue;
-        pins.insert(letter, clean_dir(QDir(dir).absolutePath()));
-    }
-    return pins;
-}
-
 bool under_media(const QString& root) {
     for (const char* base : {"/media/", "/run/media/", "/mnt/"})
         if (root.startsWith(QLatin1String(base))) return true;
@@ -49,7 +31,10 @@ void platform_map_drives(const QString& cfgFilePath) {
     driveMap.clear();
     imageDrives.clear();
     driveMap.insert(u'c', QStringLiteral("/"));
-    const QMap<QChar, QString> pins = read_pins(cfgFilePath);
+    // The pins come from the configuration reader, so they stop where its reading stops.
+    QMap<QChar, QString> pins = read_drive_pins(cfgFilePath);
+    for (QString& dir : pins)
+        dir = clean_dir(QDir(dir).absolutePath());
     QStringList mounts;
     for (const QStorageInfo& s : QStorageInfo::mountedVolumes())
         if (s.isValid() && under_media(s.rootPath())) mounts.append(clean_dir(s.rootPath()));

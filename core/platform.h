@@ -22,8 +22,9 @@ enum FileAttr : int {
     AttrArchive = 32,
 };
 
-// Rebuilds the drive map; reads the key-40 lines of `cfgFilePath` (silently: a missing
-// or unreadable file just pins nothing).
+// Rebuilds the drive map with the key-40 pins of the configuration file `cfgFilePath`, up to
+// the line where reading that file stops (silently: a missing or unreadable file just pins
+// nothing; read_config gives the message).
 void platform_map_drives(const QString& cfgFilePath);
 // The map as it stands: letter -> local directory (no trailing "/" except for "/").
 const QMap<QChar, QString>& drive_map();

@@ -88,8 +88,10 @@ void startup(const QString& argument, bool sideEffects) {
     check_file(G.IniDir, G.IniFileName, G.IniFileState, G.IniFileReadOnly);
     G.DataFilePath = add_backslash(G.DataDir) + G.DataFileName;
     G.BackupFilePath = add_backslash(G.BackupDir) + G.BackupFileName;
-    // A registration cut short is undone before anything reads or copies the catalogue.
+    // A registration cut short is undone before anything reads or copies the catalogue; a
+    // run that writes nothing leaves any journal to the next one (config and check tell what
+    // that will do).
+    if (!sideEffects) return;
     recover_catalogue();
-
-    if (sideEffects) backup_data(1);
+    backup_data(1);
 }

@@ -4,6 +4,6 @@
 #include <QString>
 
 // `argument`: the command-line argument (the configuration file's path), "" when none.
-// sideEffects false (tobrin-cli config): everything is read, nothing is written and no
-// backup is made.
+// sideEffects false (the tobrin-cli commands that only read): everything is read, nothing is
+// written, no journal is settled and no backup is made.
 void startup(const QString& argument, bool sideEffects = true);

@@ -7,11 +7,19 @@
 #include <QString>
 #include <QStringList>
 
+// Longer than any value of these files can usefully be: a longer line is a fault of that
+// line, read no further than this.
+inline constexpr qsizetype MaxTextLineBytes = 64 * 1024;
+
 class TextLineReader {
   public:
     // False when the path is not a regular file or cannot be opened.
-    bool open(const QString& localPath) { return lines_.open(localPath); }
-    // False at the end of the file or on a read error (has_error()).
+    bool open(const QString& localPath) {
+        lines_.set_line_limit(MaxTextLineBytes);
+        return lines_.open(localPath);
+    }
+    // False at the end of the file, on a read error or on a line longer than
+    // MaxTextLineBytes (has_error()).
     bool read_line(QString& line);
     bool has_error() const { return lines_.failed(); }
 

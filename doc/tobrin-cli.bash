@@ -1,6 +1,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # bash completion for tobrin-cli. The commands and their options are read from
 # "tobrin-cli --help" and "tobrin-cli COMMAND --help", so they never fall behind.
+# File names are completed whole, blanks included, and folders with a trailing slash
+# (compopt -o filenames); "--config=PATH" completes PATH.
 _tobrin_cli() {
     local cur prev cmd words
     cur=${COMP_WORDS[COMP_CWORD]}
@@ -11,8 +13,17 @@ _tobrin_cli() {
         return
     fi
     cmd=${COMP_WORDS[1]}
-    case $prev in
+    # bash splits "--config=PATH" at the "=": the option is then the word before it.
+    if [[ $prev == = ]]; then
+        prev=${COMP_WORDS[COMP_CWORD-2]}
+    elif [[ $cur == = ]]; then
+        prev=$prev$cur
+        cur=
+    fi
+    case ${prev%=} in
     --config | --image)
+        compopt -o filenames
+        local IFS=$'\n'
         COMPREPLY=($(compgen -f -- "$cur"))
         return ;;
     --show)

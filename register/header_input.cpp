@@ -5,6 +5,7 @@
 #include "core/state.h"
 #include "register/header_fields.h"
 #include "ui/navigation.h"
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDate>
 #include <QKeyEvent>
@@ -12,6 +13,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimer>
 
 QString memo_for_storage(const QString& shown) {
     QString t = shown;
@@ -73,9 +75,10 @@ HeaderInputScreen::HeaderInputScreen()
     setTabOrder(header6_, memo_);
     setTabOrder(memo_, buttons_[2]);
     connect(combos_[0], &QComboBox::activated, this, &HeaderInputScreen::title_picked);
-    // Enter in an editable combo box would "activate" the preset that equals the typed
-    // title and bring its publisher; a typed title is only text.
-    combos_[0]->lineEdit()->installEventFilter(this);
+    // The combo box also reports a typed title that equals a preset as "activated" (on
+    // Enter, and when the field loses the keyboard); only the open list's own pick counts.
+    combos_[0]->view()->installEventFilter(this);
+    combos_[0]->view()->viewport()->installEventFilter(this);
     connect(buttons_[0], &QPushButton::clicked, this, &HeaderInputScreen::finish);
     connect(buttons_[1], &QPushButton::clicked, this, &HeaderInputScreen::back_to_menu);
     connect(buttons_[2], &QPushButton::clicked, this, &HeaderInputScreen::next);
@@ -114,16 +117,28 @@ void HeaderInputScreen::on_load() {
 }
 
 bool HeaderInputScreen::eventFilter(QObject* o, QEvent* e) {
-    if (o == combos_[0]->lineEdit() && e->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(e)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) return true;
+    const QAbstractItemView* list = combos_[0]->view();
+    if (o == list || o == list->viewport()) {
+        bool pick = e->type() == QEvent::MouseButtonRelease;
+        // The list takes Enter when the shortcut is offered, before any key press.
+        if (e->type() == QEvent::KeyPress || e->type() == QEvent::ShortcutOverride) {
+            const int key = static_cast<QKeyEvent*>(e)->key();
+            pick = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Select;
+        }
+        if (pick) {
+            // The list picks while this event is handled, or not at all (a click beside
+            // the entries): the mark lasts until the event loop runs again.
+            listPick_ = true;
+            QTimer::singleShot(0, this, [this] { listPick_ = false; });
+        }
     }
     return ScreenWindow::eventFilter(o, e);
 }
 
 void HeaderInputScreen::title_picked(int index) {
     // Only a pick from the list brings its publisher; typed text changes nothing else.
-    if (index < 0 || combos_[0]->currentText() != combos_[0]->itemText(index)) return;
+    if (!listPick_ || index < 0) return;
+    listPick_ = false;
     const int k = index + 1;
     if (k <= G.MagazinePublishers.size() && !G.MagazinePublishers(k).isEmpty())
         combos_[1]->setEditText(G.MagazinePublishers(k));

@@ -31,6 +31,8 @@ class HeaderInputScreen : public ScreenWindow {
     QPlainTextEdit* memo_;
     QLineEdit* header6_;
     QPushButton* buttons_[3];
+    // Set while the open list of Combo1(1) handles a pick (a click or Enter on an entry).
+    bool listPick_ = false;
 };
 
 // A memo as the user sees it (LF) and as the catalogue keeps it (CR LF).

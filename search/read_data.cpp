@@ -2,6 +2,7 @@
 #include "search/read_data.h"
 #include "catalogue/reader.h"
 #include "core/fold.h"
+#include "core/paths.h"
 #include "core/seam.h"
 #include "core/state.h"
 #include "search/folded_decoder.h"
@@ -489,7 +490,7 @@ template <class Sink> void Scan<Sink>::subdirectory_line(const CatalogueItem& it
         return out.fault(305);
     }
     const QByteArrayView n = it.text;
-    if (n.isEmpty()) return; // no name (the root placeholder): never a result
+    if (it.commaLast) return; // no name (the root placeholder): never a result
     if (skipTo && n.data() + n.size() <= skipTo) return;
     const int p = it.parent;
     const MatchPlan& plan = set.plan;
@@ -572,6 +573,7 @@ class BlockParts {
         part.resize(0);
         part.append(carry);
         carry.resize(0);
+        qsizetype looked = 0; // block starts before this were looked at (a long line: once)
         for (;;) {
             if (!eof) {
                 const qsizetype had = part.size();
@@ -583,24 +585,30 @@ class BlockParts {
             }
             if (eof) return !part.isEmpty();
             // Only the few bytes after the cut are copied.
-            if (const qsizetype cut = last_block_start(part); cut > 0) {
+            if (const qsizetype cut = last_block_start(part, looked); cut > 0) {
                 carry.append(QByteArrayView(part).sliced(cut));
                 part.truncate(cut);
                 return true;
             }
+            looked = part.size() - 3; // a start in the last three bytes lacks its line end
         }
     }
     bool failed = false;
 
   private:
-    // Where the last "*01" line of `b` whose line end is read begins; 0 when none does.
-    static qsizetype last_block_start(QByteArrayView b) {
-        for (qsizetype at = b.lastIndexOf("*01"); at > 0; at = b.lastIndexOf("*01", at - 1)) {
+    // Where the last "*01" line of `b` whose line end is read begins, among those that begin
+    // at `from` or later; 0 when none does.
+    static qsizetype last_block_start(QByteArrayView b, qsizetype from) {
+        from = std::max<qsizetype>(from, 1);
+        for (QByteArrayView rest = b.sliced(std::min(from, b.size()));;) {
+            const qsizetype i = rest.lastIndexOf("*01");
+            if (i < 0) return 0;
+            const qsizetype at = from + i;
+            rest = rest.first(i); // "*01" cannot overlap itself
             if (at + 3 >= b.size()) continue;
             const char before = b[at - 1], after = b[at + 3];
             if ((before == '\n' || before == '\r') && (after == '\n' || after == '\r')) return at;
         }
-        return 0;
     }
     QFile file;
     QString error;
@@ -658,9 +666,8 @@ class Search {
 };
 
 void Search::single(Seam& s) {
-    const QString path = G.DataDir + G.DataFileName;
     BlockParts parts;
-    if (!parts.open(path)) throw ScanFailure(parts.error_string());
+    if (!parts.open(catalogue_local_path())) throw ScanFailure(parts.error_string());
     G.HeaderBlockCount = 0;
     G.ResultLineCount = 0;
     s.yield();
@@ -684,7 +691,7 @@ void Search::single(Seam& s) {
 }
 
 bool Search::parallel(Seam& s) {
-    const QString path = G.DataDir + G.DataFileName;
+    const QString path = catalogue_local_path();
     const QFileInfo info(path);
     const int threads = QThreadPool::globalInstance()->maxThreadCount();
     if (threads < 2 || !info.isFile() || info.size() < ScanParallelFrom) return false;

@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "search/search_data.h"
+#include "catalogue/escape.h"
+#include "core/codepage.h"
 #include "core/confirm.h"
 #include "core/seam.h"
 #include "core/state.h"
 #include "search/search_run.h"
 #include "ui/lists.h"
 #include "ui/navigation.h"
+#include <QAbstractListModel>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
@@ -13,11 +16,13 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
 #include <cstdlib>
 #include <iterator>
+#include <vector>
 
 namespace {
 // Places a control inside a frame, positions in twips relative to the frame.
@@ -38,14 +43,86 @@ void set_ticked(QCheckBox* c, bool on) {
     // setChecked fires the box's handler only when the value changes, as a click would.
     c->setChecked(on);
 }
+
+// Character cells of a line as the list shows it: a name byte that decodes to nothing
+// is shown as its escape ("&#56448;"), any other character takes one or two cells.
+int shown_cells(QStringView line) {
+    int n = 0;
+    for (QChar qc : line) {
+        const char16_t c = qc.unicode();
+        n += c == NameBackslash ? 1 : (c >= 0xDC00 && c <= 0xDCFF) ? 8 : cp932_char_bytes(c);
+    }
+    return n;
+}
 } // namespace
+
+// The result lines as List1 shows them, one row each, all of one size (the widest line's):
+// the view then lays out and paints only what is on screen, however many lines there are.
+class ResultListModel : public QAbstractListModel {
+  public:
+    // The attached number of a line (minus the block for a header line, plus for a path)
+    // and the line as held (what is shown escapes the name bytes that decode to nothing).
+    static constexpr int KindRole = Qt::UserRole;
+    static constexpr int LineRole = Qt::UserRole + 1;
+
+    using QAbstractListModel::QAbstractListModel;
+
+    void set_lines(const QList<ResultEntry>& lines, const QAbstractItemView* view) {
+        beginResetModel();
+        lines_ = lines;
+        rowSize_ = QSize();
+        if (!lines_.isEmpty()) {
+            // The widest line measured once; a few candidates by their cells, so that a font
+            // whose half-width letters are not exactly half as wide still finds it.
+            std::vector<std::pair<int, int>> cells; // cells, row
+            cells.reserve(size_t(lines_.size()));
+            for (int i = 0; i < lines_.size(); ++i)
+                cells.emplace_back(shown_cells(lines_[i].text), i);
+            const size_t measured = std::min<size_t>(cells.size(), 16);
+            std::partial_sort(cells.begin(), cells.begin() + std::ptrdiff_t(measured), cells.end(),
+                              [](const auto& a, const auto& b) { return a.first > b.first; });
+            for (size_t i = 0; i < measured; ++i)
+                rowSize_ = rowSize_.expandedTo(
+                    line_item_size(view, one_line_text(lines_[cells[i].second].text)));
+        }
+        endResetModel();
+    }
+    void clear() { set_lines({}, nullptr); }
+
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : int(lines_.size());
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid() || index.row() >= lines_.size()) return {};
+        const ResultEntry& e = lines_[index.row()];
+        switch (role) {
+        case Qt::DisplayRole:
+            return one_line_text(e.text);
+        case Qt::SizeHintRole:
+            return rowSize_;
+        case KindRole:
+            return int(e.kind);
+        case LineRole:
+            return e.text;
+        default:
+            return {};
+        }
+    }
+
+  private:
+    QList<ResultEntry> lines_;
+    QSize rowSize_;
+};
 
 SearchDataScreen::SearchDataScreen()
     : ScreenWindow(ScreenSearchData, QStringLiteral("search_data")) {
     heading_ =
         place_label(QStringLiteral("Label1_1"), QStringLiteral("検索結果 "), 120, 96, 5292, 396);
-    list_ = place<QListWidget>(QStringLiteral("List1"), 120, 480, 5292, 5448);
-    make_whole_line_list(list_);
+    list_ = place<QListView>(QStringLiteral("List1"), 120, 480, 5292, 5448);
+    results_ = new ResultListModel(list_);
+    list_->setModel(results_);
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    make_uniform_line_list(list_);
     list_->installEventFilter(this);
     place_label(QStringLiteral("Label1_2"), QStringLiteral("検索文字入力"), 5880, 120, 1452, 252);
     for (int i = 0; i < 3; ++i) {
@@ -143,7 +220,7 @@ SearchDataScreen::SearchDataScreen()
     connect(check_[0], &QCheckBox::toggled, this, [this] { apply_display(ShownLines::Headers); });
     connect(check_[1], &QCheckBox::toggled, this, [this] { apply_display(ShownLines::Dirs); });
     connect(check_[2], &QCheckBox::toggled, this, &SearchDataScreen::check3_clicked);
-    connect(list_, &QListWidget::itemDoubleClicked, this, &SearchDataScreen::open_result);
+    connect(list_, &QListView::doubleClicked, this, &SearchDataScreen::open_result);
 }
 
 SearchControls SearchDataScreen::controls() const {
@@ -271,7 +348,11 @@ void bring_to_front(QWidget* w) {
 
 void SearchDataScreen::string_search() {
     if (operation_running() || !isEnabled()) return;
-    const QString words[3] = {words_[0]->text(), words_[1]->text(), words_[2]->text()};
+    // A name byte that decodes to nothing is typed (or pasted from the list or the viewer)
+    // as the catalogue stores it, "&#56448;"; the search compares the decoded names.
+    const QString words[3] = {unescape_catalogue(words_[0]->text()),
+                              unescape_catalogue(words_[1]->text()),
+                              unescape_catalogue(words_[2]->text())};
     SearchDisplay d;
     bool searched = false;
     // With a string to search for, the old results go before the scan starts, so that
@@ -310,23 +391,14 @@ void SearchDataScreen::block_search() {
 }
 
 void SearchDataScreen::show_results(const SearchDisplay& d) {
-    list_->setUpdatesEnabled(false);
-    list_->clear();
-    for (const ResultEntry& e : d.entries) {
-        // Filled before it joins the list: a change to an item in the list looks up its
-        // row, which made the fill quadratic.
-        auto* item = new QListWidgetItem(e.text);
-        item->setData(Qt::UserRole, int(e.kind));
-        list_->addItem(item);
-    }
+    results_->set_lines(d.entries, list_);
     // The line that looks chosen is the chosen one: Enter opens it.
-    if (list_->count() > 0) list_->setCurrentRow(0);
-    list_->setUpdatesEnabled(true);
+    if (results_->rowCount() > 0) list_->setCurrentIndex(results_->index(0));
     heading_->setText(display_text(d.caption));
 }
 
 void SearchDataScreen::clear_results() {
-    list_->clear();
+    results_->clear();
     heading_->setText(display_text(G.CrLf + QStringLiteral("検索結果")));
 }
 
@@ -349,11 +421,13 @@ bool SearchDataScreen::eventFilter(QObject* o, QEvent* e) {
 
 void SearchDataScreen::open_result() {
     if (operation_running() || !isEnabled()) return;
-    QListWidgetItem* item = list_->currentItem();
-    if (G.ResultLineCount < 1 || !item || !item->isSelected()) return;
+    const QModelIndex item = list_->currentIndex();
+    if (G.ResultLineCount < 1 || !item.isValid() || !list_->selectionModel()->isSelected(item))
+        return;
     G.HeaderViewFromSearch = 1;
-    G.SelectedBlockNo = static_cast<int16_t>(std::abs(item->data(Qt::UserRole).toInt()));
-    G.SelectedResultLine = item->text();
+    G.SelectedBlockNo =
+        static_cast<int16_t>(std::abs(item.data(ResultListModel::KindRole).toInt()));
+    G.SelectedResultLine = item.data(ResultListModel::LineRole).toString();
     open_on_top(ScreenHeaderDisp);
 }
 

@@ -12,10 +12,11 @@ class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
+class QListView;
 class QPushButton;
 class QRadioButton;
 struct SearchDisplay;
+class ResultListModel;
 
 class SearchDataScreen : public ScreenWindow {
     Q_OBJECT
@@ -58,7 +59,8 @@ class SearchDataScreen : public ScreenWindow {
     void keep_options();
 
     QLabel* heading_;
-    QListWidget* list_;
+    QListView* list_;
+    ResultListModel* results_;
     QLineEdit* words_[3];
     QCheckBox* check_[5];  // Check1 .. Check5
     QGroupBox* frames_[4]; // Frame1 .. Frame4

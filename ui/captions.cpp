@@ -23,15 +23,15 @@ QSize text_extent(const QFontMetrics& fm, const QString& text) {
     return QSize(w, fm.height() + (int(lines.size()) - 1) * fm.lineSpacing());
 }
 
-// Japanese captions use little of the font's descent: a line may overhang the control
-// by this much without losing anything visible.
+// Japanese captions use little of the font's descent: a check box or option button line
+// may overhang the control by this much without losing anything visible. A label's text
+// may not: the label above a field would sit on it.
 constexpr int HeightSlack = 2;
 
 bool has_caption(const QWidget* c) {
     if (auto* l = qobject_cast<const QLabel*>(c))
-        // Field values (selectable) are data, not captions; word-wrapped labels flow.
-        return !l->text().isEmpty() && !l->wordWrap() &&
-               !(l->textInteractionFlags() & Qt::TextSelectableByMouse);
+        // Field values (the block view's) step down like captions; word-wrapped labels flow.
+        return !l->text().isEmpty() && !l->wordWrap();
     if (auto* b = qobject_cast<const QAbstractButton*>(c)) return !b->text().isEmpty();
     if (auto* g = qobject_cast<const QGroupBox*>(c)) return !g->title().isEmpty();
     return false;
@@ -43,7 +43,7 @@ bool fits_with(const QWidget* c, const QFont& font) {
     if (auto* l = qobject_cast<const QLabel*>(c)) {
         const QSize need = text_extent(fm, l->text());
         const QRect room = l->contentsRect();
-        return need.width() <= room.width() && need.height() <= room.height() + HeightSlack;
+        return need.width() <= room.width() && need.height() <= room.height();
     }
     if (auto* g = qobject_cast<const QGroupBox*>(c))
         return fm.horizontalAdvance(g->title()) + 2 * fm.averageCharWidth() <= g->width();

@@ -5,8 +5,8 @@
 // size, that control's font steps down until it does.
 class QWidget;
 
-// True when the caption of `control` (label, button, check box, option button, frame)
-// fits inside it with its present font; true for controls without a caption.
+// True when the caption of `control` (label, field label, button, check box, option button,
+// frame) fits inside it with its present font; true for controls without a caption.
 bool caption_fits(const QWidget* control);
 // Every caption of `screen` set to the largest size, from the configured one down, at
 // which it fits.

@@ -25,16 +25,24 @@ class GuiSeam : public Seam {
 };
 
 class QMessageBox;
+class QLabel;
+class QWidget;
 // A message box as the program shows them: caption MsgBoxTitle, no icon, the text with its
-// line breaks, OK or はい / いいえ.
+// line breaks, each line whole, OK or はい / いいえ.
 void prepare_message_box(QMessageBox& box, const QString& text, bool yesNo);
+// The label that shows a message box's text.
+QLabel* message_label(const QMessageBox& box);
 // The widest text a message box shows on one line without breaking inside a word.
 int message_text_width_limit();
 class QFontMetrics;
-// `text` (LF line breaks) with its first line broken after "\" or "/" where it is wider
-// than `maxWidth`; `widest` gets the width of its widest resulting line.
-QString break_first_sentence(const QString& text, const QFontMetrics& fm, int maxWidth,
-                             int* widest);
+// `text` (LF line breaks) with each line wider than `maxWidth` broken, a path after "\" or
+// "/"; `widest` gets the width of the widest resulting line.
+QString break_long_lines(const QString& text, const QFontMetrics& fm, int maxWidth, int* widest);
+// The window a message belongs over: the active screen, else the current one; nullptr
+// before the first screen (the box is then centred on the screen).
+QWidget* message_owner();
+// Moves the top-level `box` so that it stands centred over `owner`, within its screen.
+void centre_over(QWidget* box, const QWidget* owner);
 
 // The progress window's part of the seam, shared with test doubles that script the
 // messages but show the real progress window.

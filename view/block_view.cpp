@@ -2,6 +2,7 @@
 #include "view/block_view.h"
 #include "catalogue/reader.h"
 #include "core/fold.h"
+#include "core/paths.h"
 #include "core/seam.h"
 #include "core/state.h"
 #include "search/results.h"
@@ -50,7 +51,7 @@ Found read_block(int blockNo, const QString* title, CatalogueBlock& out) {
     };
 
     CatalogueReader in;
-    if (!in.open(G.DataDir + G.DataFileName)) {
+    if (!in.open(catalogue_local_path())) {
         show_message(QStringLiteral("データファイル[") + G.DataDir + G.DataFileName +
                      QStringLiteral("]のアクセスができません。(310)") + G.CrLf + G.CrLf +
                      QStringLiteral("原因 : ") + in.error_string() + G.CrLf + G.CrLf +

@@ -16,6 +16,7 @@ class DispDirectoryScreen : public ScreenWindow {
 
   protected:
     void on_load() override;
+    void resizeEvent(QResizeEvent* e) override;
 
   private:
     void fill();

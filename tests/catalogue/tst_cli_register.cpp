@@ -112,6 +112,17 @@ class TestCliRegister : public QObject {
         QCOMPARE(lines.join(u'|'), "*01|\"Sample Disc\"|\"Example Press\"|"
                                    "\"first line$RET$$LF$second line\"|\"1999\"|\"5\"|\"memo\"|"
                                    "STAMP|\"\"|\"q\"|\"\"|*02|\\|\\TOOLS\\|*03|1,DOCS|2,BIN|");
+
+        // A catalogue folder given by drive letter: every command opens the file register wrote.
+        QVERIFY(QDir().mkpath(dir.filePath("store/DATA")));
+        const QStringList byLetter{"#02:r:\\DATA", "#40:r=" + dir.filePath("store")};
+        QCOMPARE(cli(dir, {"register", "--drive", "q", "--title", "Lettered"}, byLetter), 0);
+        QVERIFY(read_bytes(dir.filePath("store/DATA/tobrin.dat")).contains("\"Lettered\""));
+        QCOMPARE(cli(dir, {"search", "--show", "dirs", "bin"}, byLetter), 0);
+        QCOMPARE(out, "1\t\\TOOLS\\BIN\n");
+        QCOMPARE(cli(dir, {"show", "1"}, byLetter), 0);
+        QVERIFY(out.startsWith("1\tLettered\n") && out.endsWith("\\TOOLS\\BIN\n"));
+        QCOMPARE(cli(dir, {"check"}, byLetter), 0);
     }
 
     // Images and archives registered from the command line, by --image and by a key-40 pin,

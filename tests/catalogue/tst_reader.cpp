@@ -86,6 +86,24 @@ class TestReader : public QObject {
         QVERIFY(!r.failed());
     }
 
+    // One 64 MB line, a lone CR in its middle: each byte is searched once for each kind of
+    // line end, not again after every read.
+    void a_long_line_reads_in_linear_time() {
+        const qsizetype half = qsizetype(32) << 20;
+        QByteArray bytes(2 * half, 'x');
+        bytes[half] = '\r';
+        write_bytes(dir.filePath("f"), bytes + "\r\nend");
+        ByteLineReader r;
+        QVERIFY(r.open(dir.filePath("f")));
+        QByteArrayView v;
+        QVERIFY(r.next(v) && v.size() == half);
+        QVERIFY(r.next(v) && v.size() == half - 1);
+        QVERIFY(r.next(v) && v == "end");
+        QVERIFY(!r.next(v) && !r.failed());
+        QCOMPARE_LT(r.bytes_searched(), 4 * bytes.size());
+        QFile::remove(dir.filePath("f"));
+    }
+
     void readers_agree_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<Readers>("r");
@@ -112,6 +130,10 @@ class TestReader : public QObject {
             << cp932_lines(disc({"1,A"}), "\r") << Readers{{}, hitA, {}, {"\\A"}, {}};
         QTest::newRow("text without a block") << QByteArray("hello\r\n*02\r\n\\\r\n*03\r\n1,X\r\n")
                                               << Readers{{"(309)"}, {}, {"(505)"}, {}, {"1:309"}};
+        // Only a line that ends at its comma has no path; a name of blanks is the parent's.
+        QTest::newRow("a name of blanks only")
+            << cp932_lines(disc({"1,A", "2,   "}))
+            << Readers{{}, {"-1 Disc  ", "1 \\A", "1 \\TOOLS\\"}, {}, {"\\A", "\\TOOLS\\"}, {}};
         QTest::newRow("no comma, and a comma first")
             << cp932_lines(disc({"1,A", "B", ",C"}))
             << Readers{{"(305)"}, hitA, {"(502)"}, {"\\A"}, {"17:305", "18:305"}};

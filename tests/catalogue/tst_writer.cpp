@@ -8,6 +8,7 @@
 #include "core/startup.h"
 #include "core/state.h"
 #include "scripted_seam.h"
+#include "search/catalogue_check.h"
 #include "test_env.h"
 #include <QDir>
 #include <QElapsedTimer>
@@ -69,7 +70,8 @@ struct RecordingSeam : Seam {
 
 // "*01", one header line and part of the next: the block a killed append left.
 const QByteArray Whole = "*01\r\n\"a\"\r\n";
-const QByteArray Torn = "*01\r\n\"to";
+const QByteArray Block = "*01\r\n\"torn\"\r\n";
+const QByteArray Torn = Block.left(8);
 } // namespace
 
 // A build with AddressSanitizer appends many times slower: fewer kills keep it in time.
@@ -138,12 +140,18 @@ class TestWriter : public QObject {
         QCOMPARE(G.ProgressFlags, int16_t(0));
         QCOMPARE(read_bytes(G.BackupFilePath), first); // the after-registration backup
 
-        write_bytes(G.DataFilePath, first.chopped(2));
-        G.HeaderTable(1, 1) = QStringLiteral("Second");
-        seam.expect(QStringLiteral("(105)"));
-        write_data(result);
-        QCOMPARE(result, int16_t(1));
-        QCOMPARE(read_bytes(G.DataFilePath), first + stamped().replace("Sample Disc", "Second"));
+        // Without its last line end, and with a lone CR (only its LF is added): read back whole.
+        for (const int cut : {2, 1}) {
+            write_bytes(G.DataFilePath, first.chopped(cut));
+            G.HeaderTable(1, 1) = QStringLiteral("Second");
+            seam.expect(QStringLiteral("(105)"));
+            write_data(result);
+            QCOMPARE(result, int16_t(1));
+            QCOMPARE(read_bytes(G.DataFilePath),
+                     first + stamped().replace("Sample Disc", "Second"));
+            QList<CatalogueFault> faults;
+            QVERIFY(check_catalogue(G.DataFilePath, faults) && faults.isEmpty());
+        }
         QVERIFY2(seam.satisfied(), seam.report());
     }
 
@@ -316,66 +324,117 @@ class TestWriter : public QObject {
                  (QStringList{"tobrin.$$$", "tobrin.dat"}));
     }
 
-    // A journal left behind is undone under the lock at start-up and before a registration:
-    // the catalogue is cut back to the length it holds (112 when that removed anything) and
-    // the journal goes. A journal without its line end never saw its block begin.
+    // A journal left behind is acted on under the lock at start-up and before a registration
+    // only where it proves the tail is its own torn block: then the tail is cut (112). Any
+    // other journal is moved aside (113) and the catalogue stays byte for byte. A run that
+    // writes nothing (config, check) only says what will happen.
     void journal_left_behind_data() {
         QTest::addColumn<QString>("next"); // startup, write, or locked (start-up, lock held)
+        QTest::addColumn<QString>("kind"); // what lies under the journal's name
         QTest::addColumn<QByteArray>("journal");
         QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QByteArray>("kept");
-        QTest::addColumn<bool>("message");
-        QTest::newRow("torn block, start-up")
-            << "startup" << QByteArray("10\r\n") << Whole + Torn << Whole << true;
-        QTest::newRow("torn block, next registration")
-            << "write" << QByteArray("10\r\n") << Whole + Torn << Whole << true;
-        QTest::newRow("whole block not yet confirmed")
-            << "startup" << QByteArray("10\r\n") << Whole + Whole << Whole << true;
-        QTest::newRow("nothing appended yet")
-            << "startup" << QByteArray("10\r\n") << Whole << Whole << false;
-        QTest::newRow("journal itself cut short")
-            << "startup" << QByteArray("1") << Whole << Whole << false;
-        QTest::newRow("journal not a number")
-            << "write" << QByteArray("x0\r\n") << Whole << Whole << false;
-        QTest::newRow("another copy holds the lock: left alone")
-            << "locked" << QByteArray("10\r\n") << Whole + Torn << Whole + Torn << false;
+        QTest::addColumn<QString>("message"); // 112, 113 or none
+        const QByteArray own = journal_for(Whole, Block);
+        const auto row = [](const char* name, const char* next, const char* kind,
+                            const QByteArray& journal, const QByteArray& file,
+                            const char* message) {
+            QTest::newRow(name) << next << kind << journal << file << message;
+        };
+        row("own torn block, start-up", "startup", "file", own, Whole + Torn, "112");
+        row("own torn block, next registration", "write", "file", own, Whole + Torn, "112");
+        row("own whole block not yet confirmed", "startup", "file", own, Whole + Block, "112");
+        row("own, nothing appended yet", "startup", "file", own, Whole, "");
+        row("a bare length (stale)", "write", "file", "10\r\n", Whole + Torn, "113");
+        row("another file of the same length", "startup", "file",
+            journal_for(QByteArray(Whole).replace('a', 'b'), Block), Whole + Torn, "113");
+        row("file grown past the block", "startup", "file", own, Whole + Block + Whole, "113");
+        row("file shorter than the length", "startup", "file", own, Torn, "113");
+        row("tail not the block", "write", "file", own, Whole + "*01\r\n\"xx", "113");
+        row("read-only file", "startup", "readonly", own, Whole + Torn, "113");
+        row("journal cut short", "startup", "file", own.chopped(1), Whole + Torn, "113");
+        row("garbage, an earlier one set aside", "startup", "aside", "\x01garbage", Whole + Torn,
+            "113");
+        row("link to an own journal", "write", "link", own, Whole + Torn, "113");
+        row("dangling link", "write", "dangling", {}, Whole + Torn, "113");
+        row("fifo", "startup", "fifo", {}, Whole + Torn, "113");
+        row("directory", "write", "dir", {}, Whole + Torn, "113");
+        row("another copy holds the lock: left alone", "locked", "file", own, Whole + Torn, "");
     }
     void journal_left_behind() {
         QFETCH(QString, next);
+        QFETCH(QString, kind);
         QFETCH(QByteArray, journal);
         QFETCH(QByteArray, file);
-        QFETCH(QByteArray, kept);
-        QFETCH(bool, message);
+        QFETCH(QString, message);
         Example ex;
-        const QString journalPath = G.DataFilePath + ".journal";
+        QTemporaryDir elsewhere;
+        const QString journalPath = G.DataFilePath + ".journal", target = elsewhere.filePath("j");
+        const QByteArray name = QFile::encodeName(journalPath);
         write_bytes(G.DataFilePath, file);
-        write_bytes(journalPath, journal);
+        if (kind == "file" || kind == "readonly" || kind == "aside")
+            write_bytes(journalPath, journal);
+        if (kind == "link") write_bytes(target, journal);
+        if (kind == "link" || kind == "dangling") QVERIFY(QFile::link(target, journalPath));
+        if (kind == "fifo") QCOMPARE(::mkfifo(name.constData(), 0644), 0);
+        if (kind == "dir") QVERIFY(QDir().mkdir(journalPath));
+        if (kind == "aside") write_bytes(journalPath + ".unmatched", "earlier");
+        if (kind == "readonly") QFile::setPermissions(G.DataFilePath, QFile::ReadOwner);
         QFile other(G.DataFilePath);
         QVERIFY(other.open(QIODevice::ReadOnly));
         if (next == "locked") QCOMPARE(::flock(other.handle(), LOCK_EX | LOCK_NB), 0);
         const int timeout = CatalogueLockTimeoutMs;
         CatalogueLockTimeoutMs = 100;
         const auto restore = qScopeGuard([timeout] { CatalogueLockTimeoutMs = timeout; });
+        const auto lstat_ok = [](const QString& path) {
+            struct stat st {};
+            return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
+        };
         const QString cfg = ex.dir.filePath("tobrin.cfg");
         write_cp932_file(cfg, {"#02:" + ex.dir.path()});
         ScriptedSeam seam;
-        if (message)
+        // A start that writes nothing, and a look at the journal: nothing changes.
+        startup(cfg, false);
+        const QString outlook = journal_outlook();
+        QCOMPARE(read_bytes(G.DataFilePath), file);
+        QVERIFY(lstat_ok(journalPath));
+        const char* const says[] = {"取り除きます", "削除します", ".unmatched", "書き込み中"};
+        QVERIFY2(outlook.contains(says[message == "112"   ? 0
+                                       : message == "113" ? 2
+                                       : next == "locked" ? 3
+                                                          : 1]),
+                 qPrintable(outlook));
+
+        const QString aside = journalPath + (kind == "aside" ? ".unmatched.2" : ".unmatched");
+        if (message == "112")
             seam.expect("データファイル[" + G.DataFilePath +
                         QStringLiteral("]に前回中断された登録の書きかけのデータがあったため、取り除"
                                        "きました。(112)\r\n\r\nその登録は行われていません。もう"
                                        "一度登録してください。"));
+        if (message == "113")
+            seam.expect("[" + journalPath + "]はデータファイル[" + G.DataFilePath +
+                        QStringLiteral("]の中断された登録の記録と一致しないため、使いませんでした"
+                                       "。(113)\r\n\r\n[") +
+                        aside +
+                        QStringLiteral("]に名前を変えて残しました。\r\n\r\nデータファイルは何も変"
+                                       "更していません。データファイルが壊れていないかは tobrin-"
+                                       "cli check で確かめられます。"));
+        const QByteArray kept = message == "112" ? Whole : file;
         if (next == "write") {
             seam.expect("(105)");
             int16_t result = 0;
             write_data(result);
             QCOMPARE(result, int16_t(1));
-            QVERIFY(read_bytes(G.DataFilePath).startsWith(kept + "*01\r\n\"Sample Disc\""));
+            const QByteArray lineEnd = kept.endsWith('\n') ? "" : "\r\n";
+            QCOMPARE(read_bytes(G.DataFilePath), kept + lineEnd + encode_catalogue_block());
         } else {
-            startup(cfg, false);
+            recover_catalogue();
             QCOMPARE(read_bytes(G.DataFilePath), kept);
         }
         QVERIFY2(seam.satisfied(), seam.report());
-        QCOMPARE(QFile::exists(journalPath), next == "locked");
+        QCOMPARE(lstat_ok(journalPath), next == "locked");
+        QCOMPARE(lstat_ok(aside), message == "113");
+        if (kind == "link") QCOMPARE(read_bytes(target), journal);
+        QCOMPARE(QFile::exists(target), kind == "link");
     }
 
     // A registration killed (SIGKILL) at a random point: a child appends 4 MB blocks until it

@@ -1,15 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "child_process.h"
 #include "core/backup.h"
+#include "core/disk_file.h"
 #include "core/startup.h"
 #include "core/state.h"
 #include "scripted_seam.h"
 #include "test_env.h"
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+#include <sys/file.h>
 
 // The catalogue backup, also as start-up makes it (on exit: see the main menu's tests). The
 // previous backup is larger than the catalogue, so a copy that does not replace it whole shows.
@@ -75,12 +78,22 @@ class TestBackup : public QObject {
         QTest::newRow("catalogue cannot be read") << u"adir"_qs << u"tobrin.$$$"_qs;
         QTest::newRow("backup directory missing") << u""_qs << u"missing/tobrin.$$$"_qs;
         QTest::newRow("backup path names a directory") << u""_qs << u"adir"_qs;
+        QTest::newRow("another copy is appending") << u"locked"_qs << u"tobrin.$$$"_qs;
     }
     void failed_copy_keeps_the_old_backup() {
         QFETCH(QString, data);
         QFETCH(QString, backup);
         touch(path("adir/inside"), "keep");
-        if (!data.isEmpty()) G.DataFilePath = path(data);
+        QFile appending(G.DataFilePath);
+        const int timeout = CatalogueLockTimeoutMs;
+        const auto restore = qScopeGuard([timeout] { CatalogueLockTimeoutMs = timeout; });
+        if (data == "locked") {
+            CatalogueLockTimeoutMs = 100;
+            QVERIFY(appending.open(QIODevice::ReadOnly));
+            QCOMPARE(::flock(appending.handle(), LOCK_EX | LOCK_NB), 0);
+        } else if (!data.isEmpty()) {
+            G.DataFilePath = path(data);
+        }
         G.BackupFilePath = path(backup);
         G.BackupMode = 2;
         const QString head =

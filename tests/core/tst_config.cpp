@@ -10,6 +10,7 @@
 #include "test_env.h"
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <sys/stat.h>
@@ -150,7 +151,8 @@ class TestConfig : public QObject {
         QCOMPARE(G.ResultLines.size(), results);
     }
 
-    // Message 071; what was applied before the bad line stays, nothing after it is read.
+    // Message 071; what was applied before the bad line stays, nothing after it is read: the
+    // drive pins neither.
     void bad_line_stops_reading_data() {
         QTest::addColumn<QStringList>("bad");
         QTest::newRow("header field not a number") << QStringList{"#20:x"};
@@ -163,6 +165,8 @@ class TestConfig : public QObject {
         QTest::newRow("control character in a folder")
             << QStringList{u"#12:/tmp/a"_qs + QChar(1) + u"b"_qs};
         QTest::newRow("DEL in the backup name") << QStringList{u"#11:a"_qs + QChar(0x7f)};
+        QTest::newRow("NUL in a drive pin") << QStringList{u"#40:r=/a"_qs + QChar(0)};
+        QTest::newRow("a line past 64 KiB") << QStringList{"#04:" + QString(70000, u'x')};
         QStringList titles;
         for (int i = 1; i <= 32768; ++i)
             titles << QStringLiteral("#51:T%1").arg(i);
@@ -171,8 +175,11 @@ class TestConfig : public QObject {
     void bad_line_stops_reading() {
         QFETCH(QStringList, bad);
         prepare();
-        write_cp932_file(cfg(), QStringList{"#01:before.dat", "#60:500"} + bad +
-                                    QStringList{"#01:after.dat", "#05:12"});
+        QTest::failOnWarning(QRegularExpression("."));
+        write_cp932_file(cfg(), QStringList{"#01:before.dat", "#60:500", "#40:p=/"} + bad +
+                                    QStringList{"#01:after.dat", "#05:12", "#40:r=/"});
+        platform_map_drives(cfg());
+        QCOMPARE(drive_root(u'p') + drive_root(u'r'), u"/"_qs);
         ScriptedSeam seam;
         seam.expect("(071)");
         read_config();
@@ -314,6 +321,7 @@ class TestConfig : public QObject {
         row("rounds one past 16 bits", file(6, " 0 , 32767.5 , 10 , 10"));
         row("three numbers on a line", file(2, " 0 , 0 , 10"));
         row("empty number field", file(8, " 0 , , 10 , 10"));
+        row("a line past 64 KiB", file(20, QString(70000, u'x')));
     }
     void load() {
         QFETCH(QByteArray, bytes);

@@ -158,6 +158,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         set_capacities();
         G.DataDir = path.left(path.lastIndexOf(u'/') + 1);
         G.DataFileName = QStringLiteral("tobrin.dat");
+        G.DataFilePath = G.DataDir + G.DataFileName;
         QuietSeam s;
         set_seam(&s);
         CatalogueBlock block;

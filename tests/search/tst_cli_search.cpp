@@ -35,7 +35,8 @@ class TestCliSearch : public QObject {
     void initTestCase() {
         fresh_state();
         QStringList alpha = disc({"1,DOCS", "2,BIN", "2,a&#10;b"}, "ＡＬＰＨＡ");
-        alpha[3] = "\"one$RET$$LF$two\""; // the memo
+        alpha[3] = "\"one$RET$$LF$t\\nwo\""; // the memo: a line break, a backslash and n
+        alpha[6] = "\"v&#56575;\"";          // field 6: a byte that decodes to nothing
         use_catalogue(dir.path(), disc({"1,TOOLS", "2,bin"}, "beta") + alpha);
     }
 
@@ -56,9 +57,11 @@ class TestCliSearch : public QObject {
             "検索結果 (一致するﾃﾞｰﾀが見つかりません。)\n"
             "検索一致データが見つかりませんでした。(309)\n");
         row("blocks", {"blocks", "--no-sort"}, 0, "-1\tbeta  \n-2\tＡＬＰＨＡ  \n");
-        // A line break inside a name stays its escape: one path, one line.
+        // Line breaks (the memo's too) and undecodable bytes as the catalogue's escapes: one
+        // field or path, one line.
         row("show, memo on one line, sorted", {"show", "2", "--sort"}, 0,
-            "1\tＡＬＰＨＡ\n2\t\n3\tone\\ntwo\n4\t\n5\t\n6\t\n7\t1999/05/12 10:30:00\n"
+            "1\tＡＬＰＨＡ\n2\t\n3\tone&#13;&#10;t\\nwo\n4\t\n5\t\n6\tv&#56575;\n"
+            "7\t1999/05/12 10:30:00\n"
             "8\t\n9\tq\n10\t\n\\DOCS\n\\TOOLS\\BIN\n\\TOOLS\\a&#10;b\n");
         row("show, no such block", {"show", "3"}, 1, "",
             "ディレクトリが見つかりませんでした。(505)\n");

@@ -108,7 +108,7 @@ class TestScan : public QObject {
         ScriptedSeam seam;
         if (c.capacity) G.MaxHeaderBlocks = G.MaxDirCount = int16_t(G.MaxResultLines = c.capacity);
         use_catalogue(dir.path(), c.lines);
-        if (c.lines.isEmpty()) G.DataFileName = QStringLiteral("missing.dat");
+        if (c.lines.isEmpty()) G.DataFilePath = G.DataDir + (G.DataFileName = "missing.dat");
         if (!c.message.isEmpty()) seam.expect(c.message);
         search({c.word}, c.flags);
         QVERIFY2(seam.satisfied(), seam.report());

@@ -5,11 +5,13 @@
 // directory viewer, and the options kept through the menu, the close box and a restart.
 #include "../ui/gui_fixture.h"
 #include "catalogue/writer.h"
+#include <QClipboard>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 
 namespace {
 // Appends one block as a registration writes it: the ten header fields joined by commas,
@@ -57,12 +59,19 @@ QString fields() {
         s += ctl<QLineEdit>(QStringLiteral("Text1_%1").arg(k))->text() + u'|';
     return s;
 }
+QListView* list() {
+    return ctl<QListView>("List1");
+}
+int rows() {
+    return list()->model()->rowCount();
+}
 // The list's entries as "kind|text".
 QStringList listed() {
     QStringList l;
-    auto* list = ctl<QListWidget>("List1");
-    for (int i = 0; i < list->count(); ++i)
-        l << list->item(i)->data(Qt::UserRole).toString() + u'|' + list->item(i)->text();
+    for (int i = 0; i < rows(); ++i) {
+        const QModelIndex row = list()->model()->index(i, 0);
+        l << row.data(Qt::UserRole).toString() + u'|' + row.data().toString();
+    }
     return l;
 }
 // "N=text" types into field N, "Enter" presses Enter in field [1]; any other step clicks the
@@ -84,14 +93,14 @@ void run_steps(const QStringList& steps) {
 // Opens entry `row` of List1 by a double-click (a click, then the second press) or by Enter
 // (only the press: the release would reach a list that the opened view disabled).
 void open_row(int row, bool byMouse) {
-    auto* list = ctl<QListWidget>("List1");
-    list->setCurrentRow(row);
+    const QModelIndex index = list()->model()->index(row, 0);
+    list()->setCurrentIndex(index);
     if (byMouse) {
-        const QPoint at = list->visualItemRect(list->item(row)).center();
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+        const QPoint at = list()->visualRect(index).center();
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, at);
     } else {
-        QTest::keyPress(list, Qt::Key_Return);
+        QTest::keyPress(list(), Qt::Key_Return);
     }
     settle();
 }
@@ -113,7 +122,7 @@ class TstSearchScreen : public QObject {
         const QString dosv = "DOS/V magazine,,,1999,5,,1999/05/12 10:30:00,CD01,q,";
         append_block(env.dat(), dosv, {"\\", "\\DOS\\"}, {"1,DOS", "1,GAMES", "2,TOOLS", "2,Util"});
         append_block(env.dat(), "Windows Power,,,2000,12,,1999/05/12 10:30:00,,q,", {"\\"},
-                     {"1,WIN", "1,tools"});
+                     {"1,WIN", "1,tools", QString("1,") + QChar(0xDC81) + "bad"});
         append_block(env.dat(), dosv, {"\\"}, {"1,ZIP", "1,ARC"});
     }
     void cleanup() {
@@ -275,7 +284,8 @@ class TstSearchScreen : public QObject {
         // Sorted block list: block 1, block 3 (the same title line), block 2.
         row("first of two equal titles", blocks, 0, "\\DOS\n\\DOS\\TOOLS\n\\DOS\\Util\n\\GAMES", 4);
         row("second of two equal titles", blocks, 1, "\\ARC\n\\ZIP", 2);
-        row("other block", blocks, 2, "\\WIN\n\\tools", 2);
+        row("other block, a name byte that decodes to nothing as stored", blocks, 2,
+            "\\WIN\n\\tools\n\\&#56449;bad", 3);
         row("file order", {"Check3", "Command5"}, 2, "\\ZIP\n\\ARC", 2);
         row("string search: the result's paths", {"Check2", "Check3", "1=tools", "Command2"}, 1,
             "\\DOS\\TOOLS", 1);
@@ -315,29 +325,65 @@ class TstSearchScreen : public QObject {
     void enterOpensTheFirstLineAndFocusComesBack() {
         open();
         run_steps({"1=DOS", "Enter"});
-        auto* list = ctl<QListWidget>("List1");
         QCOMPARE(focus_after_activation(screen()), ctl<QWidget>("Text1_1"));
-        QVERIFY(list->count() > 1 && list->currentRow() == 0 && list->currentItem()->isSelected());
-        list->setFocus();
-        QTest::keyPress(list, Qt::Key_Return);
+        QVERIFY(rows() > 1 && list()->currentIndex().row() == 0 &&
+                list()->selectionModel()->isSelected(list()->currentIndex()));
+        list()->setFocus();
+        QTest::keyPress(list(), Qt::Key_Return);
         settle();
         QVERIFY(screen_instance(ScreenHeaderDisp));
-        QCOMPARE(G.SelectedResultLine, list->item(0)->text());
+        QCOMPARE(G.SelectedResultLine, list()->currentIndex().data().toString());
         QVERIFY(click(ScreenHeaderDisp, "Command1")); // 戻る
-        QCOMPARE(focus_after_activation(screen()), list);
+        QCOMPARE(focus_after_activation(screen()), list());
+    }
+
+    // A line wider than the list scrolls sideways and Ctrl+C copies it. The viewer opens at
+    // its stored size (by default 4248 twips high) with the text taking what is left; the
+    // arrow keys move its cursor and Ctrl+C copies that line, a name as the catalogue
+    // stores it, so that it can be searched for again.
+    void linesWholeAndCopied() {
+        const QString name = QStringLiteral("とても長いディレクトリ名").repeated(8);
+        append_block(env.dat(), "Long,,,2001,1,,1999/05/12 10:30:00,,q,", {"\\"}, {"1," + name});
+        open();
+        run_steps({"Check2", "1=とても長い", "Enter"});
+        QCOMPARE(rows(), 2);
+        QVERIFY(list()->horizontalScrollBar()->maximum() > 0);
+        const QModelIndex path = list()->model()->index(1, 0);
+        QVERIFY(list()->visualRect(path).width() >=
+                list()->fontMetrics().horizontalAdvance(u'\\' + name));
+        list()->setCurrentIndex(path);
+        QTest::keyClick(list(), Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), u'\\' + name);
+
+        run_steps({"Command5"});
+        open_row(3, true); // Windows Power, the last block in the sorted list
+        QVERIFY(click(ScreenHeaderDisp, "Command4"));
+        ScreenWindow* viewer = screen_instance(ScreenDispDirectory);
+        QCOMPARE(viewer->height(), ScreenWindow::tw(4248));
+        auto* text = ctl<QPlainTextEdit>("Text1", ScreenDispDirectory);
+        QVERIFY(text->geometry().bottom() < ctl("Command1", ScreenDispDirectory)->y());
+        QVERIFY(ctl("Command1", ScreenDispDirectory)->geometry().bottom() < viewer->height());
+        text->setFocus();
+        QTest::keyClick(text, Qt::Key_Down);
+        QTest::keyClick(text, Qt::Key_Down);
+        QTest::keyClick(text, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("\\&#56449;bad"));
+        QVERIFY(click(ScreenDispDirectory, "Command1"));
+        QVERIFY(click(ScreenHeaderDisp, "Command1"));
+        run_steps({"Check5", "Check2", "1=" + QGuiApplication::clipboard()->text(), "Enter"});
+        QCOMPARE(listed().last(), "2|" + QGuiApplication::clipboard()->text());
     }
 
     // Nothing of the last search stays on screen while the next one runs or reports.
     void resultsGoBeforeTheNextSearch() {
         open();
         run_steps({"1=DOS", "Command2"});
-        auto* list = ctl<QListWidget>("List1");
         auto* heading = ctl<QLabel>("Label1_1");
-        QVERIFY(list->count() > 0);
+        QVERIFY(rows() > 0);
         int seen = 0;
         const auto empty = [&] {
             ++seen;
-            QCOMPARE(list->count(), 0);
+            QCOMPARE(rows(), 0);
             QCOMPARE(heading->text(), QStringLiteral("\n検索結果"));
         };
         seam.onYield = [&] {
@@ -350,10 +396,10 @@ class TstSearchScreen : public QObject {
         QVERIFY(seen > 1);
         // 208 searches nothing: the list keeps what it shows.
         run_steps({"1=DOS", "Command2"});
-        const int shown = list->count();
+        const int shown = rows();
         seam.expect("(208)");
         run_steps({"1=", "Command2"});
-        QCOMPARE(list->count(), shown);
+        QCOMPARE(rows(), shown);
     }
 
     // Options and preset survive ﾒｲﾝﾒﾆｭｰ, the close box, and 終 了 with a restart.

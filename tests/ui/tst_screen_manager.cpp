@@ -3,14 +3,18 @@
 // substitution and the progress window.
 #include "core/settings.h"
 #include "gui_fixture.h"
+#include "register/header_disp.h"
+#include "register/menu1.h"
 #include "ui/captions.h"
 #include "ui/screen_manager.h"
+#include "ui/translation.h"
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QTimer>
 
 class TstScreenManager : public QObject {
     Q_OBJECT
@@ -60,8 +64,8 @@ class TstScreenManager : public QObject {
     }
 
     // Every screen in its fullest state at the smallest, default and largest configured
-    // sizes: every control inside its window, every caption inside its control, and no
-    // caption smaller than it needs to be.
+    // sizes: every control inside its window, every caption and label (the fields of the
+    // block view too) inside its control, and none smaller than it needs to be.
     void nothingClipped_data() {
         QTest::addColumn<int>("size");
         QTest::addColumn<int>("small");
@@ -84,6 +88,11 @@ class TstScreenManager : public QObject {
         G.HeaderViewFromSearch = 1;
         G.SelectedBlockNo = 1;
         G.BlockSearchMode = 0;
+        const char* fields[] = {
+            "ＤＯＳ／Ｖ　ＰＯＷＥＲ　ＲＥＰＯＲＴ", "ソフトバンク",  "", "1999", "12", "第3号",
+            "データ登録時に設定します。",           "CDROM_1999_12", "q"};
+        for (int k = 1; k <= 9; ++k)
+            G.HeaderTable(1, k) = QString::fromUtf8(fields[k - 1]);
         for (int16_t code = 1; code <= 8; ++code) {
             ScreenWindow* s = open_screen(code);
             QVERIFY(s);
@@ -119,42 +128,126 @@ class TstScreenManager : public QObject {
         }
     }
 
-    // A message naming a long path keeps its first sentence and number together, and
-    // breaks the path only after a separator.
-    void messageBoxKeepsTheFirstSentenceWhole_data() {
-        QTest::addColumn<int>("segments");
-        QTest::newRow("short path") << 2;
-        QTest::newRow("path wider than the screen") << 60;
+    // Every message the program shows, with a path as the tests make them and one wider
+    // than the screen, at sizes 8, 10 and 12: each line whole inside the label, the box
+    // within the screen, and a line broken only inside the path, after a separator.
+    void messageBoxShowsEveryLine_data() {
+        QTest::addColumn<QString>("text");
+        const QString tail = "\r\n\r\nデータの読み込みを中断します。";
+        const QString format = "\r\n\r\nデータファイルがtobrin.doc記載のフォーマットになっているか"
+                               "エディタなどでチェックして下さい。\r\n\r\nデータファイル：%1" +
+                               tail;
+        const QString limit =
+            "個を超えました。(%2)\r\n\r\n検索条件をもっと厳しくして再度検索を実行して下さい。" +
+            tail;
+        const auto row = [](const QString& n, const QString& t) {
+            QTest::newRow(qPrintable(n)) << t;
+        };
+        row("001", "終了してよいですか。(001)");
+        row("002", "メインメニューに戻ってもよいですか。(002)");
+        row("020",
+            "ﾊﾞｯｸｱｯﾌﾟﾌｧｲﾙ[%1]は上書き禁止となっています。(020)\r\n\r\nﾊﾞｯｸｱｯﾌﾟを中止します。");
+        row("021", "ﾊﾞｯｸｱｯﾌﾟﾌｧｲﾙ[%1]を作成できません。(021)\r\n\r\nNo space left on device");
+        row("071", "環境設定ファイル[%1]を読み込むことができません。(071)"
+                   "\r\n\r\nデフォルト値で動作します。");
+        row("102", "ﾃﾞｨﾚｸﾄﾘ検索未実施です。(102)");
+        row("103", register_without_header_question());
+        row("forced search", forced_search_question());
+        row("registration", registration_question());
+        row("105", "データファイル[%1]を書き込み完了しました。(105)");
+        row("106 read-only",
+            "データファイル[%1]を書き込めません。(106)\r\n\r\nデータファイルが書込禁止と"
+            "なっています。\r\n\r\nデータの書き込みを中断します。");
+        row("106 error",
+            "データファイル[%1]を書き込めません。(106)\r\n\r\n( Error Code 28  : No space "
+            "left on device）\r\n\r\nデータの書き込みを中断します。");
+        row("111", "データファイル[%1]が見つかりません。(111)\r\n\r\n新規作成します。");
+        row("112",
+            "データファイル[%1]に前回中断された登録の書きかけのデータがあったため、取り除きました"
+            "。(112)\r\n\r\nその登録は行われていません。もう一度登録してください。");
+        row("201",
+            "ドライブ [q]をアクセスできません。(201)\r\n\r\nドライブをカレントドライブ [c]に変更し"
+            "ます。");
+        row("202", "ディレクトリをアクセスできません。(202)");
+        row("203", "ドライブ[%1]のアクセスができません。(203)" + tail);
+        row("208", "検索条件が未入力です。(208)");
+        for (const char* n : {"301", "303", "307", "311", "501"})
+            row(n, QString(n == QLatin1String("301") ? "見出し数が" : "ﾃﾞｨﾚｸﾄﾘ数が") +
+                       "１９９９９" + limit.arg(QLatin1String(n)));
+        for (const char* n : {"302", "508"})
+            row(n, "見出しデータが１０行を超えています。(" + QString(n) + ")" + format);
+        for (const char* n : {"305", "502"})
+            row(n, "ﾃﾞｨﾚｸﾄﾘﾃﾞｰﾀ中に矛盾が発生しました。(" + QString(n) + ")" + format);
+        for (const char* n : {"306", "503"})
+            row(n, "下位(*03以降)ﾃﾞｨﾚｸﾄﾘﾃﾞｰﾀ中に矛盾が発生しました。(" + QString(n) + ")" + format);
+        row("309", "検索一致データが見つかりませんでした。(309)");
+        row("310",
+            "データファイル[%1]のアクセスができません。(310)\r\n\r\n原因 : Permission denied" +
+                tail);
+        row("401", "ディレクトリをアクセスできません。(401)\r\n\r\nﾃﾞｨﾚｸﾄﾘ取得画面に戻ります。");
+        row("505", "ディレクトリが見つかりませんでした。(505)");
     }
-    void messageBoxKeepsTheFirstSentenceWhole() {
-        QFETCH(int, segments);
+    void messageBoxShowsEveryLine() {
+        QFETCH(QString, text);
         QStringList parts;
-        for (int i = 0; i < segments; ++i)
+        for (int i = 0; i < 60; ++i)
             parts << QStringLiteral("dir%1").arg(i, 3, 10, QChar(u'0'));
-        const QString path =
-            QStringLiteral("/srv/") + parts.join(u'/') + QStringLiteral("/tobrin.dat");
-        const QString sentence =
-            QStringLiteral("データファイル[") + path + QStringLiteral("]が見つかりません。(111)");
-        QMessageBox box;
-        prepare_message_box(box, sentence + G.CrLf + G.CrLf + QStringLiteral("新規作成します。"),
-                            false);
-        box.show();
+        const QString wide = "/srv/" + parts.join(u'/') + "/tobrin.dat";
+        const QFont was = QApplication::font();
+        for (int size : {8, 10, 12})
+            for (const QString& path : {env.dat(), wide}) {
+                QApplication::setFont(QFont(G.FontName, size));
+                const QString shown = display_text(text.contains("%1") ? text.arg(path) : text);
+                QMessageBox box;
+                prepare_message_box(box, shown, false);
+                box.show();
+                settle();
+                const QLabel* label = message_label(box);
+                const QString where = QStringLiteral("%1 pt: ").arg(size);
+                const int room = label->contentsRect().width() - std::max(0, label->indent());
+                const QStringList lines = label->text().split(u'\n');
+                for (const QString& l : lines)
+                    QVERIFY2(label->fontMetrics().horizontalAdvance(l) <= room,
+                             qPrintable(where + l));
+                // Qt wraps nothing further, and the box stays on the screen.
+                QCOMPARE(label->heightForWidth(label->width()), label->heightForWidth(100000));
+                QVERIFY(box.width() <= box.screen()->availableGeometry().width());
+                // Each line of the message is its lines in the box joined, broken only
+                // after a path separator.
+                qsizetype at = 0;
+                for (const QString& line : shown.split(u'\n')) {
+                    QString joined = lines.value(at++);
+                    while (joined != line && at < lines.size()) {
+                        QVERIFY2(joined.endsWith(u'/'), qPrintable(where + joined));
+                        joined += lines.value(at++);
+                    }
+                    QCOMPARE(joined, line);
+                }
+                QCOMPARE(at, lines.size());
+            }
+        QApplication::setFont(was);
+    }
+
+    // A message stands centred over the screen that raised it.
+    void messageBoxCentredOverItsScreen() {
+        ScreenWindow* m = open_screen(ScreenMenu1);
+        m->move(120, 90);
         settle();
-        auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
-        const QStringList lines = label->text().section(u'\n', 0, 0).isEmpty()
-                                      ? QStringList()
-                                      : label->text().split(u'\n');
-        // The lines up to the one that ends with the number are the first sentence.
-        QString joined;
-        int i = 0;
-        for (; i < lines.size() && !joined.endsWith(QStringLiteral("(111)")); ++i) {
-            QVERIFY2(label->fontMetrics().horizontalAdvance(lines[i]) <= label->width(),
-                     qPrintable(lines[i]));
-            if (i > 0) QVERIFY(joined.endsWith(u'/'));
-            joined += lines[i];
-        }
-        QCOMPARE(joined, sentence);
-        QCOMPARE(i > 1, segments > 2);
+        QPoint boxCentre;
+        QTimer::singleShot(0, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            boxCentre = box->frameGeometry().center();
+            box->close();
+        });
+        GuiSeam().message(QStringLiteral("ﾃﾞｨﾚｸﾄﾘ検索未実施です。(102)"), false);
+        QVERIFY((boxCentre - m->frameGeometry().center()).manhattanLength() <= 2);
+    }
+
+    // Qt's own dialogs (the image file dialog) speak the program's language.
+    void qtTextsAreJapanese() {
+        QVERIFY2(install_qt_translation(), "qtbase_ja.qm missing: scripts/install-deps");
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"),
+                 QStringLiteral("キャンセル"));
     }
 
     // The close box asks first (answered No: nothing written); 終 了 answered Yes writes
