@@ -1,18 +1,112 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Shared by the benchmark scripts (sourced; not a benchmark itself, so run-all skips it).
+#
+# Every timed command writes its output to a file ($work/bench.out; each script makes its
+# scratch directory `work` first): a command whose output goes to /dev/null may stop early
+# (GNU grep stops at its first match when it knows nobody reads what it writes).
+
+# Decimal points, whatever the user's locale ($EPOCHREALTIME follows it).
+export LC_NUMERIC=C
+
+# seconds_since T0: the wall time since $EPOCHREALTIME was T0 (no process started to read
+# the clock).
+seconds_since() {
+    awk -v a="$1" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.4f", b - a }'
+}
+
+# time_once CMD...: the wall time of one run of CMD, its output written to $work/bench.out.
+time_once() {
+    local t0=$EPOCHREALTIME
+    "$@" >"${work:?}/bench.out" 2>&1 || true
+    seconds_since "$t0"
+}
 
 # best RUNS CMD...: the best wall time of RUNS runs of CMD, in seconds.
 best() {
-    local runs=$1 b="" t0 t1 t i
+    local runs=$1 b="" t i
     shift
     for ((i = 0; i < runs; i++)); do
-        t0=$(date +%s.%N)
-        "$@" >/dev/null 2>&1 || true
-        t1=$(date +%s.%N)
-        t=$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.4f", b - a }')
+        t=$(time_once "$@")
         if [ -z "$b" ] || awk -v x="$t" -v y="$b" 'BEGIN { exit !(x < y) }'; then b=$t; fi
     done
     echo "$b"
+}
+
+# Interleaved measurement: `measure NAME SHELL-COMMAND` registers a command; `run_rounds N`
+# runs every registered command once per round, in turn, N rounds (at least five), so
+# that a baseline and what is compared with it see the same load. Afterwards:
+#   seconds_min NAME, seconds_median NAME    the command's own times;
+#   ratio_min NAME BASE, ratio_median NAME BASE
+#                                            its time divided by BASE's of the same round.
+declare -A bench_cmd bench_times
+bench_names=()
+measure() {
+    bench_names+=("$1")
+    bench_cmd[$1]=$2
+    bench_times[$1]=""
+}
+run_rounds() {
+    local rounds=$1 r n
+    ((rounds >= 5)) || rounds=5
+    for ((r = 0; r < rounds; r++)); do
+        for n in "${bench_names[@]}"; do
+            [ -n "${bench_cmd[$n]:-}" ] || continue
+            bench_times[$n]+="$(time_once sh -c "${bench_cmd[$n]}") "
+        done
+    done
+}
+# record NAME SECONDS: one round's time measured some other way (a program's own timer).
+record() {
+    [ -n "${bench_times[$1]+set}" ] || bench_names+=("$1")
+    bench_times[$1]+="$2 "
+}
+# stats MIN|MEDIAN NUMBERS...: the smallest or the median of the numbers.
+stats() {
+    local which=$1
+    shift
+    printf '%s\n' "$@" | sort -g | awk -v w="$which" '{ v[NR] = $1 }
+        END { if (w == "min") print v[1]; else print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+seconds_min() { stats min ${bench_times[$1]}; }
+seconds_median() { stats median ${bench_times[$1]}; }
+# The per-round ratios of NAME to BASE.
+round_ratios() {
+    local -a a b
+    read -ra a <<<"${bench_times[$1]}"
+    read -ra b <<<"${bench_times[$2]}"
+    local i
+    for ((i = 0; i < ${#a[@]}; i++)); do
+        awk -v x="${a[i]}" -v y="${b[i]}" 'BEGIN { printf "%.4f\n", (y > 0 ? x / y : 0) }'
+    done
+}
+ratio_min() { printf '%.2f' "$(stats min $(round_ratios "$1" "$2"))"; }
+ratio_median() { printf '%.2f' "$(stats median $(round_ratios "$1" "$2"))"; }
+
+# machine_line: cores and load, for the heading of each benchmark.
+machine_line() {
+    echo "$(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg) (1, 5, 15 min)"
+}
+
+# figure LABEL NAME BASE WHAT: one line, NAME's time as a ratio to BASE's, min and median
+# over the rounds.
+figure() {
+    printf '  %-38s %6sx / %6sx  %s\n' "$1" "$(ratio_min "$2" "$3")" "$(ratio_median "$2" "$3")" "$4"
+}
+# goal LABEL NAME BASE TARGET WHAT: a figure with a target for its median ratio, marked met
+# or not; also appended to $BENCH_GOALS when set (run-all lists them at the end).
+goal() {
+    local med verdict
+    med=$(ratio_median "$2" "$3")
+    if awk -v m="$med" -v t="$4" 'BEGIN { exit !(m <= t) }'; then verdict=met; else verdict="NOT met"; fi
+    printf '  %-38s %6sx / %6sx  %s; goal <= %sx: %s\n' "$1" "$(ratio_min "$2" "$3")" "$med" "$5" "$4" "$verdict"
+    if [ -n "${BENCH_GOALS:-}" ]; then
+        printf '%s\t%s\t%s\t%s\t%s\n' "$1" "$med" "$4" "$5" "$verdict" >>"$BENCH_GOALS"
+    fi
+}
+# heading_ratios BASE-LABEL NAME: the column heads and the baseline's own time.
+heading_ratios() {
+    printf '  %-38s %s s min, %s s median (baseline)\n' "$1" "$(seconds_min "$2")" "$(seconds_median "$2")"
+    printf '  %-38s %7s / %7s\n' "" "min" "median"
 }
 
 # make_medium DIR: the synthetic medium of the walk benchmarks, 18,780 directories.

@@ -2,11 +2,14 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Search benchmark: writes a synthetic catalogue in code page 932 (BLOCKS blocks of 500
 # directories: ASCII, kanji, kana, full-width and half-width names; capacities raised in a
-# configuration file) and times, interleaved, best of 5 runs each (warm cache):
-#   `tobrin-cli search` for a rare word, case and width folded, against the pipeline
-#   `iconv -f CP932 -t UTF-8 FILE | grep -c -i -F WORD` and a raw `LC_ALL=C grep -c -F`
-#   over the bytes; three wildcard searches against the same pipeline; and start-up
-#   (`tobrin-cli config`) with a configuration file against start-up without one.
+# configuration file) and times, interleaved, ROUNDS rounds (default 5, warm cache), every
+# output written to a file:
+#   `tobrin-cli search` (case and width folded) for a rare word, for three words joined by
+#   "and", and for a word whose letters are in every block but in no name (no block can be
+#   passed over), against a full raw `LC_ALL=C grep -c -F` over the same bytes; the rare
+#   word and three wildcard searches against `iconv -f CP932 -t UTF-8 | grep -c -i -F`;
+#   and start-up (`tobrin-cli config`) with a configuration file against one without.
+# Each figure is the ratio to its baseline in the same round, min and median.
 # Usage: bench/search.sh BUILD_DIR [BLOCKS]   (BLOCKS 9999 by default: the most key 62 allows)
 set -euo pipefail
 build=${1:?usage: bench/search.sh BUILD_DIR [BLOCKS]}
@@ -20,6 +23,8 @@ command -v iconv >/dev/null || { echo "search.sh: iconv not found" >&2; exit 1; 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 word=Zyxwq
+and3=(--preset 2 Zyxwq tools ゲーム) # preset 2: all three in one path
+none=toolsx                          # its letters are in every block, in no name
 awk -v BLOCKS="$blocks" -v RARE="$word" -f "$here/gen-catalogue.awk" |
     iconv -f UTF-8 -t CP932 >"$work/tobrin.dat"
 printf '#60:19999\r\n#61:19999\r\n#62:9999\r\n#63:19999\r\n' >"$work/tobrin.cfg"
@@ -27,35 +32,34 @@ mkdir "$work/bare"
 
 found=$(cd "$work" && "$cli" search --show dirs "$word" 2>/dev/null | wc -l)
 [ "$found" -ge 1 ] || { echo "search.sh: tobrin-cli search found nothing" >&2; exit 1; }
+raw_count=$(LC_ALL=C grep -c -F "$word" "$work/tobrin.dat")
 
-# interleaved NAME CMD: runs every command once per round, five rounds; best of each.
-declare -A best_of
-names=()
-add() { names+=("$1"); cmds["$1"]=$2; }
-declare -A cmds
-add pipe "iconv -f CP932 -t UTF-8 '$work/tobrin.dat' | grep -c -i -F '$word'"
-add raw "LC_ALL=C grep -c -F '$word' '$work/tobrin.dat'"
-add folded "cd '$work' && '$cli' search '$word'"
-add star "cd '$work' && '$cli' search --wildcard '*zyxwq*'"
-add dosv "cd '$work' && '$cli' search --wildcard 'DOS?V*'"
-add range "cd '$work' && '$cli' search --wildcard '[a-c]*#'"
-add cfg "cd '$work' && '$cli' config"
-add nocfg "cd '$work/bare' && '$cli' config"
-for round in 1 2 3 4 5; do
-    for n in "${names[@]}"; do
-        t=$(best 1 sh -c "${cmds[$n]}")
-        if [ -z "${best_of[$n]:-}" ] || awk -v x="$t" -v y="${best_of[$n]}" 'BEGIN { exit !(x < y) }'; then
-            best_of[$n]=$t
-        fi
-    done
-done
-ratio() { awk -v a="${best_of[$1]}" -v b="${best_of[$2]}" 'BEGIN { printf "%.2f", a / b }'; }
+in_work="cd '$work' && '$cli'"
+measure raw "LC_ALL=C grep -c -F '$word' '$work/tobrin.dat'"
+measure pipe "iconv -f CP932 -t UTF-8 '$work/tobrin.dat' | grep -c -i -F '$word'"
+measure folded "$in_work search '$word'"
+measure and3 "$in_work search ${and3[*]}"
+measure none "$in_work search '$none'"
+measure star "$in_work search --wildcard '*zyxwq*'"
+measure dosv "$in_work search --wildcard 'DOS?V*'"
+measure range "$in_work search --wildcard '[a-c]*#'"
+measure cfg "$in_work config"
+measure nocfg "cd '$work/bare' && '$cli' config"
+rounds=${ROUNDS:-5}
+run_rounds "$rounds"
+
 size=$(awk -v b="$(wc -c <"$work/tobrin.dat")" 'BEGIN { printf "%.1f", b / 1048576 }')
-echo "search: $blocks blocks x 500 directories, ${size} MiB, $(wc -l <"$work/tobrin.dat") lines, $(nproc) cores"
-echo "  iconv | grep -c -i -F          ${best_of[pipe]} s"
-echo "  LC_ALL=C grep -c -F            ${best_of[raw]} s"
-echo "  tobrin-cli search $word       ${best_of[folded]} s  $(ratio folded pipe)x the pipeline, $(ratio folded raw)x raw grep ($found paths)"
-echo "  search --wildcard '*zyxwq*'    ${best_of[star]} s  $(ratio star pipe)x the pipeline"
-echo "  search --wildcard 'DOS?V*'     ${best_of[dosv]} s  $(ratio dosv pipe)x the pipeline"
-echo "  search --wildcard '[a-c]*#'    ${best_of[range]} s  $(ratio range pipe)x the pipeline"
-echo "  tobrin-cli config, with file   ${best_of[cfg]} s  $(ratio cfg nocfg)x without one (${best_of[nocfg]} s)"
+echo "search: $blocks blocks x 500 directories, ${size} MiB, $(wc -l <"$work/tobrin.dat") lines; $(machine_line)"
+echo "  $rounds rounds interleaved; each figure: time / its baseline's time in the same round, min / median"
+echo "  $word: $found paths found; grep counts $raw_count lines"
+heading_ratios "LC_ALL=C grep -c -F $word (raw grep)" raw
+goal "tobrin-cli search $word" folded raw 4 "raw grep"
+goal "search ${and3[*]:2}, and" and3 raw 4 "raw grep"
+figure "search $none (no block passed over)" none raw "raw grep"
+heading_ratios "iconv | grep -c -i -F $word" pipe
+figure "tobrin-cli search $word" folded pipe "the pipeline"
+figure "search --wildcard '*zyxwq*'" star pipe "the pipeline"
+figure "search --wildcard 'DOS?V*'" dosv pipe "the pipeline"
+figure "search --wildcard '[a-c]*#'" range pipe "the pipeline"
+heading_ratios "tobrin-cli config, no file" nocfg
+figure "tobrin-cli config, with the file" cfg nocfg "without one"

@@ -3,8 +3,25 @@
 #include "catalogue/escape.h"
 #include "core/codepage.h"
 #include <cmath>
+#include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
+// The first LF in [p, e): names are short, so the first sixteen bytes are tested inline.
+const char* find_lf(const char* p, const char* e) {
+#if defined(__SSE2__)
+    if (e - p >= 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        if (const int m = _mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('\n'))))
+            return p + __builtin_ctz(unsigned(m));
+        p += 16;
+    }
+#endif
+    return static_cast<const char*>(std::memchr(p, '\n', size_t(e - p)));
+}
+
 bool digit(char c) {
     return c >= '0' && c <= '9';
 }
@@ -45,6 +62,26 @@ bool parse_parent_number(QByteArrayView text, int& value) {
     if (!ok || !std::isfinite(r) || r < -32768 || r > 32767) return false;
     value = int(r);
     return true;
+}
+
+void CatalogueReader::skim_entries(const char* until) {
+    const char* const end = lines_.end();
+    if (!end || !parser_.in_entries() || until > end) return;
+    const char* p = lines_.cursor();
+    const int parents = parser_.parents();
+    while (p < until) {
+        int n = 0;
+        const char* q = p;
+        while (q < until && q - p < 5 && *q >= '0' && *q <= '9')
+            n = n * 10 + (*q++ - '0');
+        if (q == p || q == until || *q != ',' || n < 1 || n > parents) break;
+        const char* lf = find_lf(q, until);
+        if (!lf) break;
+        // A CR before the LF belongs to the line end; none can stand elsewhere (end()).
+        p = lf + 1;
+        ++lineNo_;
+    }
+    lines_.skip_to(p);
 }
 
 void decode_catalogue_text(QByteArrayView bytes, QString& out) {

@@ -55,6 +55,7 @@ class CatalogueParser {
     void parse_entries(bool on) { entries_ = on; }
     int blocks() const { return block_; }
     int parents() const { return parents_; }
+    bool in_entries() const { return section_ == Subdirs && entries_; }
 
   private:
     void entry(QByteArrayView line, CatalogueItem& item) const;
@@ -175,6 +176,11 @@ class CatalogueReader {
         }
         return false;
     }
+    // Reads on over the subdirectory lines before `until` that are in order (plain digits
+    // of a parent number in range, a comma): they yield only a name, which the caller has
+    // ruled out. Stops at any other line, which next() then reads. Only for bytes opened
+    // with open_bytes, `until` within them.
+    void skim_entries(const char* until);
     qint64 line_number() const { return lineNo_; }
     CatalogueParser& parser() { return parser_; }
     bool failed() const { return lines_.failed(); }

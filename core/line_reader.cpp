@@ -36,7 +36,7 @@ bool ByteLineReader::open(const QString& path) {
     pos_ = end_ = 0;
     cr_ = lf_ = -1;
     searched_ = 0;
-    eof_ = failed_ = false;
+    eof_ = failed_ = inMemory_ = false;
     const QFileInfo info(path);
     if (info.exists() && !info.isFile()) {
         error_ = QStringLiteral("Not a regular file");
@@ -61,7 +61,7 @@ void ByteLineReader::open_bytes(const QByteArray& bytes) {
     cr_ = lf_ = -1;
     searched_ = 0;
     failed_ = false;
-    eof_ = true;
+    eof_ = inMemory_ = true;
     check_lone_cr(0);
 }
 

@@ -37,6 +37,12 @@ class ByteLineReader {
         return true;
     }
     bool failed() const { return failed_; }
+    // For a reader that takes plain lines of bytes opened with open_bytes itself: where
+    // the next line begins and the end of the bytes; -1 when its lines may end in a lone
+    // CR (then only next() splits them right). skip_to() moves past lines so taken.
+    const char* cursor() const { return data_ + pos_; }
+    const char* end() const { return loneCr_ || !inMemory_ ? nullptr : data_ + end_; }
+    void skip_to(const char* p) { pos_ = p - data_; }
     QString error_string() const { return error_.isEmpty() ? file_.errorString() : error_; }
     // The bytes searched for line ends so far: each byte of the file about once, however
     // long its lines (the reading stays linear in the file's size).
@@ -63,5 +69,5 @@ class ByteLineReader {
     // Whether the buffered bytes hold a CR that is not part of a CR LF. Without one (the
     // rule: files are written with CR LF) lines are split at LF alone, the fast way.
     bool loneCr_ = false;
-    bool eof_ = false, failed_ = false;
+    bool eof_ = false, failed_ = false, inMemory_ = false;
 };

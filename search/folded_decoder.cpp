@@ -90,6 +90,26 @@ void FoldedDecoder::mark_bytes_of(char16_t unit, bool (&marked)[256]) const {
     }
 }
 
+void FoldedDecoder::mark_pairs(const std::vector<std::pair<char16_t, uint32_t>>& units,
+                               uint32_t* table) const {
+    const auto bits = [&units](uint32_t v) {
+        uint32_t b = 0;
+        if (v == LeadAlone) return b;
+        for (const auto& [unit, bit] : units)
+            if (char16_t(v) == unit || char16_t(v >> 16) == unit) b |= bit;
+        return b;
+    };
+    for (size_t first = 0; first < 256; ++first) {
+        // A lead byte before a byte that is no trail stands alone (as U+FFFD).
+        if (const uint32_t b = bits(t_->single[first]))
+            for (size_t second = 0; second < 256; ++second)
+                table[first << 8 | second] |= b;
+        if (const uint8_t lead = t_->leadNo[first])
+            for (size_t second = 0; second < 256; ++second)
+                table[first << 8 | second] |= bits(t_->pair[size_t(lead) << 8 | second]);
+    }
+}
+
 namespace {
 template <bool TrackAmpersand>
 inline char16_t* decode_with(const FoldedDecoder::Tables& t, QByteArrayView bytes, char16_t* out,

@@ -6,6 +6,8 @@
 // fold_text(decode_cp932(bytes)).
 #include <QByteArrayView>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 class FoldedDecoder {
   public:
@@ -21,6 +23,13 @@ class FoldedDecoder {
     // once decoded and folded (marked bytes may also stand as trail bytes: that only
     // makes the test less sharp, never wrong).
     void mark_bytes_of(char16_t unit, bool (&marked)[256]) const;
+
+    // For a test of whole stretches of bytes: table[(first << 8) | second] gets the bits
+    // of every unit in the folded text of the character that the byte pair would begin,
+    // as a single-byte character (whatever byte follows) or as a lead-trail pair. `units`
+    // lists (unit, bits). A stretch whose pairs, taken at every offset, lack a unit's bits
+    // cannot hold that unit once decoded and folded.
+    void mark_pairs(const std::vector<std::pair<char16_t, uint32_t>>& units, uint32_t* table) const;
 
     struct Tables;
 

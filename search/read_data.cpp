@@ -18,6 +18,7 @@
 #include <cstring>
 #include <deque>
 #include <future>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -129,11 +130,15 @@ struct Event {
 
 class Recorded {
   public:
-    Recorded(qsizetype resultCap, int blockCap) : cap(resultCap), blockCap(blockCap) {}
+    Recorded(qsizetype resultCap, int blockCap, qsizetype eventCap = -1)
+        : cap(resultCap), eventCap(eventCap), blockCap(blockCap) {}
     // A fault or a failure ends every scan. A part that alone holds more result lines or
     // blocks than the tables has seen the search stop (307, 311, 301) by then, whatever
-    // came before it.
-    bool stopped() const { return done || results > cap || blocks > blockCap; }
+    // came before it. With an event cap the scan stops where a replay stopped.
+    bool stopped() const {
+        return done || results > cap || blocks > blockCap ||
+               (eventCap >= 0 && qsizetype(events.size()) >= eventCap);
+    }
     void block() {
         ++blocks;
         headerListed = false;
@@ -158,9 +163,10 @@ class Recorded {
         done = true;
         events.push_back({Event::Failure, 0, cause});
     }
-    // Replays the record; false when the search stopped on the way.
-    bool replay(Applied& to) {
-        for (Event& e : events) {
+    // Replays the record; false when the search stopped on the way, after event `at`.
+    bool replay(Applied& to, qsizetype& at) {
+        for (at = 0; at < qsizetype(events.size()); ++at) {
+            Event& e = events[size_t(at)];
             switch (e.kind) {
             case Event::Block:
                 to.block();
@@ -187,7 +193,7 @@ class Recorded {
 
   private:
     std::vector<Event> events;
-    qsizetype cap, results = 0;
+    qsizetype cap, eventCap, results = 0;
     int blockCap, blocks = 0;
     bool headerListed = false, done = false;
 };
@@ -212,7 +218,33 @@ struct ScanSetup {
         }
         for (int k = 1; k <= HeaderFieldCount; ++k)
             searched[k] = G.HeaderFieldSearched(k) == 1;
+        if (opt.skipBlocks && !opt.headerOnly) plan_block_test();
     }
+
+    // Whether the bytes of a block's directory lines may hold a path that satisfies the
+    // search: every word needs each unit of its literal somewhere in the bytes, in one
+    // of the byte forms that fold to it, or an escape. False positives only cost time.
+    bool may_hold(QByteArrayView bytes) const {
+        const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
+        const auto* const e = p + bytes.size();
+        const uint32_t* t = pairUnits.data();
+        uint32_t m = 0;
+        while (e - p > 256) {
+            uint32_t a = 0, b = 0, c = 0, d = 0;
+            for (const auto* const stop = p + 256; p < stop; p += 4) {
+                a |= t[p[0] << 8 | p[1]];
+                b |= t[p[1] << 8 | p[2]];
+                c |= t[p[2] << 8 | p[3]];
+                d |= t[p[3] << 8 | p[4]];
+            }
+            m |= a | b | c | d;
+            if (holds(m)) return true;
+        }
+        for (; p < e; ++p)
+            m |= t[p[0] << 8 | (p + 1 < e ? p[1] : 0)];
+        return holds(m);
+    }
+
     const SearchOptions opt;
     const MatchPlan& plan;
     const FoldedDecoder decoder;
@@ -222,6 +254,50 @@ struct ScanSetup {
     qsizetype overlap = 0;
     uint8_t nameBytes[256] = {};
     bool searched[HeaderFieldCount + 1] = {};
+    bool skipBlocks = false; // blocks are tested with may_hold
+
+  private:
+    static constexpr int UnitsPerWord = 10;
+    void plan_block_test() {
+        std::vector<std::pair<char16_t, uint32_t>> units;
+        const int used = plan.mode == 1 ? 1 : plan.mode <= 3 ? 2 : 3;
+        for (int k = 0; k < used; ++k) {
+            // An invalid pattern fails the scan where the first text is tested: every
+            // block is read.
+            if (plan.wildcard && !plan.pattern[k]->valid()) return;
+            const size_t first = units.size();
+            for (const QChar c : plan.literal[k]) {
+                const auto same = [c](const auto& u) { return u.first == c.unicode(); };
+                const size_t n = units.size() - first;
+                // The reader may add a parent path's last "\": it need not be in the bytes.
+                if (c == u'\\' || n == UnitsPerWord ||
+                    std::any_of(units.begin() + qsizetype(first), units.end(), same))
+                    continue;
+                const uint32_t bit = 1u << (k * UnitsPerWord + int(n));
+                units.push_back({c.unicode(), bit});
+                need[k] |= bit;
+            }
+        }
+        for (int c = 0; c < 8; ++c)
+            if (evaluate_mode(plan.mode, [c](int k) { return (c >> k & 1) != 0; }))
+                hitWhen |= uint8_t(1 << c);
+        // Words without a unit to look for may hold anywhere; if that decides, every
+        // block must be read.
+        if (holds(0)) return;
+        pairUnits.assign(size_t(1) << 16, 0);
+        decoder.mark_pairs(units, pairUnits.data());
+        pairUnits[size_t('&') << 8 | '#'] = ~0u; // "&#N;" may stand for any character
+        skipBlocks = true;
+    }
+    bool holds(uint32_t m) const {
+        int c = 0;
+        for (int k = 0; k < 3; ++k)
+            if ((m & need[k]) == need[k]) c |= 1 << k;
+        return (hitWhen >> c) & 1;
+    }
+    std::vector<uint32_t> pairUnits; // by (byte << 8) | next byte
+    uint32_t need[3] = {};
+    uint8_t hitWhen = 0; // bit c: the mode holds when exactly the words in c hold
 };
 
 // The scan of the lines of one stretch of the catalogue, into a sink.
@@ -230,8 +306,16 @@ template <class Sink> class Scan {
     Scan(const ScanSetup& setup, Sink& sink) : set(setup), opt(setup.opt), out(sink) {
         room_for_parents(64);
     }
+    // The part of the file whose items follow: whole blocks (the first part may begin
+    // with lines before any block). Parent lines are kept as views into it.
+    void begin_part(QByteArrayView bytes) {
+        partBegin = bytes.data();
+        partEnd = bytes.data() + bytes.size();
+    }
     void item(const CatalogueItem& it);
-    // The parent lines of the block read last.
+    // Subdirectory lines that end before this point need only be read for their form.
+    const char* skip_until() const { return skipTo; }
+    // The parent lines of the block read last. Call it before the part's bytes go.
     QStringList parents();
 
   private:
@@ -239,6 +323,8 @@ template <class Sink> class Scan {
     void parent_line(QByteArrayView line);
     void subdirectory_line(const CatalogueItem& it);
     const QString& parent_text(int p);
+    const std::u16string& parent_folded(int p);
+    const char* block_end(const char* from) const;
     // The per-parent tables grow with the largest block met, not to the capacity: a scan
     // of a part of the file starts small.
     void room_for_parents(size_t n) {
@@ -246,7 +332,7 @@ template <class Sink> class Scan {
         parentHas.resize(n);
         parentSpan.resize(n);
         parentText.resize(n);
-        parentDecoded.resize(n, true);
+        parentState.resize(n, Decoded | Folded);
     }
 
     const ScanSetup& set;
@@ -254,15 +340,20 @@ template <class Sink> class Scan {
     Sink& out;
     int dirCount = 0;
     QString fields[HeaderFieldCount + 1];
-    // Folded parent lines of the current block (with their trailing backslash), and
-    // which required literals occur in each.
+    // The parent lines of the current block as views into the part, decoded and folded
+    // only when a path below them is tested (or for the last block).
+    enum : uint8_t { Decoded = 1, Folded = 2 };
+    std::vector<QByteArrayView> parentSpan;
+    std::vector<uint8_t> parentState;
+    std::vector<QString> parentText;
+    // Folded parent lines (with their trailing backslash), and which required literals
+    // occur in each.
     std::vector<std::u16string> parentFolded;
     std::vector<std::array<bool, 3>> parentHas;
-    // The parent lines' bytes; their text is decoded only for the paths that match.
-    QByteArray parentRaw;
-    std::vector<std::pair<qsizetype, qsizetype>> parentSpan;
-    std::vector<QString> parentText;
-    std::vector<bool> parentDecoded;
+    const char* partBegin = nullptr;
+    const char* partEnd = nullptr;
+    // The subdirectory lines before this point cannot match (may_hold said so).
+    const char* skipTo = nullptr;
     QString folded, name;
     std::vector<char16_t> text; // the folded path under test
 };
@@ -271,7 +362,7 @@ template <class Sink> void Scan<Sink>::item(const CatalogueItem& it) {
     switch (it.kind) {
     case CatalogueItem::Block:
         dirCount = 0;
-        parentRaw.resize(0);
+        skipTo = nullptr;
         out.block();
         return;
     case CatalogueItem::Header:
@@ -282,7 +373,13 @@ template <class Sink> void Scan<Sink>::item(const CatalogueItem& it) {
         return;
     case CatalogueItem::Parents:
         dirCount = 0;
-        parentRaw.resize(0);
+        skipTo = nullptr;
+        // Every path below depends only on the bytes from here to the block's end, so a
+        // block whose bytes cannot hold a hit is only read for its form.
+        if (set.skipBlocks) {
+            const char* end = block_end(it.text.data());
+            if (!set.may_hold(QByteArrayView(it.text.data(), end))) skipTo = end;
+        }
         return;
     case CatalogueItem::Parent:
         parent_line(it.text);
@@ -293,6 +390,18 @@ template <class Sink> void Scan<Sink>::item(const CatalogueItem& it) {
         if (!opt.headerOnly) subdirectory_line(it);
         return;
     }
+}
+
+// Where the next "*01" line after `from` begins, or the part's end.
+template <class Sink> const char* Scan<Sink>::block_end(const char* from) const {
+    for (const char* p = from; p < partEnd; ++p) {
+        p = static_cast<const char*>(std::memchr(p, '*', size_t(partEnd - p)));
+        if (!p) break;
+        if (p > partBegin && (p[-1] == '\n' || p[-1] == '\r') && partEnd - p >= 3 && p[1] == '0' &&
+            p[2] == '1' && (partEnd - p == 3 || p[3] == '\r' || p[3] == '\n'))
+            return p;
+    }
+    return partEnd;
 }
 
 template <class Sink> void Scan<Sink>::header_line(const CatalogueItem& it) {
@@ -314,17 +423,19 @@ template <class Sink> void Scan<Sink>::parent_line(QByteArrayView line) {
         out.fault(303);
         return;
     }
-    // The text of a parent is needed only for the paths that match (and for the last
-    // block): keep its bytes and decode it then.
-    const int d = dirCount;
-    if (size_t(d) >= parentSpan.size()) room_for_parents(size_t(d) * 2);
-    parentSpan[size_t(d)] = {parentRaw.size(), line.size()};
-    parentRaw.append(line);
-    parentDecoded[size_t(d)] = false;
-    if (opt.headerOnly) return;
-    std::u16string& f = parentFolded[size_t(d)];
+    const size_t d = size_t(dirCount);
+    if (d >= parentSpan.size()) room_for_parents(d * 2);
+    parentSpan[d] = line;
+    parentState[d] = 0;
+}
+
+template <class Sink> const std::u16string& Scan<Sink>::parent_folded(int p) {
+    std::u16string& f = parentFolded[size_t(p)];
+    if (parentState[size_t(p)] & Folded) return f;
+    parentState[size_t(p)] |= Folded;
+    const QByteArrayView line = parentSpan[size_t(p)];
     if (line.contains('&')) {
-        const QString& dir = parent_text(d);
+        const QString& dir = parent_text(p);
         fold_text(dir, folded, opt.foldWidth, opt.foldCase);
         f.assign(reinterpret_cast<const char16_t*>(folded.constData()), size_t(folded.size()));
     } else {
@@ -339,16 +450,16 @@ template <class Sink> void Scan<Sink>::parent_line(QByteArrayView line) {
     }
     const QStringView fv(f.data(), qsizetype(f.size()));
     for (int k = 0; k < 3; ++k)
-        parentHas[size_t(d)][size_t(k)] = contains_folded(fv, set.plan.literal[k]);
+        parentHas[size_t(p)][size_t(k)] = contains_folded(fv, set.plan.literal[k]);
+    return f;
 }
 
 template <class Sink> const QString& Scan<Sink>::parent_text(int p) {
     QString& dir = parentText[size_t(p)];
-    if (!parentDecoded[size_t(p)]) {
-        const auto [at, size] = parentSpan[size_t(p)];
-        decode_catalogue_text(QByteArrayView(parentRaw).sliced(at, size), dir);
+    if (!(parentState[size_t(p)] & Decoded)) {
+        decode_catalogue_text(parentSpan[size_t(p)], dir);
         end_parent_path(dir);
-        parentDecoded[size_t(p)] = true;
+        parentState[size_t(p)] |= Decoded;
     }
     return dir;
 }
@@ -380,17 +491,18 @@ template <class Sink> void Scan<Sink>::subdirectory_line(const CatalogueItem& it
     }
     const QByteArrayView n = it.text;
     if (it.commaLast) return; // no name (the root placeholder): never a result
+    if (skipTo && n.data() + n.size() <= skipTo) return;
     const int p = it.parent;
     const MatchPlan& plan = set.plan;
+    // Parent and name are folded apart (folding is character by character), and only
+    // when a word needs them: what lies wholly in the parent is known per parent, and a
+    // literal that reaches into the name begins in the parent's last units at the most.
+    const std::u16string& parent = parent_folded(p);
     const bool* has = parentHas[size_t(p)].data();
     uint8_t may = 0;
     for (const char c : n)
         may |= set.nameBytes[uint8_t(c)];
 
-    // Parent and name are folded apart (folding is character by character), and only
-    // when a word needs them: what lies wholly in the parent is known per parent, and a
-    // literal that reaches into the name begins in the parent's last units at the most.
-    const std::u16string& parent = parentFolded[size_t(p)];
     const qsizetype parentSize = qsizetype(parent.size());
     const qsizetype head = std::min(parentSize, set.overlap);
     char16_t* t = nullptr;
@@ -439,41 +551,46 @@ template <class Sink> void Scan<Sink>::subdirectory_line(const CatalogueItem& it
     out.path(QString(parent_text(p) + name));
 }
 
-// The file split at block starts into parts of about `size` bytes, read in turn.
+// The file split at block starts into parts of about `size` bytes, read in turn into
+// buffers that the caller hands back for reuse.
 class BlockParts {
   public:
+    // Only a regular file (or a link to one) is read: a device or a fifo could be read
+    // for ever.
     bool open(const QString& path) {
+        const QFileInfo info(path);
+        if (info.exists() && !info.isFile()) {
+            error = QStringLiteral("Not a regular file");
+            return false;
+        }
         file.setFileName(path);
         return file.open(QIODevice::ReadOnly);
     }
-    QString error_string() const { return file.errorString(); }
-    // The next part (whole blocks; the first may begin with lines before any block).
-    // False at the end; `failed` on a read error.
+    QString error_string() const { return error.isEmpty() ? file.errorString() : error; }
+    // The next part into `part` (whole blocks; the first may begin with lines before any
+    // block). False at the end; `failed` on a read error.
     bool next(QByteArray& part, qsizetype size) {
-        QByteArray buf = std::move(carry);
-        carry = QByteArray();
+        part.resize(0);
+        part.append(carry);
+        carry.resize(0);
         qsizetype looked = 0; // block starts before this were looked at (a long line: once)
         for (;;) {
             if (!eof) {
-                const qsizetype had = buf.size();
-                buf.resize(had + size);
-                const qint64 got = file.read(buf.data() + had, size);
-                buf.resize(had + std::max<qint64>(got, 0));
+                const qsizetype had = part.size();
+                part.resize(had + size);
+                const qint64 got = file.read(part.data() + had, size);
+                part.resize(had + std::max<qint64>(got, 0));
                 if (got < 0) failed = true;
                 if (got <= 0) eof = true;
             }
-            if (eof) {
-                part = std::move(buf);
-                return !part.isEmpty();
-            }
-            // Only the few bytes after the cut are copied; the part is the buffer itself.
-            if (const qsizetype cut = last_block_start(buf, looked); cut > 0) {
-                carry = buf.sliced(cut);
-                buf.truncate(cut);
-                part = std::move(buf);
+            if (eof) return !part.isEmpty();
+            // Only the few bytes after the cut are copied.
+            if (const qsizetype cut = last_block_start(part, looked); cut > 0) {
+                carry.append(QByteArrayView(part).sliced(cut));
+                part.truncate(cut);
                 return true;
             }
-            looked = buf.size() - 3; // a start in the last three bytes lacks its line end
+            looked = part.size() - 3; // a start in the last three bytes lacks its line end
         }
     }
     bool failed = false;
@@ -494,9 +611,27 @@ class BlockParts {
         }
     }
     QFile file;
+    QString error;
     QByteArray carry;
     bool eof = false;
 };
+
+// Feeds the items of one part to `scan` until the sink stops (or `abandon` is set); the
+// number of lines read.
+template <class Sink>
+qint64 scan_bytes(const ScanSetup& setup, Scan<Sink>& scan, const Sink& sink,
+                  const QByteArray& bytes, const std::atomic<bool>& abandon) {
+    CatalogueReader in;
+    in.open_bytes(bytes);
+    in.parser().parse_entries(!setup.opt.headerOnly);
+    scan.begin_part(bytes);
+    CatalogueItem it;
+    while (!sink.stopped() && !abandon.load(std::memory_order_relaxed) && in.next(it)) {
+        scan.item(it);
+        if (const char* until = scan.skip_until()) in.skim_entries(until);
+    }
+    return in.line_number();
+}
 
 struct PartResult {
     Recorded record;
@@ -504,21 +639,16 @@ struct PartResult {
     QStringList parents; // of the part's last block, as its scan left them
 };
 
+// A part scanned on its own; with `eventCap`, only as far as its first events.
 PartResult scan_part(const ScanSetup& setup, const QByteArray& bytes,
-                     const std::atomic<bool>& abandon) {
-    PartResult r{Recorded(setup.maxResults, setup.maxBlocks), 0, {}};
+                     const std::atomic<bool>& abandon, qsizetype eventCap = -1) {
+    PartResult r{Recorded(setup.maxResults, setup.maxBlocks, eventCap), 0, {}};
     Scan<Recorded> scan(setup, r.record);
-    CatalogueReader in;
-    in.open_bytes(bytes);
-    in.parser().parse_entries(!setup.opt.headerOnly);
-    CatalogueItem it;
     try {
-        while (!r.record.stopped() && !abandon.load(std::memory_order_relaxed) && in.next(it))
-            scan.item(it);
+        r.lines = scan_bytes(setup, scan, r.record, bytes, abandon);
     } catch (const ScanFailure& f) {
         r.record.failure(f.cause);
     }
-    r.lines = in.line_number();
     r.parents = scan.parents();
     return r;
 }
@@ -536,25 +666,28 @@ class Search {
 };
 
 void Search::single(Seam& s) {
-    CatalogueReader in;
-    if (!in.open(catalogue_local_path())) throw ScanFailure(in.error_string());
+    BlockParts parts;
+    if (!parts.open(catalogue_local_path())) throw ScanFailure(parts.error_string());
     G.HeaderBlockCount = 0;
     G.ResultLineCount = 0;
     s.yield();
     Scan<Applied> scan(setup, applied);
     ProgressThrottle throttle;
-    in.parser().parse_entries(!setup.opt.headerOnly);
-    CatalogueItem it;
-    qint64 items = 0;
-    while (!applied.stopped() && in.next(it)) {
-        if ((++items & 0x3FF) == 0 && throttle.due()) {
-            s.progress_label(2, QString::number(in.line_number()));
+    const std::atomic<bool> never{false};
+    QByteArray bytes;
+    qint64 lines = 0;
+    QStringList parents;
+    // Small parts, so that the progress window stays live.
+    while (!applied.stopped() && parts.next(bytes, qsizetype(1) << 18)) {
+        lines += scan_bytes(setup, scan, applied, bytes, never);
+        parents = scan.parents();
+        if (throttle.due()) {
+            s.progress_label(2, QString::number(lines));
             s.yield();
         }
-        scan.item(it);
     }
-    if (in.failed()) throw ScanFailure(in.error_string());
-    leave_parents(scan.parents());
+    if (parts.failed) throw ScanFailure(parts.error_string());
+    leave_parents(parents);
 }
 
 bool Search::parallel(Seam& s) {
@@ -568,38 +701,59 @@ bool Search::parallel(Seam& s) {
     G.ResultLineCount = 0;
     s.yield();
     std::atomic<bool> abandon{false};
-    std::deque<std::future<PartResult>> running;
-    auto start = [&](QByteArray&& bytes) {
+    struct Running {
+        std::future<PartResult> result;
+        std::unique_ptr<QByteArray> bytes;
+    };
+    std::deque<Running> running;
+    std::vector<std::unique_ptr<QByteArray>> spare; // buffers of parts already merged
+    auto start = [&]() -> bool {
+        std::unique_ptr<QByteArray> bytes;
+        if (spare.empty()) {
+            bytes = std::make_unique<QByteArray>();
+        } else {
+            bytes = std::move(spare.back());
+            spare.pop_back();
+        }
+        if (!parts.next(*bytes, ScanPartSize)) {
+            spare.push_back(std::move(bytes));
+            return false;
+        }
+        const QByteArray* b = bytes.get();
         auto task = std::make_shared<std::packaged_task<PartResult()>>(
-            [this, bytes = std::move(bytes), &abandon] {
-                return scan_part(setup, bytes, abandon);
-            });
-        running.push_back(task->get_future());
+            [this, b, &abandon] { return scan_part(setup, *b, abandon); });
+        running.push_back({task->get_future(), std::move(bytes)});
         QThreadPool::globalInstance()->start([task] { (*task)(); });
+        return true;
     };
     auto finish_all = [&] {
         abandon = true;
-        for (auto& f : running)
-            f.wait();
+        for (Running& r : running)
+            r.result.wait();
     };
     ProgressThrottle throttle;
     qint64 lines = 0;
     QStringList parents;
-    QByteArray bytes;
+    bool reading = true;
     try {
         for (;;) {
-            while (int(running.size()) <= threads && parts.next(bytes, ScanPartSize))
-                start(std::move(bytes));
+            while (reading && int(running.size()) <= threads)
+                reading = start();
             if (running.empty()) break;
-            while (running.front().wait_for(std::chrono::milliseconds(10)) !=
+            while (running.front().result.wait_for(std::chrono::milliseconds(10)) !=
                    std::future_status::ready) {
                 s.yield();
             }
-            PartResult r = running.front().get();
+            PartResult r = running.front().result.get();
+            std::unique_ptr<QByteArray> bytes = std::move(running.front().bytes);
             running.pop_front();
             lines += r.lines;
-            const bool more = r.record.replay(applied);
-            parents = r.parents;
+            qsizetype at = 0;
+            const bool more = r.record.replay(applied, at);
+            // A search that stops inside the part leaves the parents as they were there.
+            const std::atomic<bool> never{false};
+            parents = more ? r.parents : scan_part(setup, *bytes, never, at + 1).parents;
+            spare.push_back(std::move(bytes));
             if (throttle.due()) {
                 s.progress_label(2, QString::number(lines));
                 s.yield();

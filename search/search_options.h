@@ -11,4 +11,7 @@ struct SearchOptions {
     bool showHeaders = true; // Check1 "見出し表示"
     bool showDirs = false;   // Check2 "ディレクトリ表示"
     bool sort = true;        // Check3 "検索結果ソート"
+    // Not a control: the scan skips the paths of blocks whose bytes cannot hold a hit
+    // (off only to compare the two ways).
+    bool skipBlocks = true;
 };

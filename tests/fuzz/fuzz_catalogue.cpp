@@ -2,7 +2,8 @@
 // The catalogue reader over arbitrary bytes: the search scan (single and split into parts
 // on threads), `tobrin-cli check` and the directory viewer read the same file. The first
 // byte picks the search, the rest is the catalogue. What must hold:
-// - the scan split into parts ends exactly as the single scan (results, messages, headers);
+// - the scan split into parts, and the scan that reads every block whole, end exactly as
+//   the single scan (results, messages, headers, parent lines left);
 // - a scan that stops at a fault of the file stops at one that `check` lists;
 // - every hit lies in a block of the file: the viewer finds that block, and the path in it.
 #include "catalogue/reader.h"
@@ -56,7 +57,7 @@ void set_capacities() {
     G.MaxResultLines = 12;
 }
 
-Outcome search(const QString& path, const Query& q, bool split) {
+Outcome search(const QString& path, const Query& q, bool split, bool skipBlocks = true) {
     reset_state();
     const qsizetype slash = path.lastIndexOf(u'/');
     G.DataDir = path.left(slash + 1);
@@ -65,7 +66,9 @@ Outcome search(const QString& path, const Query& q, bool split) {
     set_capacities();
     const QString words[3] = {QString::fromUtf16(q.words[0]), QString::fromUtf16(q.words[1]),
                               QString::fromUtf16(q.words[2])};
-    return search_outcome(words, q.preset, q.options, split, 24); // a part per block or two
+    SearchOptions o = q.options;
+    o.skipBlocks = skipBlocks;
+    return search_outcome(words, q.preset, o, split, 24); // a part per block or two
 }
 
 // The number in parentheses that ends a message's first sentence.
@@ -120,6 +123,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const Outcome split = search(path, q, true);
     FUZZ_CHECK(single == split,
                describe(single) + QStringLiteral("\n==== split ====\n") + describe(split));
+    const Outcome whole = search(path, q, false, false);
+    FUZZ_CHECK(single == whole, describe(single) +
+                                    QStringLiteral("\n==== every block whole ====\n") +
+                                    describe(whole));
 
     // The faults `check` lists, by message number.
     reset_state();

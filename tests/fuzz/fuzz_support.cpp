@@ -49,5 +49,7 @@ SearchOutcome search_outcome(const QString (&words)[3], int preset, const Search
     for (int b = 1; b <= G.HeaderBlockCount; ++b)
         for (int f = 1; f <= 10; ++f)
             out.headers << G.HeaderTable(b, f);
+    for (int p = 1; p <= G.DirCount; ++p)
+        out.parents << G.DirPaths(p);
     return out;
 }

@@ -38,9 +38,10 @@ QString scratch_file(const QString& name, const QByteArray& bytes);
 
 // One string search as the search screen runs it, on the catalogue and capacities G holds,
 // scanned by one thread or split into parts of `partSize` bytes over the threads: every
-// message, the result lines ("kind text"), the blocks read and their header fields.
+// message, the result lines ("kind text"), the blocks read and their header fields, and the
+// parent lines left in G.DirPaths.
 struct SearchOutcome {
-    QStringList messages, results, headers;
+    QStringList messages, results, headers, parents;
     int blocks = 0;
     bool operator==(const SearchOutcome&) const = default;
 };

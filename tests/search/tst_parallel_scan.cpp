@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The scan split into parts over threads against the single scan: random catalogues
-// (faults, caps, odd line ends) and random queries give the same results, the same
-// messages and the same header table.
+// The scan split into parts over threads, and the scan that reads every block whole,
+// against the single scan: random catalogues (faults, caps, odd line ends) and random
+// queries give the same results, the same messages, the same header table and the same
+// parent lines left behind.
 #include "fuzz_support.h"
 #include "search/read_data.h"
 #include "search/search_run.h"
@@ -41,7 +42,10 @@ QByteArray random_catalogue(QRandomGenerator& r, bool faults) {
         QStringList l = t.lines();
         if (faults && r.bounded(12) == 0) {
             const QStringList bad{"no comma", ",x", "99,x", "\"eleventh\"", "1e400,x"};
-            l.insert(1 + int(r.bounded(l.size())), pick(r, bad));
+            // Anywhere, or among the subdirectory lines (read even where no name can match).
+            const int at = r.bounded(2) ? 1 + int(r.bounded(l.size()))
+                                        : int(l.size() - r.bounded(entries + 1));
+            l.insert(at, pick(r, bad));
         }
         lines << l;
     }
@@ -64,8 +68,9 @@ class TestParallelScan : public QObject {
   private slots:
     void same_outcome_split_or_not() {
         QRandomGenerator r(20261206);
-        const QStringList words{"dos", "DOS",  "ｹﾞｰﾑ", "*dos*", "DOS?V*", "[a-c]*#", "*[z-a]*",
-                                "\\",  "*\\*", "b",    "x1",    "é",      "*"};
+        const QStringList words{"dos",     "DOS",     "ｹﾞｰﾑ", "*dos*", "DOS?V*",
+                                "[a-c]*#", "*[z-a]*", "\\",   "*\\*",  "b",
+                                "x1",      "é",       "*",    "ｿﾌﾄ",   "zz"};
         for (int round = 0; round < 300; ++round) {
             fresh_state();
             use_catalogue(dir.path(), {});
@@ -78,11 +83,15 @@ class TestParallelScan : public QObject {
                                   r.bounded(3) ? QString() : pick(r, words)};
             const QString flags = QStringList{"ud", "d", "c", "w*", "*", "h", "hu"}[r.bounded(7)];
             const int preset = 1 + int(r.bounded(w[2].isEmpty() ? 2 : 6));
+            SearchOptions whole = options(flags);
+            whole.skipBlocks = false;
             const SearchOutcome single = search(false, w, preset, options(flags));
             const SearchOutcome split = search(true, w, preset, options(flags));
-            QVERIFY2(single == split, qPrintable(QStringLiteral("round %1: %2 | %3 | %4 flags %5")
-                                                     .arg(round)
-                                                     .arg(w[0], w[1], w[2], flags)));
+            const SearchOutcome unskipped = search(r.bounded(2), w, preset, whole);
+            QVERIFY2(single == split && single == unskipped,
+                     qPrintable(QStringLiteral("round %1: %2 | %3 | %4 flags %5")
+                                    .arg(round)
+                                    .arg(w[0], w[1], w[2], flags)));
         }
     }
 };

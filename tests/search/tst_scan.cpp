@@ -73,6 +73,7 @@ class TestScan : public QObject {
         row("word spanning parent and name", bin, "ls\\b", "", hit);
         row("odd parents and escapes", odd, "x", "",
             {"-1 Disc  ", "1 \\ソ\\X", "1 \\café\\X", "1 \\表\\X", "1 \\ÉX"});
+        row("escaped names found", odd, "é", "", {"-1 Disc  ", "1 \\café\\X", "1 \\ÉX"});
         row("header text across fields", header, "CD", "", {"-1 ABC  "});
         row("memo unescaped", header, "one\r\ntwo", "", {"-1 ABC  "});
         row("field 10 not searched", header, "XYZ", "(309)");
@@ -81,8 +82,9 @@ class TestScan : public QObject {
             {"-1 Disc  "}, "h");
         row("302 eleventh header line", eleven, "zzz", "(302)");
         row("305 no comma", disc({"2,BIN", "BIN"}) + bin, "bin", "(305)", hit);
-        row("305 comma first", disc({",BIN"}) + bin, "bin", "(305)");
-        row("306 parent 0", disc({"0,BIN"}) + bin, "bin", "(306)");
+        // Blocks that hold no hit are still read for their form.
+        row("305 comma first", disc({",BIN"}) + bin, "zzz", "(305)");
+        row("306 parent 0", disc({"0,BIN"}) + bin, "zzz", "(306)");
         row("306 parent beyond the block", disc({"2,BIN", "3,BIN"}) + bin, "bin", "(306)", hit);
         row("310 number too large, nothing kept", disc({"2,BIN", "40000,BIN"}), "bin", "(310)");
         row("310 invalid pattern", bin, "[bin", "(310)\r\n\r\n原因 : パターン文字列が不正です。",
