@@ -2,7 +2,7 @@
 #include "catalogue/reader.h"
 #include "catalogue/escape.h"
 #include "core/codepage.h"
-#include <cmath>
+#include "core/number.h"
 #include <cstring>
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -21,46 +21,15 @@ const char* find_lf(const char* p, const char* e) {
 #endif
     return static_cast<const char*>(std::memchr(p, '\n', size_t(e - p)));
 }
-
-bool digit(char c) {
-    return c >= '0' && c <= '9';
-}
 } // namespace
 
 bool parse_parent_number(QByteArrayView text, int& value) {
-    qsizetype i = 0;
-    const qsizetype n = text.size();
-    while (i < n && (text[i] == ' ' || text[i] == '\t'))
-        ++i;
-    const qsizetype start = i;
-    if (i < n && (text[i] == '-' || text[i] == '+')) ++i;
-    qsizetype digits = 0;
-    while (i < n && digit(text[i]))
-        ++i, ++digits;
-    if (i < n && text[i] == '.') {
-        ++i;
-        while (i < n && digit(text[i]))
-            ++i, ++digits;
-    }
-    if (digits == 0) {
-        value = 0;
-        return true;
-    }
-    qsizetype end = i;
-    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
-        qsizetype j = i + 1;
-        if (j < n && (text[j] == '+' || text[j] == '-')) ++j;
-        if (j < n && digit(text[j])) {
-            while (j < n && digit(text[j]))
-                ++j;
-            end = j;
-        }
-    }
-    bool ok = false;
-    const double d = text.sliced(start, end - start).toByteArray().toDouble(&ok);
-    const double r = std::nearbyint(d); // the default rounding mode: halves to even
-    if (!ok || !std::isfinite(r) || r < -32768 || r > 32767) return false;
-    value = int(r);
+    // A number beyond a double is no parent, even one too small to tell from 0.
+    bool read = false;
+    const double d = leading_number(text, &read);
+    int32_t p = 0;
+    if (!read || !round_into(d, -32768, 32767, p)) return false;
+    value = p;
     return true;
 }
 

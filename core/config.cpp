@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/config.h"
 #include "core/codepage.h"
+#include "core/number.h"
 #include "core/paths.h"
 #include "core/seam.h"
 #include "core/state.h"
 #include "core/text_file.h"
 #include <QMap>
-#include <cmath>
 #include <limits>
 
 namespace {
@@ -39,68 +39,10 @@ const char16_t* const BuiltInPublishers[9] = {
     u"アスキー", u"ソフトバンク", u"インプレス",    u"IDGｺﾐｭﾆｹｰｼｮﾝｽﾞ", u"日経BP",
     u"翔泳社",   u"学習研究社",   u"HDD Directory", u"FDD Directory"};
 
-bool ascii_digit(QChar c) {
-    return c >= u'0' && c <= u'9';
-}
-
-// The longest leading decimal number (sign, digits, fraction, exponent) after leading
-// blanks; 0 when there is none.
-double leading_number(const QString& s) {
-    qsizetype i = 0;
-    const qsizetype n = s.size();
-    while (i < n && (s.at(i) == u' ' || s.at(i) == u'\t'))
-        ++i;
-    const qsizetype start = i;
-    if (i < n && (s.at(i) == u'+' || s.at(i) == u'-')) ++i;
-    qsizetype digits = 0;
-    while (i < n && ascii_digit(s.at(i)))
-        ++i, ++digits;
-    if (i < n && s.at(i) == u'.') {
-        ++i;
-        while (i < n && ascii_digit(s.at(i)))
-            ++i, ++digits;
-    }
-    if (digits == 0) return 0;
-    qsizetype end = i;
-    if (i < n && (s.at(i) == u'e' || s.at(i) == u'E')) {
-        qsizetype j = i + 1;
-        if (j < n && (s.at(j) == u'+' || s.at(j) == u'-')) ++j;
-        if (j < n && ascii_digit(s.at(j))) {
-            while (j < n && ascii_digit(s.at(j)))
-                ++j;
-            end = j;
-        }
-    }
-    bool ok = false;
-    const double d = s.mid(start, end - start).toDouble(&ok);
-    if (ok) return d;
-    // The text is a number, so it failed by its size: too small is 0, too large an infinity
-    // that no range accepts.
-    const qsizetype e = s.indexOf(u'e', start, Qt::CaseInsensitive);
-    if (e >= 0 && e < end && e + 1 < end && s.at(e + 1) == u'-') return 0;
-    return s.at(start) == u'-' ? -HUGE_VAL : HUGE_VAL;
-}
-
 // A name or folder holding a control character (a NUL above all) cannot name a file.
 bool usable_path_value(const QString& value) {
     for (QChar c : value)
         if (c.unicode() < 0x20 || c.unicode() == 0x7F) return false;
-    return true;
-}
-
-// The whole value as a number, blanks around it allowed (keys 20 to 29).
-bool whole_number(const QString& s, double& out) {
-    const QString t = s.trimmed();
-    if (t.isEmpty()) return false;
-    bool ok = false;
-    out = t.toDouble(&ok);
-    return ok && std::isfinite(out);
-}
-
-bool round_into(double d, double lo, double hi, int32_t& out) {
-    const double r = std::nearbyint(d); // the default rounding mode: halves to even
-    if (!std::isfinite(r) || r < lo || r > hi) return false;
-    out = static_cast<int32_t>(r);
     return true;
 }
 
@@ -120,155 +62,121 @@ struct ConfigRun {
     QMap<QChar, QString> pins;
 };
 
-// Key 40, "q=/some/dir": the letter and the folder or image file it stands for. Any other
-// value pins nothing.
-void take_drive_pin(const QString& value, QMap<QChar, QString>& pins) {
-    if (value.size() < 3 || value.at(1) != u'=') return;
-    const QChar letter = value.at(0).toLower();
-    if (letter < u'a' || letter > u'z') return;
-    const QString dir = value.mid(2).trimmed();
-    if (!dir.isEmpty()) pins.insert(letter, dir);
-}
-
-// Tests one setting and, when r.apply, applies it; false on a value that cannot be
-// converted.
-bool apply_key(int16_t key, const QString& value, ConfigRun& r) {
-    int32_t n = 0;
-    switch (key) {
-    case 1:
-        if (!usable_path_value(value)) return false;
-        if (r.apply) G.DataFileName = value;
-        break;
-    case 2:
-        if (!usable_path_value(value)) return false;
-        if (!r.apply) break;
-        G.DataDir = value;
-        add_backslash(G.DataDir);
-        break;
-    case 3: {
-        if (!r.apply) break;
+// Keys 1 to 3, 11 and 12: the catalogue's and the backup's file names and folders, and the
+// current drive.
+bool apply_file_key(int16_t key, const QString& value, ConfigRun& r) {
+    if (key == 3) {
+        if (!r.apply) return true;
         // One letter only, and only a drive that answered.
         QString v = value;
         if (!v.isEmpty()) v[0] = v.at(0).toLower();
         if (v.size() == 1 && G.DriveLetters.contains(v, Qt::CaseInsensitive)) G.CurrentDrive = v;
-        break;
+        return true;
     }
-    case 4:
-        if (r.apply) G.FontName = value;
-        break;
-    case 5:
-        if (!config_number(value, I16Lo, I16Hi, n)) return false;
-        if (r.apply) G.FontSize = (n >= 8 && n <= 12) ? static_cast<int16_t>(n) : 10;
-        break;
-    case 6:
-        if (!config_number(value, I16Lo, I16Hi, n)) return false;
-        if (r.apply) G.SmallFontSize = (n >= 6 && n <= 12) ? static_cast<int16_t>(n) : 9;
-        break;
-    case 10:
-        if (!config_number(value, I16Lo, I16Hi, n)) return false;
-        if (r.apply) G.BeepEnabled = static_cast<int16_t>(n);
-        break;
-    case 11:
-        if (!usable_path_value(value)) return false;
-        if (r.apply) G.BackupFileName = value;
-        break;
-    case 12:
-        if (!usable_path_value(value)) return false;
-        if (!r.apply) break;
-        G.BackupDir = value;
-        add_backslash(G.BackupDir);
-        break;
-    case 13:
-        if (!config_number(value, I16Lo, I16Hi, n)) return false;
-        if (r.apply) G.BackupMode = static_cast<int16_t>(n);
-        break;
-    case 20:
-    case 21:
-    case 22:
-    case 23:
-    case 24:
-    case 25:
-    case 26:
-    case 27:
-    case 28:
-    case 29: {
+    if (!usable_path_value(value)) return false;
+    if (!r.apply) return true;
+    QString& to = key == 1    ? G.DataFileName
+                  : key == 2  ? G.DataDir
+                  : key == 11 ? G.BackupFileName
+                              : G.BackupDir;
+    to = value;
+    if (key == 2 || key == 12) add_backslash(to);
+    return true;
+}
+
+// Keys 5, 6, 10 and 13: the font sizes (out of their range: the default), the beep and the
+// backup mode.
+bool apply_number_key(int16_t key, const QString& value, ConfigRun& r) {
+    int32_t n = 0;
+    if (!config_number(value, I16Lo, I16Hi, n)) return false;
+    if (!r.apply) return true;
+    const auto v = static_cast<int16_t>(n);
+    if (key == 5) G.FontSize = (n >= 8 && n <= 12) ? v : 10;
+    if (key == 6) G.SmallFontSize = (n >= 6 && n <= 12) ? v : 9;
+    if (key == 10) G.BeepEnabled = v;
+    if (key == 13) G.BackupMode = v;
+    return true;
+}
+
+// Keys 20 to 29: whether a search reads header field 1 to 10, the whole value a number; 31 to
+// 33 and 36: the captions of header labels 1 to 4.
+bool apply_header_key(int16_t key, const QString& value, ConfigRun& r) {
+    if (key <= 29) {
         double d = 0;
+        int32_t n = 0;
         if (!whole_number(value, d) || !round_into(d, I16Lo, I16Hi, n)) return false;
         if (r.apply) G.HeaderFieldSearched(key - 19) = static_cast<int16_t>(n);
-        break;
+    } else if (r.apply && ((key >= 31 && key <= 33) || key == 36)) {
+        G.HeaderLabelCaptions(key == 36 ? 4 : key - 30) = value;
     }
-    case 31:
-    case 32:
-    case 33:
-        if (r.apply) G.HeaderLabelCaptions(key - 30) = value;
-        break;
-    case 36:
-        if (r.apply) G.HeaderLabelCaptions(4) = value;
-        break;
-    case 40:
-        // A drive pin names a folder or a file, so it takes no control character.
-        if (!usable_path_value(value)) return false;
-        take_drive_pin(value, r.pins);
-        break;
-    case 51: {
-        if (r.titles >= I16Hi) return false; // the count is a 16-bit number
-        const int t = ++r.titles;
-        if (!r.apply) break;
-        if (t == 1) {
-            G.MagazineTitles.redim(1);
-            G.MagazinePublishers.redim(1);
-        } else {
-            G.MagazineTitles.redim_preserve(t);
-            G.MagazinePublishers.redim_preserve(t);
-        }
-        G.MagazineCount = static_cast<int16_t>(t);
-        G.MagazineTitles(t) = value;
-        G.MagazinePublishers(t) = QString();
-        break;
+    return true;
+}
+
+// Key 40, "q=/some/dir": the letter and the folder or image file it stands for. Any other
+// value pins nothing; one with a control character names no folder or file and fails.
+bool take_drive_pin(const QString& value, QMap<QChar, QString>& pins) {
+    if (!usable_path_value(value)) return false;
+    if (value.size() < 3 || value.at(1) != u'=') return true;
+    const QChar letter = value.at(0).toLower();
+    if (letter < u'a' || letter > u'z') return true;
+    const QString dir = value.mid(2).trimmed();
+    if (!dir.isEmpty()) pins.insert(letter, dir);
+    return true;
+}
+
+// Keys 51 to 54, an entry each: a magazine title, the publisher of the title of its rank, a
+// publisher, a month. The first title or publisher replaces the built-in list (the entry
+// overwrites the one it keeps); months follow the built-in ones.
+bool apply_list_key(int16_t key, const QString& value, ConfigRun& r) {
+    int& count = key == 51   ? r.titles
+                 : key == 52 ? r.titlePublishers
+                 : key == 53 ? r.publishers
+                             : r.months;
+    if (count >= I16Hi) return false; // the count is a 16-bit number
+    const int n = ++count;
+    if (!r.apply) return true;
+    const auto add = [&value, n](Array1<QString>& list, int16_t& size) {
+        list.redim_preserve(n);
+        list(n) = value;
+        size = static_cast<int16_t>(n);
+    };
+    if (key == 51) {
+        add(G.MagazineTitles, G.MagazineCount);
+        G.MagazinePublishers.redim_preserve(n);
+        G.MagazinePublishers(n) = QString();
     }
-    case 52: {
-        if (r.titlePublishers >= I16Hi) return false;
-        const int m = ++r.titlePublishers;
-        if (r.apply && m <= r.titles) G.MagazinePublishers(m) = value;
-        break;
+    if (key == 52 && n <= r.titles) G.MagazinePublishers(n) = value;
+    if (key == 53) add(G.PublisherNames, G.PublisherCount);
+    if (key == 54) add(G.MonthNames, G.MonthCount);
+    return true;
+}
+
+// Keys 60 to 63: the capacities; a value out of its range keeps the default, silently.
+bool apply_capacity_key(int16_t key, const QString& value, ConfigRun& r) {
+    int32_t n = 0;
+    if (!config_number(value, I32Lo, I32Hi, n)) return false;
+    const int32_t hi = key == 62 ? 9999 : 19999;
+    if (!r.apply || n < 101 || n > hi) return true;
+    if (key == 60) G.MaxDirCount = static_cast<int16_t>(n);
+    if (key == 61) G.MaxEntryCount = static_cast<int16_t>(n);
+    if (key == 62) G.MaxHeaderBlocks = static_cast<int16_t>(n);
+    if (key == 63) G.MaxResultLines = n;
+    return true;
+}
+
+// Tests one setting (key 1 or above) and, when r.apply, applies it; false on a value that
+// cannot be converted. Unknown keys are passed over.
+bool apply_key(int16_t key, const QString& value, ConfigRun& r) {
+    if (key <= 3 || key == 11 || key == 12) return apply_file_key(key, value, r);
+    if (key == 4) {
+        if (r.apply) G.FontName = value;
+        return true;
     }
-    case 53: {
-        if (r.publishers >= I16Hi) return false;
-        const int p = ++r.publishers;
-        if (!r.apply) break;
-        if (p == 1)
-            G.PublisherNames.redim(1);
-        else
-            G.PublisherNames.redim_preserve(p);
-        G.PublisherCount = static_cast<int16_t>(p);
-        G.PublisherNames(p) = value;
-        break;
-    }
-    case 54: {
-        if (r.months >= I16Hi) return false;
-        const int q = ++r.months;
-        if (!r.apply) break;
-        G.MonthNames.redim_preserve(q);
-        G.MonthCount = static_cast<int16_t>(q);
-        G.MonthNames(q) = value;
-        break;
-    }
-    case 60:
-    case 61:
-    case 62:
-    case 63: {
-        if (!config_number(value, I32Lo, I32Hi, n)) return false;
-        const int32_t hi = key == 62 ? 9999 : 19999;
-        if (!r.apply || n < 101 || n > hi) break;
-        if (key == 60) G.MaxDirCount = static_cast<int16_t>(n);
-        if (key == 61) G.MaxEntryCount = static_cast<int16_t>(n);
-        if (key == 62) G.MaxHeaderBlocks = static_cast<int16_t>(n);
-        if (key == 63) G.MaxResultLines = n;
-        break;
-    }
-    default:
-        break; // unknown keys
-    }
+    if (key == 5 || key == 6 || key == 10 || key == 13) return apply_number_key(key, value, r);
+    if (key >= 20 && key <= 36) return apply_header_key(key, value, r);
+    if (key == 40) return take_drive_pin(value, r.pins);
+    if (key >= 51 && key <= 54) return apply_list_key(key, value, r);
+    if (key >= 60 && key <= 63) return apply_capacity_key(key, value, r);
     return true;
 }
 
@@ -298,7 +206,7 @@ void size_tables_from_config() {
 } // namespace
 
 bool config_number(const QString& value, double lo, double hi, int32_t& out) {
-    return round_into(leading_number(value), lo, hi, out);
+    return round_into(leading_number(value.toLatin1()), lo, hi, out);
 }
 
 QMap<QChar, QString> read_drive_pins(const QString& localPath) {

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/save_file.h"
+#include "core/disk_file.h"
 #include <cerrno>
 #include <cstring>
-#include <unistd.h>
 
 bool commit_save_file(QSaveFile& file, QString& why) {
     if (!file.flush()) {
@@ -10,8 +10,9 @@ bool commit_save_file(QSaveFile& file, QString& why) {
         file.cancelWriting();
         return false;
     }
-    if (::fsync(file.handle()) != 0 && errno != EINVAL && errno != EROFS) {
-        why = QString::fromLocal8Bit(std::strerror(errno));
+    int error = 0;
+    if (!file_sync(file.handle(), error) && error != EINVAL && error != EROFS) {
+        why = QString::fromLocal8Bit(std::strerror(error));
         file.cancelWriting();
         return false;
     }

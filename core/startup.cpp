@@ -16,7 +16,7 @@ void startup(const QString& argument) {
     platform_map_drives(argument.isEmpty() ? QDir(cwd).filePath(QStringLiteral("tobrin.cfg"))
                                            : argument);
 
-    G.VersionText = QStringLiteral("Ver.1.8a");
+    G.VersionText = QStringLiteral("Ver." TOBRIN_VERSION);
     G.WindowTitle = QStringLiteral("Tobrin  ") + G.VersionText;
     G.MsgBoxTitle = G.WindowTitle;
     G.DirAttribute = 16;

@@ -28,9 +28,9 @@ Fixed1<QString, 20> default_saved_settings();
 
 struct State {
     // Titles, line break and screens.
-    QString VersionText = QStringLiteral("Ver.1.8a");
-    QString WindowTitle = QStringLiteral("Tobrin  Ver.1.8a");
-    QString MsgBoxTitle = QStringLiteral("Tobrin  Ver.1.8a");
+    QString VersionText = QStringLiteral("Ver." TOBRIN_VERSION);
+    QString WindowTitle = QStringLiteral("Tobrin  Ver." TOBRIN_VERSION);
+    QString MsgBoxTitle = WindowTitle;
     QString CrLf = QStringLiteral("\r\n");
     int16_t CurrentScreen = 0;
     int16_t PreviousScreen = 0;

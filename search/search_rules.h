@@ -6,6 +6,7 @@
 #include "search/search_options.h"
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 
 // How many strings are filled; a string of blanks counts, blanks are searched for.
 int filled_count(const QString (&words)[3]);
@@ -43,3 +44,22 @@ SearchOptions block_search_options(SearchOptions o);
 // The shared state that mirrors the options for the other screens: HeaderOnlySearch and
 // SortResults.
 void mirror_search_options(const SearchOptions& o);
+
+// The nine values of the search screen's option buttons and check boxes, as the controls
+// hold them (a check box may also be 2, greyed). The search itself takes its options as
+// `SearchOptions`; the screen converts between the two.
+struct SearchControls {
+    bool Option2_1 = true;  // case not distinguished
+    bool Option2_2 = false; // case distinguished
+    bool Option4_1 = true;  // width not distinguished
+    bool Option4_2 = false; // width distinguished
+    int16_t Check1 = 1;     // show headers
+    int16_t Check2 = 0;     // show directories
+    int16_t Check3 = 1;     // sort results
+    int16_t Check4 = 0;     // wildcard search
+    int16_t Check5 = 0;     // header-only search
+};
+
+// code -1: options -> SavedSettings(1..9); code 1: SavedSettings(1..9) -> options and
+// HeaderOnlySearch (a value that cannot be read takes its default); other codes: nothing.
+void search_options(int16_t code, SearchControls& o);

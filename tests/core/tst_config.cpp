@@ -5,6 +5,7 @@
 #include "core/config.h"
 #include "core/platform.h"
 #include "core/settings.h"
+#include "search/search_rules.h"
 #include "core/state.h"
 #include "scripted_seam.h"
 #include "test_env.h"

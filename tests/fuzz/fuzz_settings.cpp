@@ -3,6 +3,7 @@
 // back by the writer to one it reads as the same values; a file it refuses leaves the
 // full defaults; either way the search options read from it are usable.
 #include "core/settings.h"
+#include "search/search_rules.h"
 #include "core/state.h"
 #include "fuzz_support.h"
 

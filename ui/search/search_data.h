@@ -3,7 +3,6 @@
 // search_data: the search screen. Three search strings with their and/or presets, the
 // case, width, wildcard and header-only options, the display options, string and block
 // search, and the result list whose entries open the block view.
-#include "core/settings.h"
 #include "search/search_rules.h"
 #include "ui/screen_window.h"
 
