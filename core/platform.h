@@ -77,9 +77,12 @@ bool image_path_split(const QByteArray& local, QString& image, QByteArray& inner
 // The directory `inner` ("/A/B/") of `image`; false when the image does not open as an
 // archive or holds no such directory. An unchanged file is read only once.
 bool image_list_dir(const QString& image, const QByteArray& inner, ImageDirListing& out);
-// Empty when the last read of `image` reached its end; otherwise what stopped it, for
-// message 203: the image's path, followed by ":" and the entry when an entry's path left
-// the tree ("/x.tar:../evil").
+// Empty when the last read of `image` reached its end and found the image whole; otherwise
+// what stopped it, for message 203: the image's path, followed by ":" and the entry when an
+// entry's path left the tree ("/x.tar:../evil"), or by ":" and what is wrong with the image
+// when its format proves it damaged ("/x.iso:イメージが途中で切れています（…）"): a cut or
+// damaged archive, an ISO 9660 image shorter than its volume or without its volume
+// descriptors, a tar without its end, a file that holds no entry at all.
 QString image_read_fault(const QString& image);
 // Whether `file` opens as an image or archive (its first header can be read).
 bool image_opens(const QString& file);
