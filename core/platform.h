@@ -54,11 +54,12 @@ int file_attributes(const QString& localPath);
 
 // Image drives. A letter pinned to a file stands for the directory tree inside that image
 // or archive (ISO 9660 with Joliet and Rock Ridge, zip, 7z, tar, cpio, lha, rar, cab, xar,
-// compressed or not), read with libarchive: only its headers, nothing is extracted. Its
-// local paths are the file's path followed by the path inside ("/srv/disc1.iso/DOS/"),
-// which no real directory can have, because the file is none. Names are the bytes the
-// archive holds (Joliet, 7z and UTF-8-flagged zip names as UTF-8); entries whose path
-// climbs out ("..") or is absolute are never placed, and links are never followed.
+// compressed or not), read with libarchive: only its headers (a zip's central directory),
+// nothing is extracted. Its local paths are the file's path followed by the path inside
+// ("/srv/disc1.iso/DOS/"), which no real directory can have, because the file is none.
+// Names are the bytes the archive holds (Joliet, 7z and UTF-8-flagged zip names as UTF-8);
+// entries whose path climbs out ("..") or is absolute are never placed, and links are never
+// followed.
 bool drive_is_image(QChar letter);
 // Pins `letter` to the image `file` for this run (tobrin-cli --image, a dropped file).
 void pin_image_drive(QChar letter, const QString& file);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Image and archive drives: the directory tree inside an image or archive file, read with
-// libarchive from its headers alone.
+// libarchive from its headers alone (a zip from its central directory), and checked against
+// what the format itself proves: a damaged image is reported, never listed as less.
 #include "core/codepage.h"
 #include "core/platform.h"
 #include "core/zip_directory.h"
