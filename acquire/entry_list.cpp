@@ -87,6 +87,7 @@ void prune_entries() {
     seam().yield();
     ProgressThrottle throttle(ListProgressIntervalMs);
     ensure_entry_disk_names();
+    EntryProbes known;
     while (previous != G.EntryCount) {
         const int start = G.EntryCount;
         seam().progress_label(3, QStringLiteral(" / ") + QString::number(start));
@@ -107,7 +108,7 @@ void prune_entries() {
                 int16_t hasFiles = 1;
                 int16_t position = static_cast<int16_t>(kept + 1);
                 // The directory as the disk spells it, not as its name reads.
-                probe_entry_files(r, hasFiles, position);
+                probe_entry_files(r, hasFiles, position, &known);
                 stop = position != kept + 1;
                 if (hasFiles == 0) {
                     keep = false;

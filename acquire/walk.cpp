@@ -243,8 +243,25 @@ void ListSubFile(QString& sub_file, int16_t& j, int16_t& k) {
     list_sub_file_at(local.isEmpty() ? QByteArray() : disk_name_bytes(local), j, k);
 }
 
-void probe_entry_files(int i, int16_t& j, int16_t& k) {
+size_t qHash(const EntryProbes::Key& key, size_t seed) {
+    return qHashMulti(seed, key.slot, key.name, key.raw);
+}
+
+void probe_entry_files(int i, int16_t& j, int16_t& k, EntryProbes* known) {
+    if (!known) {
+        list_sub_file_at(entry_local_path(i), j, k);
+        return;
+    }
+    ensure_disk_tables();
+    EntryProbes::Key key{G.EntryParentIndex(i), G.EntryNames(i), G.EntryDiskNames(i)};
+    const auto it = known->hasFiles.constFind(key);
+    if (it != known->hasFiles.constEnd()) {
+        j = *it;
+        return;
+    }
+    const int16_t before = k;
     list_sub_file_at(entry_local_path(i), j, k);
+    if (k == before) known->hasFiles.insert(std::move(key), j);
 }
 
 QByteArray entry_local_path(int i) {

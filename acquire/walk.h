@@ -11,6 +11,7 @@
 // subdirectories are recorded in name order (the file system's own order is arbitrary),
 // so walking the same tree twice gives the same list.
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -27,9 +28,24 @@ void ListSubDirs(const QString& sub_path, int16_t& k);
 // one file: j = 1 or 0. Subdirectories never count; a file that is both hidden and system
 // is not seen. On failure: message 202, j = 1 and k = EntryCount + 1.
 void ListSubFile(QString& sub_file, int16_t& j, int16_t& k);
+// What one pruning has learnt: whether a directory holds files cannot change while one
+// pruning reads a medium, so each directory is listed once however many passes ask. An
+// entry is known by its parent slot and its name, which a pruning does not change.
+class EntryProbes {
+  public:
+    struct Key {
+        int slot;
+        QString name;
+        QByteArray raw;
+        bool operator==(const Key&) const = default;
+    };
+    QHash<Key, int16_t> hasFiles;
+};
+size_t qHash(const EntryProbes::Key& key, size_t seed = 0);
 // The same probe of entry i's own directory, found by the bytes the walk recorded (a
-// name need not be UTF-8, or may hold a backslash).
-void probe_entry_files(int i, int16_t& j, int16_t& k);
+// name need not be UTF-8, or may hold a backslash). With `known`, a directory probed before
+// in the same pruning is answered from it; a failed probe is not remembered.
+void probe_entry_files(int i, int16_t& j, int16_t& k, EntryProbes* known = nullptr);
 // The probe of a directory given by its full path on disk (bytes).
 void list_sub_file_at(const QByteArray& local, int16_t& j, int16_t& k);
 // The file names the deletion screen lists for a directory given by its full path on disk

@@ -55,11 +55,12 @@ int file_attributes(const QString& localPath);
 
 // Image drives. A letter pinned to a file stands for the directory tree inside that image
 // or archive (ISO 9660 with Joliet and Rock Ridge, zip, 7z, tar, cpio, lha, rar, cab, xar,
-// compressed or not), read with libarchive: only its headers, nothing is extracted. Its
-// local paths are the file's path followed by the path inside ("/srv/disc1.iso/DOS/"),
-// which no real directory can have, because the file is none. Names are the bytes the
-// archive holds (Joliet, 7z and UTF-8-flagged zip names as UTF-8); entries whose path
-// climbs out ("..") or is absolute are never placed, and links are never followed.
+// compressed or not), read with libarchive: only its headers (a zip's central directory),
+// nothing is extracted. Its local paths are the file's path followed by the path inside
+// ("/srv/disc1.iso/DOS/"), which no real directory can have, because the file is none.
+// Names are the bytes the archive holds (Joliet, 7z and UTF-8-flagged zip names as UTF-8);
+// entries whose path climbs out ("..") or is absolute are never placed, and links are never
+// followed.
 bool drive_is_image(QChar letter);
 // Pins `letter` to the image `file` for this run (tobrin-cli --image, a dropped file).
 void pin_image_drive(QChar letter, const QString& file);
@@ -78,9 +79,12 @@ bool image_path_split(const QByteArray& local, QString& image, QByteArray& inner
 // The directory `inner` ("/A/B/") of `image`; false when the image does not open as an
 // archive or holds no such directory. An unchanged file is read only once.
 bool image_list_dir(const QString& image, const QByteArray& inner, ImageDirListing& out);
-// Empty when the last read of `image` reached its end; otherwise what stopped it, for
-// message 203: the image's path, followed by ":" and the entry when an entry's path left
-// the tree ("/x.tar:../evil").
+// Empty when the last read of `image` reached its end and found the image whole; otherwise
+// what stopped it, for message 203: the image's path, followed by ":" and the entry when an
+// entry's path left the tree ("/x.tar:../evil"), or by ":" and what is wrong with the image
+// when its format proves it damaged ("/x.iso:イメージが途中で切れています（…）"): a cut or
+// damaged archive, an ISO 9660 image shorter than its volume or without its volume
+// descriptors, a tar without its end, a file that holds no entry at all.
 QString image_read_fault(const QString& image);
 // Whether `file` opens as an image or archive (its first header can be read).
 bool image_opens(const QString& file);

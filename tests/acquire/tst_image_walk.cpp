@@ -23,8 +23,9 @@
 namespace {
 using L = QStringList;
 using Items = QList<ArchiveItem>;
-const QString Msg203 = QStringLiteral("ドライブ[%1]のアクセスができません。(203)\r\n\r\n"
-                                      "データの読み込みを中断します。");
+// Message 203 after the bracket that names the drive or the archive (and what is wrong).
+const QString Msg203Tail =
+    QStringLiteral("のアクセスができません。(203)\r\n\r\nデータの読み込みを中断します。");
 const QByteArray Sofuto932("\x83\x5c\x83\x74\x83\x67"); // ソフト in code page 932
 
 // The medium most rows use: a file deep down, a directory with a file, an empty one, a
@@ -188,35 +189,59 @@ class TestImageWalk : public QObject {
     }
 
     // What stops a walk: an archive cut short or damaged, an entry outside the tree, more
-    // directories than the tables hold. The walk keeps what it read and fails (k = 0).
+    // directories than the tables hold, a file that holds no entry. The walk keeps what it
+    // read and fails (k = 0). "every cut": the archive cut at each offset (each 512 bytes
+    // and around, for an ISO) gives the whole tree or message 203, never a part of it.
     void damaged_and_hostile_archives_data() {
         QTest::addColumn<QString>("format");
         QTest::addColumn<Items>("items");
-        QTest::addColumn<QString>("harm");  // "cut", "garble", or "" for the items themselves
+        QTest::addColumn<QString>("harm");  // "cut N", "half", "zeros N", "garble", "every cut"
         QTest::addColumn<QString>("named"); // in message 203: "%1" stands for the archive
         QTest::addColumn<L>("kept");
         const QByteArray big(20000, 'x');
+        const Items abc{{"A/f", "1"}, {"B/f", "2"}, {"C/f", "3"}};
+        const L all{"\\.h", "\\DOCS", "\\DOS", "\\DOS\\TOOLS", "\\empty", "\\ソフト"};
         QTest::newRow("tar cut inside a file's data")
-            << "tar" << Items{{"A/f", big}, {"B/f", big}, {"C/f", big}} << "cut"
-            << "%1" << L{"\\A", "\\B"};
-        QTest::newRow("zip whose second local header is garbled")
-            << "zip-raw" << Items{{"A/f", "1"}, {"B/f", "2"}, {"C/f", "3"}} << "garble"
-            << "%1" << L{"\\A"};
+            << "tar" << Items{{"A/f", big}, {"B/f", big}, {"C/f", big}} << "cut 23072"
+            << "%1:" << L{"\\A", "\\B"};
+        // libarchive takes a cut at a block boundary for the end of the archive.
+        QTest::newRow("tar cut between two entries")
+            << "tar" << abc << "cut 2048"
+            << "%1:アーカイブが途中で切れています" << L{"\\A", "\\B"};
+        QTest::newRow("zip whose second central directory header is garbled")
+            << "zip-raw" << abc << "garble"
+            << "%1:zipのセントラルディレクトリが2番目" << L{"\\A"};
+        QTest::newRow("iso cut at half its length")
+            << "iso" << medium() << "half"
+            << "%1:イメージが途中で切れています"
+            << L{"\\.h", "\\DOCS", "\\DOS", "\\empty", "\\ソフト", "\\DOS\\TOOLS"}; // unsorted
+        QTest::newRow("iso cut inside its volume descriptors")
+            << "iso" << medium() << "cut 36000"
+            << "%1:ISO 9660のボリューム記述子が欠けています" << L{};
+        QTest::newRow("iso cut inside its system area")
+            << "iso" << medium() << "cut 3000"
+            << "%1:読み取れる項目がひとつもありません" << L{};
+        for (const int n : {512, 10240, 1 << 20})
+            QTest::addRow("%d zero bytes", n) << "" << Items{} << QString("zeros %1").arg(n)
+                                              << "%1:読み取れる項目がひとつもありません" << L{};
         QTest::newRow("an entry climbing out with ..")
             << "tar" << Items{{"A/f", "1"}, {"../x/f", "2"}, {"C/f", "3"}} << ""
-            << "%1:../x/f" << L{"\\A"};
+            << "%1:../x/f]" << L{"\\A"};
         QTest::newRow("an entry inside climbing out")
             << "zip-raw" << Items{{"A/../../x", "1"}} << ""
-            << "%1:A/../../x" << L{};
+            << "%1:A/../../x]" << L{};
         QTest::newRow("an absolute path") << "zip-raw" << Items{{"A/f", "1"}, {"/abs/f", "2"}} << ""
-                                          << "%1:/abs/f" << L{"\\A"};
+                                          << "%1:/abs/f]" << L{"\\A"};
         Items many;
         for (int i = 0; i < 100000; ++i)
             many << ArchiveItem{QByteArray::number(100000 + i) + '/', {}};
         QTest::newRow("100,000 directories against a table of 1,000") << "zip-raw" << many << ""
-                                                                      << "i:\\" << L{};
+                                                                      << "i:\\]" << L{};
         QTest::newRow("no archive at all") << "" << Items{} << ""
-                                           << "i:\\" << L{};
+                                           << "i:\\]" << L{};
+        for (const char* format : {"iso", "tar", "tar.gz", "zip-utf8"})
+            QTest::addRow("%s cut anywhere", format) << format << medium() << "every cut"
+                                                     << "" << all;
     }
     void damaged_and_hostile_archives() {
         QFETCH(QString, format);
@@ -227,21 +252,54 @@ class TestImageWalk : public QObject {
         QTemporaryDir dir;
         const QString file = dir.filePath("bad");
         if (format.isEmpty())
-            write_bytes(file, QByteArray(3000, 'j'));
+            write_bytes(file, harm.startsWith("zeros") ? QByteArray(harm.mid(6).toInt(), '\0')
+                                                       : QByteArray(3000, 'j'));
         else
             QVERIFY(make_archive(file, format, items));
         QByteArray bytes = read_bytes(file);
-        if (harm == "cut") write_bytes(file, bytes.left(512 * 3 + 20000 + 512 * 3));
+        if (harm == "every cut") {
+            // Every offset of a small archive; of a larger one each 512-byte block's first
+            // bytes, its middle and its last byte (an ISO's sectors outside its descriptors
+            // by 2048 bytes).
+            auto tried = [&](qsizetype cut) {
+                if (bytes.size() < 4096) return true;
+                const qsizetype block =
+                    format == "iso" && (cut < 32768 || cut > 40960) ? 2048 : 512;
+                const qsizetype at = cut % block;
+                return at <= 1 || at == 157 || at == block / 2 || at == block - 1;
+            };
+            for (qsizetype cut = 0; cut < bytes.size(); ++cut) {
+                if (!tried(cut)) continue;
+                // A new file each time: replacing one by truncation waits for the disk.
+                const QString part = file + QString::number(cut);
+                write_bytes(part, bytes.left(cut));
+                pin(part);
+                ScriptedSeam seam;
+                seam.expect(QStringLiteral("(203)"));
+                const int16_t k = acquire();
+                const bool whole = k == 1 && seam.shown.isEmpty() && display_lines() == kept;
+                const bool refused = k == 0 && seam.shown.size() == 1;
+                QVERIFY2(
+                    whole || refused,
+                    qPrintable(
+                        QString("cut at %1: k %2, %3 lines").arg(cut).arg(k).arg(G.EntryCount)));
+                QFile::remove(part);
+            }
+            return;
+        }
+        if (harm.startsWith("cut")) write_bytes(file, bytes.left(harm.mid(4).toInt()));
+        if (harm == "half") write_bytes(file, bytes.left(bytes.size() / 2));
         if (harm == "garble") {
-            const qsizetype second = bytes.indexOf("PK\x03\x04", 4);
+            const qsizetype second = bytes.indexOf("PK\x01\x02", bytes.indexOf("PK\x01\x02") + 4);
             QVERIFY(second > 0);
             bytes.replace(second, 4, "JUNK");
             write_bytes(file, bytes);
         }
         pin(file);
         ScriptedSeam seam;
-        seam.expect(Msg203.arg(named.contains("%1") ? named.arg(file) : named));
+        seam.expect("ドライブ[" + (named.contains("%1") ? named.arg(file) : named));
         QCOMPARE(acquire(), int16_t(0));
+        QVERIFY(seam.shown.last().text.endsWith(Msg203Tail));
         if (items.size() == 100000)
             QCOMPARE(G.EntryCount, int16_t(1000));
         else

@@ -126,7 +126,7 @@ class TestCliRegister : public QObject {
     }
 
     // Images and archives registered from the command line, by --image and by a key-40 pin,
-    // found by search; a hostile archive writes nothing.
+    // found by search; a hostile archive or a file of zeros writes nothing.
     void images_and_archives_data() {
         QTest::addColumn<QString>("format");
         QTest::addColumn<bool>("pinned"); // by key 40 rather than --image
@@ -165,6 +165,12 @@ class TestCliRegister : public QObject {
         QCOMPARE(cli(dir, QStringList{"register", "--drive", "i", "--title", "Evil"} + by, config),
                  1);
         QVERIFY(err.contains("ドライブ[" + image + ":../../etc/x]のアクセスができません。(203)"));
+        QCOMPARE(read_bytes(dir.filePath("tobrin.dat")), before);
+        // Nor is a file of zeros, which libarchive reads as an empty tar, an empty medium.
+        write_bytes(image, QByteArray(10240, '\0'));
+        QCOMPARE(cli(dir, QStringList{"register", "--drive", "i", "--title", "Zero"} + by, config),
+                 1);
+        QVERIFY(err.contains("ドライブ[" + image + ":読み取れる項目がひとつもありません]"));
         QCOMPARE(read_bytes(dir.filePath("tobrin.dat")), before);
         QCOMPARE(cli(dir, {"walk", "--image", image}), 2); // --image needs --drive
     }
