@@ -2,6 +2,7 @@
 #include "acquire/walk.h"
 #include "catalogue/escape.h"
 #include "core/codepage.h"
+#include "core/messages.h"
 #include "core/platform.h"
 #include "core/seam.h"
 #include "core/state.h"
@@ -96,9 +97,7 @@ void fail_listing(const QString& sub_path, int16_t& k) {
     // The search tables were not read for this list: mark them empty.
     G.HeaderBlockCount = -1;
     G.ResultLineCount = -1;
-    show_message(QStringLiteral("ドライブ[") + shown(sub_path) +
-                 QStringLiteral("]のアクセスができません。(203)") + G.CrLf + G.CrLf +
-                 QStringLiteral("データの読み込みを中断します。"));
+    show_message(message_203(shown(sub_path)));
     seam().yield();
 }
 
@@ -303,7 +302,7 @@ void list_sub_file_at(const QByteArray& local, int16_t& j, int16_t& k) {
         ImageDirListing listing;
         if (!image_list_dir(image, inner, listing)) {
             k = static_cast<int16_t>(G.EntryCount + 1);
-            show_message(QStringLiteral("ディレクトリをアクセスできません。(202)"));
+            show_message(message_202());
             return;
         }
         // As on disk: a link or device whose name starts with "." is hidden and system.
@@ -317,7 +316,7 @@ void list_sub_file_at(const QByteArray& local, int16_t& j, int16_t& k) {
     if (!dir.is_open()) {
         j = 1;
         k = static_cast<int16_t>(G.EntryCount + 1);
-        show_message(QStringLiteral("ディレクトリをアクセスできません。(202)"));
+        show_message(message_202());
         return;
     }
     bool found = false;

@@ -4,6 +4,7 @@
 #include "core/backup.h"
 #include "core/codepage.h"
 #include "core/disk_file.h"
+#include "core/messages.h"
 #include "core/paths.h"
 #include "core/platform.h"
 #include "core/seam.h"
@@ -22,18 +23,8 @@ void append_line(QByteArray& out, QStringView text) {
     out.append("\r\n", 2);
 }
 
-// Message 106. readOnly picks the read-only sentence over the error number and text.
 void report_write_failure(bool readOnly, int error) {
-    QString text = QStringLiteral("データファイル[") + G.DataDir + G.DataFileName +
-                   QStringLiteral("]を書き込めません。(106)") + G.CrLf + G.CrLf;
-    if (readOnly)
-        text += QStringLiteral("データファイルが書込禁止となっています。") + G.CrLf + G.CrLf;
-    else
-        text += QStringLiteral("( Error Code ") + QString::number(error) + QStringLiteral("  : ") +
-                QString::fromLocal8Bit(std::strerror(error)) + QStringLiteral("）") + G.CrLf +
-                G.CrLf;
-    text += QStringLiteral("データの書き込みを中断します。");
-    show_message(text);
+    show_message(message_106(G.DataDir + G.DataFileName, readOnly, error));
 }
 
 // The journal: the proof that a torn tail is our own append's, written and synced before the
@@ -225,28 +216,9 @@ QString journal_of(const QString& localPath) {
 // it. Message 113: a journal that proves nothing was set aside and nothing else changed.
 void report_settlement(const Settlement& s) {
     const QString catalogue = G.DataDir + G.DataFileName;
-    if (s.how == Settlement::Cut)
-        show_message(
-            QStringLiteral("データファイル[") + catalogue +
-            QStringLiteral("]に前回中断された登録の書きかけのデータがあったため、取り除きました。"
-                           "(112)") +
-            G.CrLf + G.CrLf +
-            QStringLiteral("その登録は行われていません。もう一度登録してください。"));
-    if (s.how != Settlement::MovedAside && s.how != Settlement::Stuck) return;
-    QString text = QStringLiteral("[") + s.journal + QStringLiteral("]はデータファイル[") +
-                   catalogue +
-                   QStringLiteral("]の中断された登録の記録と一致しないため、使いませんでした。"
-                                  "(113)") +
-                   G.CrLf + G.CrLf;
-    if (s.how == Settlement::MovedAside)
-        text += QStringLiteral("[") + s.aside + QStringLiteral("]に名前を変えて残しました。");
-    else
-        text += QStringLiteral("名前を変えられなかったため、そのまま残っています。取り除くまで"
-                               "登録はできません。");
-    text += G.CrLf + G.CrLf +
-            QStringLiteral("データファイルは何も変更していません。データファイルが壊れていないかは"
-                           " tobrin-cli check で確かめられます。");
-    show_message(text);
+    if (s.how == Settlement::Cut) show_message(message_112(catalogue));
+    if (s.how == Settlement::MovedAside) show_message(message_113(s.journal, catalogue, s.aside));
+    if (s.how == Settlement::Stuck) show_message(message_113(s.journal, catalogue, QString()));
 }
 } // namespace
 
@@ -341,10 +313,7 @@ void write_data(int16_t& result) {
     // A link stands for the file it names; a device, fifo or directory is no catalogue.
     const int attr = file_attributes(path);
     const bool present = attr >= 0 && !(attr & (AttrDirectory | AttrHidden | AttrSystem));
-    if (!present)
-        show_message(QStringLiteral("データファイル[") + G.DataFilePath +
-                     QStringLiteral("]が見つかりません。(111)") + G.CrLf + G.CrLf +
-                     QStringLiteral("新規作成します。"));
+    if (!present) show_message(message_111(G.DataFilePath));
 
     // A file without write permission is refused even where the system would let us
     // (running as root): the user made it read-only on purpose.
@@ -422,8 +391,7 @@ void write_data(int16_t& result) {
     }
 
     G.ProgressFlags = 0;
-    show_message(QStringLiteral("データファイル[") + G.DataDir + G.DataFileName +
-                 QStringLiteral("]を書き込み完了しました。(105)"));
+    show_message(message_105(G.DataDir + G.DataFileName));
     check_file(G.DataDir, G.DataFileName, G.DataFileState, G.DataFileReadOnly);
     result = 1;
     backup_data(4);

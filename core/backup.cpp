@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/backup.h"
 #include "core/disk_file.h"
+#include "core/messages.h"
 #include "core/paths.h"
 #include "core/platform.h"
 #include "core/save_file.h"
@@ -13,15 +14,8 @@
 #include <cstring>
 
 namespace {
-void refuse_read_only() {
-    show_message(QStringLiteral("ﾊﾞｯｸｱｯﾌﾟﾌｧｲﾙ[") + G.BackupFilePath +
-                 QStringLiteral("]は上書き禁止となっています。(020)") + G.CrLf + G.CrLf +
-                 QStringLiteral("ﾊﾞｯｸｱｯﾌﾟを中止します。"));
-}
-
 void report_failure(const QString& why) {
-    show_message(QStringLiteral("ﾊﾞｯｸｱｯﾌﾟﾌｧｲﾙ[") + G.BackupFilePath +
-                 QStringLiteral("]を作成できません。(021)") + G.CrLf + G.CrLf + why);
+    show_message(message_021(G.BackupFilePath, why));
 }
 
 // Copies in chunks into a temporary file beside the target; the rename happens only
@@ -83,7 +77,7 @@ void backup_data(int16_t moment) {
     // stands for the file it names.
     const int attr = file_attributes(target);
     if (G.BackupFileReadOnly == 1 || (attr >= 0 && (attr & AttrReadOnly))) {
-        refuse_read_only();
+        show_message(message_020(G.BackupFilePath));
         return;
     }
     QString why;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/config.h"
 #include "core/codepage.h"
+#include "core/messages.h"
 #include "core/number.h"
 #include "core/paths.h"
 #include "core/seam.h"
@@ -274,9 +275,6 @@ void read_config() {
     ConfigRun r;
     r.months = G.MonthCount;
     const bool ok = read_config_file(to_local_file(G.CfgFilePath), r);
-    if (!ok)
-        show_message(QStringLiteral("環境設定ファイル[") + G.CfgFilePath +
-                     QStringLiteral("]を読み込むことができません。(071)") + G.CrLf + G.CrLf +
-                     QStringLiteral("デフォルト値で動作します。"));
+    if (!ok) show_message(message_071(G.CfgFilePath));
     size_tables_from_config();
 }

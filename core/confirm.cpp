@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/confirm.h"
 #include "core/backup.h"
+#include "core/messages.h"
 #include "core/seam.h"
 #include "core/settings.h"
 
 void confirm(int16_t& kind) {
     if (kind == 1) {
-        if (ask_question(QStringLiteral("終了してよいですか。(001)")) != AnswerYes) {
+        if (ask_question(message_001()) != AnswerYes) {
             kind = 0;
             return;
         }
@@ -15,6 +16,6 @@ void confirm(int16_t& kind) {
         backup_data(2);
         seam().terminate();
     } else if (kind == 2) {
-        kind = ask_question(QStringLiteral("メインメニューに戻ってもよいですか。(002)"));
+        kind = ask_question(message_002());
     }
 }

@@ -155,14 +155,3 @@ QString lower_form(QStringView in) {
     fold_text(in, s, false, true);
     return s;
 }
-
-QString full_width_number(qint64 n) {
-    QString s = QString::number(n);
-    for (QChar& c : s) {
-        if (c >= u'0' && c <= u'9')
-            c = QChar(char16_t(0xFF10 + (c.unicode() - u'0')));
-        else if (c == u'-')
-            c = QChar(char16_t(0xFF0D));
-    }
-    return s;
-}

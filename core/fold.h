@@ -16,6 +16,3 @@ void fold_text_append(QStringView in, QString& out, bool narrow, bool lower);
 
 QString narrow_form(QStringView in);
 QString lower_form(QStringView in);
-
-// A number in full-width digits ("200" -> "２００"), as limit messages quote capacities.
-QString full_width_number(qint64 n);

@@ -2,6 +2,7 @@
 #include "search/read_data.h"
 #include "catalogue/reader.h"
 #include "core/fold.h"
+#include "core/messages.h"
 #include "core/paths.h"
 #include "core/seam.h"
 #include "core/state.h"
@@ -27,21 +28,6 @@ QString file_name_for_messages() {
     return G.DataDir + G.DataFileName;
 }
 
-QString limit_message(const QString& what, int capacity, const QString& number) {
-    return what + full_width_number(capacity) + QStringLiteral("個を超えました。(") + number +
-           u')' + G.CrLf + G.CrLf +
-           QStringLiteral("検索条件をもっと厳しくして再度検索を実行して下さい。") + G.CrLf +
-           G.CrLf + QStringLiteral("データの読み込みを中断します。");
-}
-
-QString format_message(const QString& sentence) {
-    return sentence + G.CrLf + G.CrLf +
-           QStringLiteral("データファイルがtobrin.doc記載のフォーマットになっているかエディタな"
-                          "どでチェックして下さい。") +
-           G.CrLf + G.CrLf + QStringLiteral("データファイル：") + file_name_for_messages() +
-           G.CrLf + G.CrLf + QStringLiteral("データの読み込みを中断します。");
-}
-
 void size_search_tables() {
     // Start-up sizes the tables from the configuration; a scan never writes beyond them.
     if (G.HeaderTable.rows() < G.MaxHeaderBlocks) G.HeaderTable.redim(G.MaxHeaderBlocks);
@@ -63,8 +49,7 @@ class Applied {
         headerListed = false;
         if (++G.HeaderBlockCount > G.MaxHeaderBlocks) {
             stop = true;
-            show_message(limit_message(QStringLiteral("見出し数が"), G.MaxHeaderBlocks,
-                                       QStringLiteral("301")));
+            show_message(message_301(G.MaxHeaderBlocks));
             G.HeaderBlockCount = G.MaxHeaderBlocks;
             return;
         }
@@ -90,30 +75,16 @@ class Applied {
             return;
         }
         stop = true;
-        show_message(limit_message(QStringLiteral("検索一致データが"), G.MaxResultLines,
-                                   QStringLiteral("307")));
+        show_message(message_307(G.MaxResultLines));
         G.ResultLineCount = G.MaxResultLines;
     }
     void fault(int message) {
         stop = true;
-        switch (message) {
-        case 302:
-            show_message(
-                format_message(QStringLiteral("見出しデータが１０行を超えています。(302)")));
-            break;
-        case 303:
-            show_message(
-                limit_message(QStringLiteral("ﾃﾞｨﾚｸﾄﾘ数が"), G.MaxDirCount, QStringLiteral("303")));
-            break;
-        case 305:
-            show_message(
-                format_message(QStringLiteral("ﾃﾞｨﾚｸﾄﾘﾃﾞｰﾀ中に矛盾が発生しました。(305)")));
-            break;
-        default:
-            show_message(format_message(
-                QStringLiteral("下位(*03以降)ﾃﾞｨﾚｸﾄﾘﾃﾞｰﾀ中に矛盾が発生しました。(306)")));
-            break;
-        }
+        const QString file = file_name_for_messages();
+        show_message(message == 302   ? message_302(file)
+                     : message == 303 ? message_303(G.MaxDirCount)
+                     : message == 305 ? message_305(file)
+                                      : message_306(file));
     }
     [[noreturn]] void failure(const QString& cause) { throw ScanFailure(cause); }
 
@@ -790,10 +761,7 @@ void Search::run() {
     } catch (const ScanFailure& f) {
         G.HeaderBlockCount = 0;
         G.ResultLineCount = 0;
-        show_message(QStringLiteral("データファイル[") + file_name_for_messages() +
-                     QStringLiteral("]のアクセスができません。(310)") + G.CrLf + G.CrLf +
-                     QStringLiteral("原因 : ") + f.cause + G.CrLf + G.CrLf +
-                     QStringLiteral("データの読み込みを中断します。"));
+        show_message(message_310(file_name_for_messages(), f.cause));
         close_progress();
         return;
     }
@@ -802,7 +770,7 @@ void Search::run() {
     if (G.ResultLineCount > 0)
         sort_data(setup.opt.sort);
     else
-        show_message(QStringLiteral("検索一致データが見つかりませんでした。(309)"));
+        show_message(message_309());
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "search/results.h"
 #include "core/fold.h"
+#include "core/messages.h"
 #include "core/seam.h"
 #include "core/state.h"
 #include "search/read_data.h"
@@ -50,10 +51,7 @@ void get_header_data(bool& Iread_cont) {
         return;
     }
     Iread_cont = true;
-    show_message(QStringLiteral("検索一致データが") + full_width_number(G.MaxResultLines) +
-                 QStringLiteral("個を超えました。(311)") + G.CrLf + G.CrLf +
-                 QStringLiteral("検索条件をもっと厳しくして再度検索を実行して下さい。") + G.CrLf +
-                 G.CrLf + QStringLiteral("データの読み込みを中断します。"));
+    show_message(message_311(G.MaxResultLines));
     G.ResultLineCount = G.MaxResultLines;
 }
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "search/search_run.h"
+#include "core/messages.h"
 #include "core/seam.h"
 #include "core/state.h"
 #include "search/match.h"
@@ -13,7 +14,7 @@ bool run_string_search(const QString (&words)[3], int preset, const SearchOption
     mirror_search_options(options);
     check_match_status(preset, options);
     if (G.MatchMode == 0) {
-        show_message(QStringLiteral("検索条件が未入力です。(208)"));
+        show_message(message_208());
         return false;
     }
     out = get_data(options);

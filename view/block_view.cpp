@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "view/block_view.h"
 #include "catalogue/reader.h"
-#include "core/fold.h"
+#include "core/messages.h"
 #include "core/paths.h"
 #include "core/seam.h"
 #include "core/state.h"
@@ -14,20 +14,6 @@ const QString NotFound = QStringLiteral("ディレクトリが見つかりませ
 
 QString count_label(qsizetype n) {
     return QStringLiteral("ディレクトリ数： ") + QString::number(n) + QStringLiteral("個");
-}
-
-QString format_message(const QString& sentence) {
-    return sentence + G.CrLf + G.CrLf +
-           QStringLiteral("データファイルがtobrin.doc記載のフォーマットになっているかエディタな"
-                          "どでチェックして下さい。") +
-           G.CrLf + G.CrLf + QStringLiteral("データファイル：") + G.DataDir + G.DataFileName +
-           G.CrLf + G.CrLf + QStringLiteral("データの読み込みを中断します。");
-}
-
-QString limit_message(int capacity) {
-    return QStringLiteral("ﾃﾞｨﾚｸﾄﾘ数が") + full_width_number(capacity) +
-           QStringLiteral("個を超えました。(501)") + G.CrLf + G.CrLf +
-           QStringLiteral("データの読み込みを中断します。");
 }
 
 // Block: read whole; Fault: read up to a fault; NoBlock: not there (or a fault before it).
@@ -52,10 +38,7 @@ Found read_block(int blockNo, const QString* title, CatalogueBlock& out) {
 
     CatalogueReader in;
     if (!in.open(catalogue_local_path())) {
-        show_message(QStringLiteral("データファイル[") + G.DataDir + G.DataFileName +
-                     QStringLiteral("]のアクセスができません。(310)") + G.CrLf + G.CrLf +
-                     QStringLiteral("原因 : ") + in.error_string() + G.CrLf + G.CrLf +
-                     QStringLiteral("データの読み込みを中断します。"));
+        show_message(message_310(G.DataDir + G.DataFileName, in.error_string()));
         return finish(Found::NoBlock);
     }
     const int maxParents = G.MaxDirCount;
@@ -78,8 +61,7 @@ Found read_block(int blockNo, const QString* title, CatalogueBlock& out) {
     while (!atTarget && next()) {
         if (it.kind == CatalogueItem::Block && it.block > blockNo) break;
         if (it.kind == CatalogueItem::Fault) {
-            show_message(
-                format_message(QStringLiteral("見出しデータが１０行を超えています。(508)")));
+            show_message(message_508(G.DataDir + G.DataFileName));
             return finish(Found::NoBlock);
         }
         if (in.parser().blocks() != blockNo) continue;
@@ -110,7 +92,7 @@ Found read_block(int blockNo, const QString* title, CatalogueBlock& out) {
             break;
         case CatalogueItem::Parent:
             if (parents.size() >= maxParents) {
-                show_message(limit_message(maxParents));
+                show_message(message_501(maxParents));
                 return finish(Found::Fault);
             }
             parents.append(QString());
@@ -119,17 +101,15 @@ Found read_block(int blockNo, const QString* title, CatalogueBlock& out) {
             break;
         case CatalogueItem::Entry:
             if (it.fault == FormatFault::NoComma) {
-                show_message(
-                    format_message(QStringLiteral("ﾃﾞｨﾚｸﾄﾘﾃﾞｰﾀ中に矛盾が発生しました。(502)")));
+                show_message(message_502(G.DataDir + G.DataFileName));
                 return finish(Found::Fault);
             }
             if (it.fault != FormatFault::None) {
-                show_message(format_message(
-                    QStringLiteral("下位(*03以降)ﾃﾞｨﾚｸﾄﾘﾃﾞｰﾀ中に矛盾が発生しました。(503)")));
+                show_message(message_503(G.DataDir + G.DataFileName));
                 return finish(Found::Fault);
             }
             if (out.paths.size() >= maxPaths) {
-                show_message(limit_message(maxPaths));
+                show_message(message_501(maxPaths));
                 return finish(Found::Fault);
             }
             decode_catalogue_text(it.text, name);
@@ -177,7 +157,7 @@ DirListing get_block_data(const std::function<void(const DirListing&)>& display)
         d.text = NotFound;
         if (display) display(d); // the viewer says so before the message box does
         seam().yield();
-        show_message(NotFound + QStringLiteral("(505)"));
+        show_message(message_505());
         return d;
     }
     if (G.SortResults == 1 && block.paths.size() >= 2) sort_paths(block.paths);
@@ -191,7 +171,7 @@ DirListing get_block_data(const std::function<void(const DirListing&)>& display)
 int read_catalogue_block(int blockNo, bool sort, CatalogueBlock& out) {
     out = CatalogueBlock();
     const Found f = blockNo >= 1 ? read_block(blockNo, nullptr, out) : Found::NoBlock;
-    if (out.paths.isEmpty()) show_message(NotFound + QStringLiteral("(505)"));
+    if (out.paths.isEmpty()) show_message(message_505());
     if (f == Found::NoBlock) return 0;
     if (sort && out.paths.size() >= 2) sort_paths(out.paths);
     return f == Found::Block ? 1 : 2;

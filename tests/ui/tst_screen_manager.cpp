@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window layer: fonts and geometry, the one-instance rule, the exit path, the font
 // substitution and the progress window.
+#include "core/messages.h"
 #include "core/settings.h"
 #include "gui_fixture.h"
-#include "ui/register/header_disp.h"
-#include "ui/register/menu1.h"
 #include "ui/captions.h"
 #include "ui/screen_manager.h"
 #include "ui/translation.h"
@@ -15,6 +14,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QTimer>
+#include <cerrno>
 
 class TstScreenManager : public QObject {
     Q_OBJECT
@@ -133,59 +133,43 @@ class TstScreenManager : public QObject {
     // within the screen, and a line broken only inside the path, after a separator.
     void messageBoxShowsEveryLine_data() {
         QTest::addColumn<QString>("text");
-        const QString tail = "\r\n\r\nデータの読み込みを中断します。";
-        const QString format = "\r\n\r\nデータファイルがtobrin.doc記載のフォーマットになっているか"
-                               "エディタなどでチェックして下さい。\r\n\r\nデータファイル：%1" +
-                               tail;
-        const QString limit =
-            "個を超えました。(%2)\r\n\r\n検索条件をもっと厳しくして再度検索を実行して下さい。" +
-            tail;
+        const QString p = "%1"; // the path, filled in below
         const auto row = [](const QString& n, const QString& t) {
             QTest::newRow(qPrintable(n)) << t;
         };
-        row("001", "終了してよいですか。(001)");
-        row("002", "メインメニューに戻ってもよいですか。(002)");
-        row("020",
-            "ﾊﾞｯｸｱｯﾌﾟﾌｧｲﾙ[%1]は上書き禁止となっています。(020)\r\n\r\nﾊﾞｯｸｱｯﾌﾟを中止します。");
-        row("021", "ﾊﾞｯｸｱｯﾌﾟﾌｧｲﾙ[%1]を作成できません。(021)\r\n\r\nNo space left on device");
-        row("071", "環境設定ファイル[%1]を読み込むことができません。(071)"
-                   "\r\n\r\nデフォルト値で動作します。");
-        row("102", "ﾃﾞｨﾚｸﾄﾘ検索未実施です。(102)");
-        row("103", register_without_header_question());
+        row("001", message_001());
+        row("002", message_002());
+        row("020", message_020(p));
+        row("021", message_021(p, "No space left on device"));
+        row("071", message_071(p));
+        row("102", message_102());
+        row("103", message_103());
         row("forced search", forced_search_question());
         row("registration", registration_question());
-        row("105", "データファイル[%1]を書き込み完了しました。(105)");
-        row("106 read-only",
-            "データファイル[%1]を書き込めません。(106)\r\n\r\nデータファイルが書込禁止と"
-            "なっています。\r\n\r\nデータの書き込みを中断します。");
-        row("106 error",
-            "データファイル[%1]を書き込めません。(106)\r\n\r\n( Error Code 28  : No space "
-            "left on device）\r\n\r\nデータの書き込みを中断します。");
-        row("111", "データファイル[%1]が見つかりません。(111)\r\n\r\n新規作成します。");
-        row("112",
-            "データファイル[%1]に前回中断された登録の書きかけのデータがあったため、取り除きました"
-            "。(112)\r\n\r\nその登録は行われていません。もう一度登録してください。");
-        row("201",
-            "ドライブ [q]をアクセスできません。(201)\r\n\r\nドライブをカレントドライブ [c]に変更し"
-            "ます。");
-        row("202", "ディレクトリをアクセスできません。(202)");
-        row("203", "ドライブ[%1]のアクセスができません。(203)" + tail);
-        row("208", "検索条件が未入力です。(208)");
-        for (const char* n : {"301", "303", "307", "311", "501"})
-            row(n, QString(n == QLatin1String("301") ? "見出し数が" : "ﾃﾞｨﾚｸﾄﾘ数が") +
-                       "１９９９９" + limit.arg(QLatin1String(n)));
-        for (const char* n : {"302", "508"})
-            row(n, "見出しデータが１０行を超えています。(" + QString(n) + ")" + format);
-        for (const char* n : {"305", "502"})
-            row(n, "ﾃﾞｨﾚｸﾄﾘﾃﾞｰﾀ中に矛盾が発生しました。(" + QString(n) + ")" + format);
-        for (const char* n : {"306", "503"})
-            row(n, "下位(*03以降)ﾃﾞｨﾚｸﾄﾘﾃﾞｰﾀ中に矛盾が発生しました。(" + QString(n) + ")" + format);
-        row("309", "検索一致データが見つかりませんでした。(309)");
-        row("310",
-            "データファイル[%1]のアクセスができません。(310)\r\n\r\n原因 : Permission denied" +
-                tail);
-        row("401", "ディレクトリをアクセスできません。(401)\r\n\r\nﾃﾞｨﾚｸﾄﾘ取得画面に戻ります。");
-        row("505", "ディレクトリが見つかりませんでした。(505)");
+        row("105", message_105(p));
+        row("106 read-only", message_106(p, true, EACCES));
+        row("106 error", message_106(p, false, ENOSPC));
+        row("111", message_111(p));
+        row("112", message_112(p));
+        row("201", message_201("q", "c"));
+        row("202", message_202());
+        row("203", message_203(p));
+        row("208", message_208());
+        row("301", message_301(19999));
+        row("302", message_302(p));
+        row("303", message_303(19999));
+        row("305", message_305(p));
+        row("306", message_306(p));
+        row("307", message_307(19999));
+        row("309", message_309());
+        row("310", message_310(p, "Permission denied"));
+        row("311", message_311(19999));
+        row("401", message_401());
+        row("501", message_501(19999));
+        row("502", message_502(p));
+        row("503", message_503(p));
+        row("505", message_505());
+        row("508", message_508(p));
     }
     void messageBoxShowsEveryLine() {
         QFETCH(QString, text);

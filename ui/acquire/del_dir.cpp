@@ -3,6 +3,7 @@
 #include "ui/acquire/search_dir.h"
 #include "acquire/walk.h"
 #include "core/confirm.h"
+#include "core/messages.h"
 #include "core/seam.h"
 #include "core/state.h"
 #include "ui/lists.h"
@@ -50,8 +51,7 @@ void DelDirScreen::on_load() {
     if (!listed) {
         // The list is the user's work: keep it and go back to the acquisition screen
         // instead of ending the program.
-        show_message(QStringLiteral("ディレクトリをアクセスできません。(401)") + G.CrLf + G.CrLf +
-                     QStringLiteral("ﾃﾞｨﾚｸﾄﾘ取得画面に戻ります。"));
+        show_message(message_401());
         unload();
         return;
     }

@@ -3,6 +3,7 @@
 #include "acquire/entry_list.h"
 #include "acquire/walk.h"
 #include "core/confirm.h"
+#include "core/messages.h"
 #include "core/platform.h"
 #include "core/seam.h"
 #include "core/state.h"
@@ -174,10 +175,7 @@ void SearchDirScreen::on_shown() {
     // The drive to acquire does not answer: say so over the screen and fall back to the
     // drive of the current directory.
     const QString c = current_directory_drive();
-    show_message(QStringLiteral("ドライブ [") + G.CurrentDrive +
-                 QStringLiteral("]をアクセスできません。(201)") + G.CrLf + G.CrLf +
-                 QStringLiteral("ドライブをカレントドライブ [") + c +
-                 QStringLiteral("]に変更します。"));
+    show_message(message_201(G.CurrentDrive, c));
     G.CurrentDrive = c;
 }
 

@@ -2,6 +2,7 @@
 #include "ui/register/header_disp.h"
 #include "catalogue/writer.h"
 #include "core/confirm.h"
+#include "core/messages.h"
 #include "core/seam.h"
 #include "core/state.h"
 #include "ui/register/header_input.h"
@@ -11,12 +12,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <cstdlib>
-
-QString registration_question() {
-    return QStringLiteral("            登録しますか。") + G.CrLf + G.CrLf +
-           QStringLiteral("   はい　・・・　登録する。") + G.CrLf +
-           QStringLiteral("   いいえ・・・　メインメニューに戻る。");
-}
 
 HeaderDispScreen::HeaderDispScreen()
     : ScreenWindow(ScreenHeaderDisp, QStringLiteral("header_disp")) {

@@ -32,5 +32,3 @@ class HeaderDispScreen : public ScreenWindow {
     QPlainTextEdit* memo_;
     QPushButton* buttons_[4];
 };
-
-QString registration_question();

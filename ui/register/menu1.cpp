@@ -2,25 +2,12 @@
 #include "ui/register/menu1.h"
 #include "catalogue/writer.h"
 #include "core/confirm.h"
+#include "core/messages.h"
 #include "core/seam.h"
 #include "core/state.h"
 #include "ui/navigation.h"
 #include <QPushButton>
 #include <algorithm>
-
-QString register_without_header_question() {
-    return QStringLiteral("見出しが未入力です。(103)") + G.CrLf +
-           QStringLiteral("このまま継続しますか。") + G.CrLf + G.CrLf +
-           QStringLiteral("　　　はい　・・・　登録する。") + G.CrLf +
-           QStringLiteral("　　　いいえ・・・　登録しない。");
-}
-
-QString forced_search_question() {
-    return QStringLiteral("登録作業が完了していません。検索を強行すれば取得したディレクトリ") +
-           G.CrLf + QStringLiteral("と見出しデータが無効となります。検索を強行しますか。") +
-           G.CrLf + G.CrLf + QStringLiteral("　　　　　　[はい]　・・・　強行する。　　　　　　") +
-           G.CrLf + QStringLiteral("　　　　　　[いいえ]・・・　メインメニューに戻る。") + G.CrLf;
-}
 
 Menu1Screen::Menu1Screen() : ScreenWindow(ScreenMenu1, QStringLiteral("menu1")) {
     struct Design {
@@ -99,11 +86,11 @@ bool Menu1Screen::on_close_request() {
 
 void Menu1Screen::register_tree() {
     if (!(G.ProgressFlags & 1)) {
-        show_message(QStringLiteral("ﾃﾞｨﾚｸﾄﾘ検索未実施です。(102)"));
+        show_message(message_102());
         return;
     }
     if (!(G.ProgressFlags & 2)) {
-        if (ask_question(register_without_header_question()) != AnswerYes) return;
+        if (ask_question(message_103()) != AnswerYes) return;
         // No header was entered: the block gets empty headers with this acquisition's
         // volume label and drive, never what an earlier registration or search left.
         if (G.HeaderTable.rows() < 1) G.HeaderTable.redim(std::max<int>(1, G.MaxHeaderBlocks));

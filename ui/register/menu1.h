@@ -25,7 +25,3 @@ class Menu1Screen : public ScreenWindow {
     QPushButton* button(int i) const { return buttons_[i - 1]; }
     QPushButton* buttons_[5];
 };
-
-// Texts of the menu's two questions.
-QString register_without_header_question();
-QString forced_search_question();
