@@ -23,8 +23,8 @@
 
 namespace {
 
-QString file_name_for_messages() {
-    return G.DataDir + G.DataFileName;
+QString file_name_for_messages(const CatalogueFiles& files) {
+    return files.DataDir + files.DataFileName;
 }
 
 QString limit_message(const QString& what, int capacity, const QString& number) {
@@ -34,20 +34,20 @@ QString limit_message(const QString& what, int capacity, const QString& number) 
            G.CrLf + QStringLiteral("データの読み込みを中断します。");
 }
 
-QString format_message(const QString& sentence) {
+QString format_message(const QString& sentence, const CatalogueFiles& files) {
     return sentence + G.CrLf + G.CrLf +
            QStringLiteral("データファイルがtobrin.doc記載のフォーマットになっているかエディタな"
                           "どでチェックして下さい。") +
-           G.CrLf + G.CrLf + QStringLiteral("データファイル：") + file_name_for_messages() +
+           G.CrLf + G.CrLf + QStringLiteral("データファイル：") + file_name_for_messages(files) +
            G.CrLf + G.CrLf + QStringLiteral("データの読み込みを中断します。");
 }
 
-void size_search_tables() {
+void size_search_tables(SearchTables& t) {
     // Start-up sizes the tables from the configuration; a scan never writes beyond them.
-    if (G.HeaderTable.rows() < G.MaxHeaderBlocks) G.HeaderTable.redim(G.MaxHeaderBlocks);
-    if (G.DirPaths.size() < G.MaxDirCount) G.DirPaths.redim(G.MaxDirCount);
-    if (G.ResultLines.size() < G.MaxResultLines) G.ResultLines.redim(G.MaxResultLines);
-    if (G.ResultLineKinds.size() < G.MaxResultLines) G.ResultLineKinds.redim(G.MaxResultLines);
+    if (t.HeaderTable.rows() < t.MaxHeaderBlocks) t.HeaderTable.redim(t.MaxHeaderBlocks);
+    if (t.DirPaths.size() < t.MaxDirCount) t.DirPaths.redim(t.MaxDirCount);
+    if (t.ResultLines.size() < t.MaxResultLines) t.ResultLines.redim(t.MaxResultLines);
+    if (t.ResultLineKinds.size() < t.MaxResultLines) t.ResultLineKinds.redim(t.MaxResultLines);
 }
 
 // What a scan of catalogue lines finds, in file order, goes to a sink. Applied applies
@@ -58,66 +58,69 @@ void size_search_tables() {
 // ends where the single scan ends, with the same results and messages.
 class Applied {
   public:
+    Applied(const CatalogueFiles& files, SearchTables& tables) : files(files), tables(tables) {}
     bool stopped() const { return stop; }
     void block() {
         headerListed = false;
-        if (++G.HeaderBlockCount > G.MaxHeaderBlocks) {
+        if (++tables.HeaderBlockCount > tables.MaxHeaderBlocks) {
             stop = true;
-            show_message(limit_message(QStringLiteral("見出し数が"), G.MaxHeaderBlocks,
+            show_message(limit_message(QStringLiteral("見出し数が"), tables.MaxHeaderBlocks,
                                        QStringLiteral("301")));
-            G.HeaderBlockCount = G.MaxHeaderBlocks;
+            tables.HeaderBlockCount = tables.MaxHeaderBlocks;
             return;
         }
         // A block with fewer than ten header lines must not show the fields of a block
         // read by an earlier search.
         for (int k = 1; k <= HeaderFieldCount; ++k)
-            G.HeaderTable(G.HeaderBlockCount, k).clear();
+            tables.HeaderTable(tables.HeaderBlockCount, k).clear();
     }
-    void field(int k, const QString& text) { G.HeaderTable(G.HeaderBlockCount, k) = text; }
+    void field(int k, const QString& text) { tables.HeaderTable(tables.HeaderBlockCount, k) = text; }
     void header_match() {
-        get_header_data(stop);
+        get_header_data(tables, stop);
         headerListed = true;
     }
     void path(QString&& text) {
         if (!headerListed) {
-            get_header_data(stop);
+            get_header_data(tables, stop);
             headerListed = true;
             if (stop) return;
         }
-        if (++G.ResultLineCount <= G.MaxResultLines) {
-            G.ResultLines(G.ResultLineCount) = std::move(text);
-            G.ResultLineKinds(G.ResultLineCount) = G.HeaderBlockCount;
+        if (++tables.ResultLineCount <= tables.MaxResultLines) {
+            tables.ResultLines(tables.ResultLineCount) = std::move(text);
+            tables.ResultLineKinds(tables.ResultLineCount) = tables.HeaderBlockCount;
             return;
         }
         stop = true;
-        show_message(limit_message(QStringLiteral("検索一致データが"), G.MaxResultLines,
+        show_message(limit_message(QStringLiteral("検索一致データが"), tables.MaxResultLines,
                                    QStringLiteral("307")));
-        G.ResultLineCount = G.MaxResultLines;
+        tables.ResultLineCount = tables.MaxResultLines;
     }
     void fault(int message) {
         stop = true;
         switch (message) {
         case 302:
             show_message(
-                format_message(QStringLiteral("見出しデータが１０行を超えています。(302)")));
+                format_message(QStringLiteral("見出しデータが１０行を超えています。(302)"), files));
             break;
         case 303:
             show_message(
-                limit_message(QStringLiteral("ﾃﾞｨﾚｸﾄﾘ数が"), G.MaxDirCount, QStringLiteral("303")));
+                limit_message(QStringLiteral("ﾃﾞｨﾚｸﾄﾘ数が"), tables.MaxDirCount, QStringLiteral("303")));
             break;
         case 305:
             show_message(
-                format_message(QStringLiteral("ﾃﾞｨﾚｸﾄﾘﾃﾞｰﾀ中に矛盾が発生しました。(305)")));
+                format_message(QStringLiteral("ﾃﾞｨﾚｸﾄﾘﾃﾞｰﾀ中に矛盾が発生しました。(305)"), files));
             break;
         default:
             show_message(format_message(
-                QStringLiteral("下位(*03以降)ﾃﾞｨﾚｸﾄﾘﾃﾞｰﾀ中に矛盾が発生しました。(306)")));
+                QStringLiteral("下位(*03以降)ﾃﾞｨﾚｸﾄﾘﾃﾞｰﾀ中に矛盾が発生しました。(306)"), files));
             break;
         }
     }
     [[noreturn]] void failure(const QString& cause) { throw ScanFailure(cause); }
 
   private:
+    const CatalogueFiles& files;
+    SearchTables& tables;
     bool stop = false;
     bool headerListed = false;
 };
@@ -200,8 +203,10 @@ class Recorded {
 
 // What every scanning thread shares, fixed before the scan starts.
 struct ScanSetup {
-    explicit ScanSetup(const SearchOptions& options)
-        : opt(options), plan(match_plan()), decoder(opt.foldWidth, opt.foldCase) {
+    ScanSetup(const SearchTables& tables, const SearchQuery& query, const SearchOptions& options)
+        : opt(options), matcher(query, options), plan(matcher.plan()),
+          decoder(opt.foldWidth, opt.foldCase), maxDirs(tables.MaxDirCount),
+          maxBlocks(tables.MaxHeaderBlocks), maxResults(tables.MaxResultLines) {
         if (plan.mode < 1) return;
         for (int k = 0; k < 3; ++k) {
             overlap = std::max(overlap, plan.literal[k].size() - 1);
@@ -217,7 +222,7 @@ struct ScanSetup {
                 if (marked[b]) nameBytes[b] |= uint8_t(1 << k);
         }
         for (int k = 1; k <= HeaderFieldCount; ++k)
-            searched[k] = G.HeaderFieldSearched(k) == 1;
+            searched[k] = query.HeaderFieldSearched(k) == 1;
         if (opt.skipBlocks && !opt.headerOnly) plan_block_test();
     }
 
@@ -246,11 +251,12 @@ struct ScanSetup {
     }
 
     const SearchOptions opt;
+    const Matcher matcher; // the search of this run, which every thread reads
     const MatchPlan& plan;
     const FoldedDecoder decoder;
-    const int maxDirs = G.MaxDirCount;
-    const int maxBlocks = G.MaxHeaderBlocks;
-    const qsizetype maxResults = G.MaxResultLines;
+    const int maxDirs;
+    const int maxBlocks;
+    const qsizetype maxResults;
     qsizetype overlap = 0;
     uint8_t nameBytes[256] = {};
     bool searched[HeaderFieldCount + 1] = {};
@@ -413,7 +419,7 @@ template <class Sink> void Scan<Sink>::header_line(const CatalogueItem& it) {
         folded.resize(0);
         for (int k = 1; k <= HeaderFieldCount; ++k)
             if (set.searched[k]) fold_text_append(fields[k], folded, opt.foldWidth, opt.foldCase);
-        if (match_folded(folded)) out.header_match();
+        if (set.matcher.matches_folded(folded)) out.header_match();
     }
 }
 
@@ -471,11 +477,11 @@ template <class Sink> QStringList Scan<Sink>::parents() {
     return l;
 }
 
-// The search leaves the parent lines of the block it read last in G.DirPaths.
-void leave_parents(const QStringList& parents) {
+// The search leaves the parent lines of the block it read last in DirPaths.
+void leave_parents(SearchTables& t, const QStringList& parents) {
     for (int p = 1; p <= parents.size(); ++p)
-        G.DirPaths(p) = parents[p - 1];
-    G.DirCount = int16_t(parents.size());
+        t.DirPaths(p) = parents[p - 1];
+    t.DirCount = int16_t(parents.size());
 }
 
 template <class Sink> void Scan<Sink>::subdirectory_line(const CatalogueItem& it) {
@@ -653,23 +659,31 @@ PartResult scan_part(const ScanSetup& setup, const QByteArray& bytes,
     return r;
 }
 
+// One run of the search: what it reads and writes, the search every thread reads, and the
+// parts in flight (parallel).
 class Search {
   public:
-    explicit Search(const SearchOptions& options) : setup(options) {}
+    Search(const CatalogueFiles& files, SearchTables& tables, const SearchQuery& query,
+           const SearchOptions& options, const ScanPlan& plan)
+        : files(files), tables(tables), scanPlan(plan), setup(tables, query, options),
+          applied(files, tables) {}
     void run();
 
   private:
     void single(Seam& s);
     bool parallel(Seam& s);
+    const CatalogueFiles& files;
+    SearchTables& tables;
+    const ScanPlan scanPlan;
     const ScanSetup setup;
     Applied applied;
 };
 
 void Search::single(Seam& s) {
     BlockParts parts;
-    if (!parts.open(catalogue_local_path())) throw ScanFailure(parts.error_string());
-    G.HeaderBlockCount = 0;
-    G.ResultLineCount = 0;
+    if (!parts.open(catalogue_local_path(files))) throw ScanFailure(parts.error_string());
+    tables.HeaderBlockCount = 0;
+    tables.ResultLineCount = 0;
     s.yield();
     Scan<Applied> scan(setup, applied);
     ProgressThrottle throttle;
@@ -687,18 +701,19 @@ void Search::single(Seam& s) {
         }
     }
     if (parts.failed) throw ScanFailure(parts.error_string());
-    leave_parents(parents);
+    leave_parents(tables, parents);
 }
 
 bool Search::parallel(Seam& s) {
-    const QString path = catalogue_local_path();
+    const QString path = catalogue_local_path(files);
     const QFileInfo info(path);
-    const int threads = QThreadPool::globalInstance()->maxThreadCount();
-    if (threads < 2 || !info.isFile() || info.size() < ScanParallelFrom) return false;
+    const int threads = scanPlan.threads > 0 ? scanPlan.threads
+                                             : QThreadPool::globalInstance()->maxThreadCount();
+    if (threads < 2 || !info.isFile() || info.size() < scanPlan.parallelFrom) return false;
     BlockParts parts;
     if (!parts.open(path)) throw ScanFailure(parts.error_string());
-    G.HeaderBlockCount = 0;
-    G.ResultLineCount = 0;
+    tables.HeaderBlockCount = 0;
+    tables.ResultLineCount = 0;
     s.yield();
     std::atomic<bool> abandon{false};
     struct Running {
@@ -715,7 +730,7 @@ bool Search::parallel(Seam& s) {
             bytes = std::move(spare.back());
             spare.pop_back();
         }
-        if (!parts.next(*bytes, ScanPartSize)) {
+        if (!parts.next(*bytes, qsizetype(scanPlan.partSize))) {
             spare.push_back(std::move(bytes));
             return false;
         }
@@ -766,7 +781,7 @@ bool Search::parallel(Seam& s) {
     }
     finish_all();
     if (parts.failed) throw ScanFailure(parts.error_string());
-    leave_parents(parents);
+    leave_parents(tables, parents);
     return true;
 }
 
@@ -785,12 +800,12 @@ void Search::run() {
         s.yield();
     };
     try {
-        size_search_tables();
+        size_search_tables(tables);
         if (!parallel(s)) single(s);
     } catch (const ScanFailure& f) {
-        G.HeaderBlockCount = 0;
-        G.ResultLineCount = 0;
-        show_message(QStringLiteral("データファイル[") + file_name_for_messages() +
+        tables.HeaderBlockCount = 0;
+        tables.ResultLineCount = 0;
+        show_message(QStringLiteral("データファイル[") + file_name_for_messages(files) +
                      QStringLiteral("]のアクセスができません。(310)") + G.CrLf + G.CrLf +
                      QStringLiteral("原因 : ") + f.cause + G.CrLf + G.CrLf +
                      QStringLiteral("データの読み込みを中断します。"));
@@ -799,18 +814,16 @@ void Search::run() {
     }
     close_progress();
     if (applied.stopped()) return; // what was collected stays, unsorted
-    if (G.ResultLineCount > 0)
-        sort_data(setup.opt.sort);
+    if (tables.ResultLineCount > 0)
+        sort_data(tables, setup.opt.sort);
     else
         show_message(QStringLiteral("検索一致データが見つかりませんでした。(309)"));
 }
 
 } // namespace
 
-qint64 ScanParallelFrom = qint64(8) << 20;
-qsizetype ScanPartSize = qsizetype(1) << 20;
-
-void read_data(const SearchOptions& options) {
-    Search search(options);
+void read_data(const CatalogueFiles& files, SearchTables& tables, const SearchQuery& query,
+               const SearchOptions& options, const ScanPlan& plan) {
+    Search search(files, tables, query, options, plan);
     search.run();
 }
