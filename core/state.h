@@ -3,6 +3,7 @@
 // The program-wide state that every screen and procedure shares. One instance, `G`;
 // tests reset it with `reset_state()` so each starts from the initial values below.
 #include "core/arrays.h"
+#include "core/platform.h"
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
@@ -124,6 +125,15 @@ struct State : CatalogueFiles, SearchTables, SearchQuery {
     Fixed2<int16_t, 8, 4> FormPos = default_form_pos();
     // search options 1..9, 20 the acquisition drive
     Fixed1<QString, 20> SavedSettings = default_saved_settings();
+
+    // The drive letters of this run (platform_map_drives, pin_image_drive).
+    DriveMap Drives;
+    // How long a writer or a backup waits for another copy of the program to finish its
+    // append, in milliseconds.
+    int CatalogueLockTimeoutMs = 3000;
+    // How often the walk, the sort and the pruning update the progress window and yield, in
+    // milliseconds; 0 updates after every entry (tests use it to act between directories).
+    int ListProgressIntervalMs = 50;
 };
 
 extern State G;
