@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "search/read_data.h"
+#include "catalogue/block_parts.h"
 #include "catalogue/reader.h"
 #include "core/fold.h"
 #include "core/paths.h"
@@ -9,7 +10,6 @@
 #include "search/match.h"
 #include "search/results.h"
 #include "search/wildcard.h"
-#include <QFile>
 #include <QFileInfo>
 #include <QThreadPool>
 #include <algorithm>
@@ -74,7 +74,9 @@ class Applied {
         for (int k = 1; k <= HeaderFieldCount; ++k)
             tables.HeaderTable(tables.HeaderBlockCount, k).clear();
     }
-    void field(int k, const QString& text) { tables.HeaderTable(tables.HeaderBlockCount, k) = text; }
+    void field(int k, const QString& text) {
+        tables.HeaderTable(tables.HeaderBlockCount, k) = text;
+    }
     void header_match() {
         get_header_data(tables, stop);
         headerListed = true;
@@ -103,8 +105,8 @@ class Applied {
                 format_message(QStringLiteral("見出しデータが１０行を超えています。(302)"), files));
             break;
         case 303:
-            show_message(
-                limit_message(QStringLiteral("ﾃﾞｨﾚｸﾄﾘ数が"), tables.MaxDirCount, QStringLiteral("303")));
+            show_message(limit_message(QStringLiteral("ﾃﾞｨﾚｸﾄﾘ数が"), tables.MaxDirCount,
+                                       QStringLiteral("303")));
             break;
         case 305:
             show_message(
@@ -330,7 +332,6 @@ template <class Sink> class Scan {
     void subdirectory_line(const CatalogueItem& it);
     const QString& parent_text(int p);
     const std::u16string& parent_folded(int p);
-    const char* block_end(const char* from) const;
     // The per-parent tables grow with the largest block met, not to the capacity: a scan
     // of a part of the file starts small.
     void room_for_parents(size_t n) {
@@ -383,7 +384,7 @@ template <class Sink> void Scan<Sink>::item(const CatalogueItem& it) {
         // Every path below depends only on the bytes from here to the block's end, so a
         // block whose bytes cannot hold a hit is only read for its form.
         if (set.skipBlocks) {
-            const char* end = block_end(it.text.data());
+            const char* end = next_block_start(partBegin, it.text.data(), partEnd);
             if (!set.may_hold(QByteArrayView(it.text.data(), end))) skipTo = end;
         }
         return;
@@ -396,18 +397,6 @@ template <class Sink> void Scan<Sink>::item(const CatalogueItem& it) {
         if (!opt.headerOnly) subdirectory_line(it);
         return;
     }
-}
-
-// Where the next "*01" line after `from` begins, or the part's end.
-template <class Sink> const char* Scan<Sink>::block_end(const char* from) const {
-    for (const char* p = from; p < partEnd; ++p) {
-        p = static_cast<const char*>(std::memchr(p, '*', size_t(partEnd - p)));
-        if (!p) break;
-        if (p > partBegin && (p[-1] == '\n' || p[-1] == '\r') && partEnd - p >= 3 && p[1] == '0' &&
-            p[2] == '1' && (partEnd - p == 3 || p[3] == '\r' || p[3] == '\n'))
-            return p;
-    }
-    return partEnd;
 }
 
 template <class Sink> void Scan<Sink>::header_line(const CatalogueItem& it) {
@@ -557,71 +546,6 @@ template <class Sink> void Scan<Sink>::subdirectory_line(const CatalogueItem& it
     out.path(QString(parent_text(p) + name));
 }
 
-// The file split at block starts into parts of about `size` bytes, read in turn into
-// buffers that the caller hands back for reuse.
-class BlockParts {
-  public:
-    // Only a regular file (or a link to one) is read: a device or a fifo could be read
-    // for ever.
-    bool open(const QString& path) {
-        const QFileInfo info(path);
-        if (info.exists() && !info.isFile()) {
-            error = QStringLiteral("Not a regular file");
-            return false;
-        }
-        file.setFileName(path);
-        return file.open(QIODevice::ReadOnly);
-    }
-    QString error_string() const { return error.isEmpty() ? file.errorString() : error; }
-    // The next part into `part` (whole blocks; the first may begin with lines before any
-    // block). False at the end; `failed` on a read error.
-    bool next(QByteArray& part, qsizetype size) {
-        part.resize(0);
-        part.append(carry);
-        carry.resize(0);
-        qsizetype looked = 0; // block starts before this were looked at (a long line: once)
-        for (;;) {
-            if (!eof) {
-                const qsizetype had = part.size();
-                part.resize(had + size);
-                const qint64 got = file.read(part.data() + had, size);
-                part.resize(had + std::max<qint64>(got, 0));
-                if (got < 0) failed = true;
-                if (got <= 0) eof = true;
-            }
-            if (eof) return !part.isEmpty();
-            // Only the few bytes after the cut are copied.
-            if (const qsizetype cut = last_block_start(part, looked); cut > 0) {
-                carry.append(QByteArrayView(part).sliced(cut));
-                part.truncate(cut);
-                return true;
-            }
-            looked = part.size() - 3; // a start in the last three bytes lacks its line end
-        }
-    }
-    bool failed = false;
-
-  private:
-    // Where the last "*01" line of `b` whose line end is read begins, among those that begin
-    // at `from` or later; 0 when none does.
-    static qsizetype last_block_start(QByteArrayView b, qsizetype from) {
-        from = std::max<qsizetype>(from, 1);
-        for (QByteArrayView rest = b.sliced(std::min(from, b.size()));;) {
-            const qsizetype i = rest.lastIndexOf("*01");
-            if (i < 0) return 0;
-            const qsizetype at = from + i;
-            rest = rest.first(i); // "*01" cannot overlap itself
-            if (at + 3 >= b.size()) continue;
-            const char before = b[at - 1], after = b[at + 3];
-            if ((before == '\n' || before == '\r') && (after == '\n' || after == '\r')) return at;
-        }
-    }
-    QFile file;
-    QString error;
-    QByteArray carry;
-    bool eof = false;
-};
-
 // Feeds the items of one part to `scan` until the sink stops (or `abandon` is set); the
 // number of lines read.
 template <class Sink>
@@ -707,8 +631,8 @@ void Search::single(Seam& s) {
 bool Search::parallel(Seam& s) {
     const QString path = catalogue_local_path(files);
     const QFileInfo info(path);
-    const int threads = scanPlan.threads > 0 ? scanPlan.threads
-                                             : QThreadPool::globalInstance()->maxThreadCount();
+    const int threads =
+        scanPlan.threads > 0 ? scanPlan.threads : QThreadPool::globalInstance()->maxThreadCount();
     if (threads < 2 || !info.isFile() || info.size() < scanPlan.parallelFrom) return false;
     BlockParts parts;
     if (!parts.open(path)) throw ScanFailure(parts.error_string());
