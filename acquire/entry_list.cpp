@@ -42,7 +42,7 @@ void sort_entries() {
     seam().yield();
     if (count < 2) return;
 
-    ProgressThrottle throttle(ListProgressIntervalMs);
+    ProgressThrottle throttle(G.ListProgressIntervalMs);
     std::vector<QString> keys(static_cast<size_t>(count));
     for (int i = 1; i <= count; ++i) {
         keys[static_cast<size_t>(i - 1)] = entry_display_line(i).toLower();
@@ -85,7 +85,7 @@ void prune_entries() {
     seam().progress_label(3, QString());
     int previous = G.EntryCount + 1;
     seam().yield();
-    ProgressThrottle throttle(ListProgressIntervalMs);
+    ProgressThrottle throttle(G.ListProgressIntervalMs);
     ensure_entry_disk_names();
     EntryProbes known;
     while (previous != G.EntryCount) {

@@ -11,8 +11,6 @@
 #include <algorithm>
 #include <vector>
 
-int ListProgressIntervalMs = 50;
-
 namespace {
 
 QString with_backslash(const QString& path) {
@@ -22,7 +20,7 @@ QString with_backslash(const QString& path) {
 // One walk: the progress throttle, the device of the walked tree (to stay on the medium's
 // own file system) and whether a full table has ended it.
 struct WalkRun {
-    ProgressThrottle throttle{ListProgressIntervalMs};
+    ProgressThrottle throttle{G.ListProgressIntervalMs};
     quint64 rootDevice = 0;
     bool tableFull = false;
     QString image; // the image or archive file the drive stands for, else empty

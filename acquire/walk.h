@@ -74,6 +74,3 @@ QString walk_progress_path(const QString& sub_path);
 // bytes for 31); `text` itself when it is not longer than that.
 QString cp932_tail(QStringView text, int bytes);
 
-// How often the walk, the sort and the pruning update the progress window and yield, in
-// milliseconds; 0 updates after every entry (tests use it to act between directories).
-extern int ListProgressIntervalMs;

@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
     install_qt_translation();
     ShotSeam seam;
     set_seam(&seam);
-    ListProgressIntervalMs = 0;
+    G.ListProgressIntervalMs = 0;
     startup(cfg.fileName());
     settle_at_startup();
     register_standard_screens();

@@ -64,7 +64,8 @@ class CatalogueParser {
     bool entries_ = true;
 };
 
-// The scan's hot path: the parser's rules are inline.
+// The scan's hot path: the parser's rules are inline (a call per line out of reader.cpp
+// costs a scan that reads every line about a sixth of its time).
 inline bool catalogue_marker(QByteArrayView line, char digit) {
     return line.size() == 3 && line[0] == '*' && line[1] == '0' && line[2] == digit;
 }

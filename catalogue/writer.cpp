@@ -239,7 +239,7 @@ void recover_catalogue() {
     if (fd < 0) return;
     // Under the lock a journal is never that of an append still running.
     Settlement s;
-    if (file_is_regular(fd) && file_lock(fd, CatalogueLockTimeoutMs) == 0)
+    if (file_is_regular(fd) && file_lock(fd, G.CatalogueLockTimeoutMs) == 0)
         s = settle_journal(fd, journal, file_writable(fd));
     file_close(fd);
     report_settlement(s);
@@ -347,7 +347,7 @@ void write_data(int16_t& result) {
     const QString journal = journal_of(path);
     Settlement found;
     // Two running copies must never interleave their blocks.
-    error = file_lock(fd, CatalogueLockTimeoutMs);
+    error = file_lock(fd, G.CatalogueLockTimeoutMs);
     if (error == 0) {
         found = settle_journal(fd, journal, true);
         qint64 size = 0;

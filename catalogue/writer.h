@@ -2,7 +2,7 @@
 #pragma once
 // The catalogue writer: appends the current registration (block 1 of HeaderTable and the
 // acquired directory list) to the catalogue file as one block.
-#include "core/disk_file.h" // CatalogueLockTimeoutMs: how long write_data waits
+#include "core/disk_file.h"
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>

@@ -31,7 +31,7 @@ bool copy_whole(const QString& from, const QString& to, QString& why) {
                      : QStringLiteral("データファイルが通常のファイルではありません。");
         return false;
     }
-    error = file_lock(fd, CatalogueLockTimeoutMs, true);
+    error = file_lock(fd, G.CatalogueLockTimeoutMs, true);
     if (error != 0) {
         why = error == EBUSY ? QStringLiteral("ほかの Tobrin がデータファイルに登録中です。")
                              : QString::fromLocal8Bit(std::strerror(error));

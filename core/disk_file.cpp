@@ -105,8 +105,6 @@ bool file_writable(int fd) {
            (st.st_mode & 0222) != 0;
 }
 
-int CatalogueLockTimeoutMs = 3000;
-
 int file_lock(int fd, int timeoutMs, bool shared) {
     QElapsedTimer waited;
     waited.start();

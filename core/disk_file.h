@@ -31,8 +31,6 @@ bool file_writable(int fd);
 // without locks counts as locked.
 int file_lock(int fd, int timeoutMs, bool shared = false);
 
-// How long a writer or a backup waits for another copy of the program to finish its append.
-extern int CatalogueLockTimeoutMs;
 
 // Whether the name exists at all, a link (dangling or not) as itself.
 bool path_exists(const QString& path);

@@ -70,5 +70,9 @@ void check_file(QString& dir, const QString& name, int16_t& state, int16_t& read
 }
 
 QString catalogue_local_path() {
-    return to_local_file(G.DataFilePath);
+    return catalogue_local_path(G);
+}
+
+QString catalogue_local_path(const CatalogueFiles& files) {
+    return to_local_file(files.DataFilePath);
 }

@@ -9,6 +9,7 @@
 //   end in "\".
 // The rule that tells them apart: a path that contains a backslash, is empty, or is a bare
 // drive ("q:") is drive-form; every other path ("/srv/data", "data", "./x") is local.
+#include "core/state.h"
 #include <QChar>
 #include <QString>
 #include <cstdint>
@@ -43,3 +44,4 @@ QString to_local_file(const QString& path);
 // `DataFileName`, through the drive map): the one name that every reader, the writer, the
 // backup and the journal open.
 QString catalogue_local_path();
+QString catalogue_local_path(const CatalogueFiles& files);

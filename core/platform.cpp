@@ -2,6 +2,7 @@
 #include "core/platform.h"
 #include "core/codepage.h"
 #include "core/config.h"
+#include "core/state.h"
 #include <QDir>
 #include <QFileInfo>
 #include <QStorageInfo>
@@ -12,9 +13,6 @@
 #include <sys/stat.h>
 
 namespace {
-QMap<QChar, QString> driveMap;
-QMap<QChar, bool> imageDrives; // letters pinned to a file rather than a directory
-
 QString clean_dir(const QString& dir) {
     QString d = QDir::cleanPath(dir);
     return d.isEmpty() ? QStringLiteral("/") : d;
@@ -28,6 +26,8 @@ bool under_media(const QString& root) {
 } // namespace
 
 void platform_map_drives(const QString& cfgFilePath) {
+    QMap<QChar, QString>& driveMap = G.Drives.roots;
+    QMap<QChar, bool>& imageDrives = G.Drives.images;
     driveMap.clear();
     imageDrives.clear();
     driveMap.insert(u'c', QStringLiteral("/"));
@@ -55,11 +55,11 @@ void platform_map_drives(const QString& cfgFilePath) {
 }
 
 const QMap<QChar, QString>& drive_map() {
-    return driveMap;
+    return G.Drives.roots;
 }
 
 QString drive_root(QChar letter) {
-    return driveMap.value(letter.toLower());
+    return G.Drives.roots.value(letter.toLower());
 }
 
 bool drive_answers(QChar letter) {
@@ -74,7 +74,7 @@ QChar drive_of_path(const QString& localPath) {
     const QString p = clean_dir(QDir(localPath).absolutePath());
     QChar best = u'c';
     qsizetype bestLen = -1;
-    for (auto it = driveMap.begin(); it != driveMap.end(); ++it) {
+    for (auto it = G.Drives.roots.begin(); it != G.Drives.roots.end(); ++it) {
         const QString& root = it.value();
         const bool fits =
             root == QLatin1String("/") || p == root || p.startsWith(root + QLatin1Char('/'));
@@ -113,24 +113,24 @@ QString volume_label(QChar letter) {
 }
 
 bool drive_is_image(QChar letter) {
-    return imageDrives.contains(letter.toLower());
+    return G.Drives.images.contains(letter.toLower());
 }
 
 void pin_image_drive(QChar letter, const QString& file) {
     const QChar l = letter.toLower();
-    driveMap.insert(l, clean_dir(QDir(file).absolutePath()));
-    imageDrives.insert(l, true);
+    G.Drives.roots.insert(l, clean_dir(QDir(file).absolutePath()));
+    G.Drives.images.insert(l, true);
 }
 
 QChar first_free_letter() {
     for (char16_t c = u'd'; c <= u'z'; ++c)
-        if (!driveMap.contains(QChar(c))) return QChar(c);
+        if (!G.Drives.roots.contains(QChar(c))) return QChar(c);
     return QChar();
 }
 
 bool image_path_split(const QByteArray& local, QString& image, QByteArray& inner) {
-    for (auto it = imageDrives.begin(); it != imageDrives.end(); ++it) {
-        const QString file = driveMap.value(it.key());
+    for (auto it = G.Drives.images.begin(); it != G.Drives.images.end(); ++it) {
+        const QString file = G.Drives.roots.value(it.key());
         const QByteArray f = disk_name_bytes(file);
         if (file.isEmpty() || !local.startsWith(f)) continue;
         if (local.size() != f.size() && local.at(f.size()) != '/') continue;

@@ -10,6 +10,7 @@
 #include <QChar>
 #include <QMap>
 #include <QString>
+#include <memory>
 #include <set>
 
 // Windows attribute bits, as the procedures test them.
@@ -20,6 +21,19 @@ enum FileAttr : int {
     AttrVolume = 8,
     AttrDirectory = 16,
     AttrArchive = 32,
+};
+
+struct ImageTree;
+
+// The drives of this run, held in G.Drives (reset_state() forgets them): letter -> local
+// directory (no trailing "/" except for "/") or the image file the letter stands for.
+struct DriveMap {
+    QMap<QChar, QString> roots;
+    QMap<QChar, bool> images; // letters pinned to a file rather than a directory
+    // The last image read, kept while its file stays the same: pruning and the deletion
+    // screen ask for one directory at a time.
+    QString cachedImage;
+    std::shared_ptr<const ImageTree> cachedTree;
 };
 
 // Rebuilds the drive map with the key-40 pins of the configuration file `cfgFilePath`, up to

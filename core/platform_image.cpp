@@ -4,6 +4,7 @@
 // what the format itself proves: a damaged image is reported, never listed as less.
 #include "core/codepage.h"
 #include "core/platform.h"
+#include "core/state.h"
 #include "core/zip_directory.h"
 #include <QFile>
 #include <QHash>
@@ -15,8 +16,6 @@
 #include <memory>
 #include <sys/stat.h>
 
-namespace {
-
 // One read of an image: every directory by its path inside ("/A/B/").
 struct ImageTree {
     struct stat id {}; // the file as it was read: re-read when it changes
@@ -24,6 +23,8 @@ struct ImageTree {
     QString fault;
     QHash<QByteArray, ImageDirListing> dirs;
 };
+
+namespace {
 
 // Names are converted into the thread's locale: a UTF-8 one gives Joliet, 7z and
 // UTF-8-flagged zip names as UTF-8, whatever the user's locale, and leaves the bytes of
@@ -256,21 +257,19 @@ bool same_file(const struct stat& a, const struct stat& b) {
            a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
 }
 
-// The last image read, kept while its file stays the same: pruning and the deletion screen
-// ask for one directory at a time.
-QString cachedFile;
-std::shared_ptr<const ImageTree> cachedTree;
-
+// The image's tree, read again only when the file changed since the last one read.
 std::shared_ptr<const ImageTree> tree_of(const QString& file) {
     struct stat st {};
     if (::stat(QFile::encodeName(file).constData(), &st) != 0 || !S_ISREG(st.st_mode))
         return nullptr;
-    if (cachedTree && cachedFile == file && same_file(cachedTree->id, st)) return cachedTree;
+    DriveMap& d = G.Drives;
+    if (d.cachedTree && d.cachedImage == file && same_file(d.cachedTree->id, st))
+        return d.cachedTree;
     auto tree = std::make_shared<ImageTree>();
     tree->id = st;
     read_tree(*tree, file);
-    cachedFile = file;
-    cachedTree = tree;
+    d.cachedImage = file;
+    d.cachedTree = tree;
     return tree;
 }
 

@@ -9,22 +9,6 @@
 
 namespace {
 
-struct Word {
-    QString text;
-    WildcardPattern pattern;
-};
-
-struct Matcher {
-    int mode = 0;
-    Word w[3];
-    MatchPlan plan;
-};
-
-Matcher theMatcher;
-inline Matcher& matcher() {
-    return theMatcher;
-}
-
 std::u16string_view view_of(QStringView s) {
     return {reinterpret_cast<const char16_t*>(s.data()), size_t(s.size())};
 }
@@ -46,20 +30,9 @@ inline bool contains(std::u16string_view text, std::u16string_view word) {
     return false;
 }
 
-// Does the folded text satisfy word k (0-based)?
-bool satisfies(const Matcher& m, int k, std::u16string_view text) {
-    const Word& w = m.w[k];
-    if (m.plan.wildcard) {
-        if (!w.pattern.valid()) invalid_pattern();
-        return w.pattern.matches(QStringView(text.data(), qsizetype(text.size())));
-    }
-    return contains(text, view_of(w.text));
-}
-
 } // namespace
 
 void check_match_status(int preset, const SearchOptions& options) {
-    Matcher& m = matcher();
     int filled[3];
     int count = 0;
     for (int k = 1; k <= 3; ++k)
@@ -112,20 +85,18 @@ void check_match_status(int preset, const SearchOptions& options) {
             if (options.foldCase) *w = lower_form(*w);
         }
     }
-    m.mode = G.MatchMode;
-    const QString* words[3] = {&G.MatchWord1, &G.MatchWord2, &G.MatchWord3};
-    m.plan.mode = m.mode;
-    m.plan.wildcard = options.wildcard;
-    for (int k = 0; k < 3; ++k) {
-        m.w[k].text = *words[k];
-        m.w[k].pattern.compile(*words[k]);
-        m.plan.pattern[k] = &m.w[k].pattern;
-        m.plan.literal[k] = options.wildcard ? m.w[k].pattern.longest_literal() : m.w[k].text;
-    }
 }
 
-const MatchPlan& match_plan() {
-    return matcher().plan;
+Matcher::Matcher(const SearchQuery& query, const SearchOptions& options) {
+    const QString* words[3] = {&query.MatchWord1, &query.MatchWord2, &query.MatchWord3};
+    plan_.mode = query.MatchMode;
+    plan_.wildcard = options.wildcard;
+    for (int k = 0; k < 3; ++k) {
+        text_[k] = *words[k];
+        pattern_[k].compile(*words[k]);
+        plan_.pattern[k] = &pattern_[k];
+        plan_.literal[k] = options.wildcard ? pattern_[k].longest_literal() : text_[k];
+    }
 }
 
 bool contains_folded(QStringView text, QStringView word) {
@@ -136,17 +107,24 @@ void invalid_pattern() {
     throw ScanFailure(InvalidPattern);
 }
 
-bool match_folded(QStringView folded) {
+bool Matcher::matches_folded(QStringView folded) const {
     if (folded.isEmpty()) return false;
-    const Matcher& m = matcher();
     const std::u16string_view t = view_of(folded);
-    return evaluate_mode(m.mode, [&](int k) { return satisfies(m, k, t); });
+    // Does the folded text satisfy word k (0-based)?
+    return evaluate_mode(plan_.mode, [&](int k) {
+        if (plan_.wildcard) {
+            if (!pattern_[k].valid()) invalid_pattern();
+            return pattern_[k].matches(folded);
+        }
+        return contains(t, view_of(text_[k]));
+    });
 }
 
 void check_match(const QString& B, const SearchOptions& options, int16_t& n) {
     n = 0;
     if (B.isEmpty()) return;
-    static thread_local QString buf;
-    fold_text(B, buf, options.foldWidth, options.foldCase);
-    n = match_folded(buf) ? 1 : 0;
+    const Matcher m(G, options);
+    QString folded;
+    fold_text(B, folded, options.foldWidth, options.foldCase);
+    n = m.matches_folded(folded) ? 1 : 0;
 }

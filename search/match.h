@@ -2,7 +2,9 @@
 #pragma once
 // Turning the three search strings and the chosen preset into a match mode and folded
 // words (check_match_status), and testing one text against them (check_match).
+#include "core/state.h"
 #include "search/search_options.h"
+#include "search/wildcard.h"
 #include <QString>
 #include <QStringView>
 #include <cstdint>
@@ -16,19 +18,14 @@ struct ScanFailure : std::runtime_error {
     QString cause;
 };
 
-// Reads G.SearchWords; sets G.MatchMode and G.MatchWord1..3 (folded as `options` say, and
-// compiled as patterns when they ask for wildcards). `preset` is the selected combination:
-// 1 or 2 with two filled strings, 1 to 6 with three.
+// Reads G.SearchWords; sets G.MatchMode and G.MatchWord1..3 (folded as `options` say).
+// `preset` is the selected combination: 1 or 2 with two filled strings, 1 to 6 with three.
 void check_match_status(int preset, const SearchOptions& options);
 
 // n = 1 when `B`, folded as `options` say (those given to check_match_status), satisfies
 // the current search, else 0. Throws ScanFailure for an invalid wildcard word that has to
 // be tested.
 void check_match(const QString& B, const SearchOptions& options, int16_t& n);
-
-// The same test on a text already folded as the options say (the scan folds each text
-// once into its own buffer). An empty text never matches.
-bool match_folded(QStringView folded);
 
 // What the scan's path test needs of the current search. Each word has a required
 // literal that every text satisfying it contains: the word itself when matching by
@@ -37,9 +34,28 @@ struct MatchPlan {
     int mode = 0;
     bool wildcard = false;
     QString literal[3];
-    const class WildcardPattern* pattern[3] = {};
+    const WildcardPattern* pattern[3] = {};
 };
-const MatchPlan& match_plan();
+
+// The search of one run, made from the match mode and words of `query` (set by
+// check_match_status) and compiled as patterns when `options` ask for wildcards. The
+// scanning threads share it, read only.
+class Matcher {
+  public:
+    Matcher(const SearchQuery& query, const SearchOptions& options);
+    Matcher(const Matcher&) = delete;
+    Matcher& operator=(const Matcher&) = delete;
+    const MatchPlan& plan() const { return plan_; }
+    // Whether a text already folded as the options say satisfies the search (the scan
+    // folds each text once into its own buffer). An empty text never matches.
+    bool matches_folded(QStringView folded) const;
+
+  private:
+    QString text_[3];
+    WildcardPattern pattern_[3];
+    MatchPlan plan_;
+};
+
 // Substring test of folded texts.
 bool contains_folded(QStringView text, QStringView word);
 // Throws the failure of an invalid wildcard pattern.

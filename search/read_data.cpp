@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "search/read_data.h"
+#include "catalogue/block_parts.h"
 #include "catalogue/reader.h"
 #include "core/fold.h"
 #include "core/messages.h"
@@ -10,7 +11,6 @@
 #include "search/match.h"
 #include "search/results.h"
 #include "search/wildcard.h"
-#include <QFile>
 #include <QFileInfo>
 #include <QThreadPool>
 #include <algorithm>
@@ -24,16 +24,16 @@
 
 namespace {
 
-QString file_name_for_messages() {
-    return G.DataDir + G.DataFileName;
+QString file_name_for_messages(const CatalogueFiles& files) {
+    return files.DataDir + files.DataFileName;
 }
 
-void size_search_tables() {
+void size_search_tables(SearchTables& t) {
     // Start-up sizes the tables from the configuration; a scan never writes beyond them.
-    if (G.HeaderTable.rows() < G.MaxHeaderBlocks) G.HeaderTable.redim(G.MaxHeaderBlocks);
-    if (G.DirPaths.size() < G.MaxDirCount) G.DirPaths.redim(G.MaxDirCount);
-    if (G.ResultLines.size() < G.MaxResultLines) G.ResultLines.redim(G.MaxResultLines);
-    if (G.ResultLineKinds.size() < G.MaxResultLines) G.ResultLineKinds.redim(G.MaxResultLines);
+    if (t.HeaderTable.rows() < t.MaxHeaderBlocks) t.HeaderTable.redim(t.MaxHeaderBlocks);
+    if (t.DirPaths.size() < t.MaxDirCount) t.DirPaths.redim(t.MaxDirCount);
+    if (t.ResultLines.size() < t.MaxResultLines) t.ResultLines.redim(t.MaxResultLines);
+    if (t.ResultLineKinds.size() < t.MaxResultLines) t.ResultLineKinds.redim(t.MaxResultLines);
 }
 
 // What a scan of catalogue lines finds, in file order, goes to a sink. Applied applies
@@ -44,51 +44,56 @@ void size_search_tables() {
 // ends where the single scan ends, with the same results and messages.
 class Applied {
   public:
+    Applied(const CatalogueFiles& files, SearchTables& tables) : files(files), tables(tables) {}
     bool stopped() const { return stop; }
     void block() {
         headerListed = false;
-        if (++G.HeaderBlockCount > G.MaxHeaderBlocks) {
+        if (++tables.HeaderBlockCount > tables.MaxHeaderBlocks) {
             stop = true;
-            show_message(message_301(G.MaxHeaderBlocks));
-            G.HeaderBlockCount = G.MaxHeaderBlocks;
+            show_message(message_301(tables.MaxHeaderBlocks));
+            tables.HeaderBlockCount = tables.MaxHeaderBlocks;
             return;
         }
         // A block with fewer than ten header lines must not show the fields of a block
         // read by an earlier search.
         for (int k = 1; k <= HeaderFieldCount; ++k)
-            G.HeaderTable(G.HeaderBlockCount, k).clear();
+            tables.HeaderTable(tables.HeaderBlockCount, k).clear();
     }
-    void field(int k, const QString& text) { G.HeaderTable(G.HeaderBlockCount, k) = text; }
+    void field(int k, const QString& text) {
+        tables.HeaderTable(tables.HeaderBlockCount, k) = text;
+    }
     void header_match() {
-        get_header_data(stop);
+        get_header_data(tables, stop);
         headerListed = true;
     }
     void path(QString&& text) {
         if (!headerListed) {
-            get_header_data(stop);
+            get_header_data(tables, stop);
             headerListed = true;
             if (stop) return;
         }
-        if (++G.ResultLineCount <= G.MaxResultLines) {
-            G.ResultLines(G.ResultLineCount) = std::move(text);
-            G.ResultLineKinds(G.ResultLineCount) = G.HeaderBlockCount;
+        if (++tables.ResultLineCount <= tables.MaxResultLines) {
+            tables.ResultLines(tables.ResultLineCount) = std::move(text);
+            tables.ResultLineKinds(tables.ResultLineCount) = tables.HeaderBlockCount;
             return;
         }
         stop = true;
-        show_message(message_307(G.MaxResultLines));
-        G.ResultLineCount = G.MaxResultLines;
+        show_message(message_307(tables.MaxResultLines));
+        tables.ResultLineCount = tables.MaxResultLines;
     }
     void fault(int message) {
         stop = true;
-        const QString file = file_name_for_messages();
+        const QString file = file_name_for_messages(files);
         show_message(message == 302   ? message_302(file)
-                     : message == 303 ? message_303(G.MaxDirCount)
+                     : message == 303 ? message_303(tables.MaxDirCount)
                      : message == 305 ? message_305(file)
                                       : message_306(file));
     }
     [[noreturn]] void failure(const QString& cause) { throw ScanFailure(cause); }
 
   private:
+    const CatalogueFiles& files;
+    SearchTables& tables;
     bool stop = false;
     bool headerListed = false;
 };
@@ -171,8 +176,10 @@ class Recorded {
 
 // What every scanning thread shares, fixed before the scan starts.
 struct ScanSetup {
-    explicit ScanSetup(const SearchOptions& options)
-        : opt(options), plan(match_plan()), decoder(opt.foldWidth, opt.foldCase) {
+    ScanSetup(const SearchTables& tables, const SearchQuery& query, const SearchOptions& options)
+        : opt(options), matcher(query, options), plan(matcher.plan()),
+          decoder(opt.foldWidth, opt.foldCase), maxDirs(tables.MaxDirCount),
+          maxBlocks(tables.MaxHeaderBlocks), maxResults(tables.MaxResultLines) {
         if (plan.mode < 1) return;
         for (int k = 0; k < 3; ++k) {
             overlap = std::max(overlap, plan.literal[k].size() - 1);
@@ -188,7 +195,7 @@ struct ScanSetup {
                 if (marked[b]) nameBytes[b] |= uint8_t(1 << k);
         }
         for (int k = 1; k <= HeaderFieldCount; ++k)
-            searched[k] = G.HeaderFieldSearched(k) == 1;
+            searched[k] = query.HeaderFieldSearched(k) == 1;
         if (opt.skipBlocks && !opt.headerOnly) plan_block_test();
     }
 
@@ -217,11 +224,12 @@ struct ScanSetup {
     }
 
     const SearchOptions opt;
+    const Matcher matcher; // the search of this run, which every thread reads
     const MatchPlan& plan;
     const FoldedDecoder decoder;
-    const int maxDirs = G.MaxDirCount;
-    const int maxBlocks = G.MaxHeaderBlocks;
-    const qsizetype maxResults = G.MaxResultLines;
+    const int maxDirs;
+    const int maxBlocks;
+    const qsizetype maxResults;
     qsizetype overlap = 0;
     uint8_t nameBytes[256] = {};
     bool searched[HeaderFieldCount + 1] = {};
@@ -295,7 +303,6 @@ template <class Sink> class Scan {
     void subdirectory_line(const CatalogueItem& it);
     const QString& parent_text(int p);
     const std::u16string& parent_folded(int p);
-    const char* block_end(const char* from) const;
     // The per-parent tables grow with the largest block met, not to the capacity: a scan
     // of a part of the file starts small.
     void room_for_parents(size_t n) {
@@ -348,7 +355,7 @@ template <class Sink> void Scan<Sink>::item(const CatalogueItem& it) {
         // Every path below depends only on the bytes from here to the block's end, so a
         // block whose bytes cannot hold a hit is only read for its form.
         if (set.skipBlocks) {
-            const char* end = block_end(it.text.data());
+            const char* end = next_block_start(partBegin, it.text.data(), partEnd);
             if (!set.may_hold(QByteArrayView(it.text.data(), end))) skipTo = end;
         }
         return;
@@ -363,18 +370,6 @@ template <class Sink> void Scan<Sink>::item(const CatalogueItem& it) {
     }
 }
 
-// Where the next "*01" line after `from` begins, or the part's end.
-template <class Sink> const char* Scan<Sink>::block_end(const char* from) const {
-    for (const char* p = from; p < partEnd; ++p) {
-        p = static_cast<const char*>(std::memchr(p, '*', size_t(partEnd - p)));
-        if (!p) break;
-        if (p > partBegin && (p[-1] == '\n' || p[-1] == '\r') && partEnd - p >= 3 && p[1] == '0' &&
-            p[2] == '1' && (partEnd - p == 3 || p[3] == '\r' || p[3] == '\n'))
-            return p;
-    }
-    return partEnd;
-}
-
 template <class Sink> void Scan<Sink>::header_line(const CatalogueItem& it) {
     QString& f = fields[it.field];
     decode_header_field(it.field, it.text, f);
@@ -384,7 +379,7 @@ template <class Sink> void Scan<Sink>::header_line(const CatalogueItem& it) {
         folded.resize(0);
         for (int k = 1; k <= HeaderFieldCount; ++k)
             if (set.searched[k]) fold_text_append(fields[k], folded, opt.foldWidth, opt.foldCase);
-        if (match_folded(folded)) out.header_match();
+        if (set.matcher.matches_folded(folded)) out.header_match();
     }
 }
 
@@ -442,11 +437,11 @@ template <class Sink> QStringList Scan<Sink>::parents() {
     return l;
 }
 
-// The search leaves the parent lines of the block it read last in G.DirPaths.
-void leave_parents(const QStringList& parents) {
+// The search leaves the parent lines of the block it read last in DirPaths.
+void leave_parents(SearchTables& t, const QStringList& parents) {
     for (int p = 1; p <= parents.size(); ++p)
-        G.DirPaths(p) = parents[p - 1];
-    G.DirCount = int16_t(parents.size());
+        t.DirPaths(p) = parents[p - 1];
+    t.DirCount = int16_t(parents.size());
 }
 
 template <class Sink> void Scan<Sink>::subdirectory_line(const CatalogueItem& it) {
@@ -522,71 +517,6 @@ template <class Sink> void Scan<Sink>::subdirectory_line(const CatalogueItem& it
     out.path(QString(parent_text(p) + name));
 }
 
-// The file split at block starts into parts of about `size` bytes, read in turn into
-// buffers that the caller hands back for reuse.
-class BlockParts {
-  public:
-    // Only a regular file (or a link to one) is read: a device or a fifo could be read
-    // for ever.
-    bool open(const QString& path) {
-        const QFileInfo info(path);
-        if (info.exists() && !info.isFile()) {
-            error = QStringLiteral("Not a regular file");
-            return false;
-        }
-        file.setFileName(path);
-        return file.open(QIODevice::ReadOnly);
-    }
-    QString error_string() const { return error.isEmpty() ? file.errorString() : error; }
-    // The next part into `part` (whole blocks; the first may begin with lines before any
-    // block). False at the end; `failed` on a read error.
-    bool next(QByteArray& part, qsizetype size) {
-        part.resize(0);
-        part.append(carry);
-        carry.resize(0);
-        qsizetype looked = 0; // block starts before this were looked at (a long line: once)
-        for (;;) {
-            if (!eof) {
-                const qsizetype had = part.size();
-                part.resize(had + size);
-                const qint64 got = file.read(part.data() + had, size);
-                part.resize(had + std::max<qint64>(got, 0));
-                if (got < 0) failed = true;
-                if (got <= 0) eof = true;
-            }
-            if (eof) return !part.isEmpty();
-            // Only the few bytes after the cut are copied.
-            if (const qsizetype cut = last_block_start(part, looked); cut > 0) {
-                carry.append(QByteArrayView(part).sliced(cut));
-                part.truncate(cut);
-                return true;
-            }
-            looked = part.size() - 3; // a start in the last three bytes lacks its line end
-        }
-    }
-    bool failed = false;
-
-  private:
-    // Where the last "*01" line of `b` whose line end is read begins, among those that begin
-    // at `from` or later; 0 when none does.
-    static qsizetype last_block_start(QByteArrayView b, qsizetype from) {
-        from = std::max<qsizetype>(from, 1);
-        for (QByteArrayView rest = b.sliced(std::min(from, b.size()));;) {
-            const qsizetype i = rest.lastIndexOf("*01");
-            if (i < 0) return 0;
-            const qsizetype at = from + i;
-            rest = rest.first(i); // "*01" cannot overlap itself
-            if (at + 3 >= b.size()) continue;
-            const char before = b[at - 1], after = b[at + 3];
-            if ((before == '\n' || before == '\r') && (after == '\n' || after == '\r')) return at;
-        }
-    }
-    QFile file;
-    QString error;
-    QByteArray carry;
-    bool eof = false;
-};
-
 // Feeds the items of one part to `scan` until the sink stops (or `abandon` is set); the
 // number of lines read.
 template <class Sink>
@@ -624,23 +554,31 @@ PartResult scan_part(const ScanSetup& setup, const QByteArray& bytes,
     return r;
 }
 
+// One run of the search: what it reads and writes, the search every thread reads, and the
+// parts in flight (parallel).
 class Search {
   public:
-    explicit Search(const SearchOptions& options) : setup(options) {}
+    Search(const CatalogueFiles& files, SearchTables& tables, const SearchQuery& query,
+           const SearchOptions& options, const ScanPlan& plan)
+        : files(files), tables(tables), scanPlan(plan), setup(tables, query, options),
+          applied(files, tables) {}
     void run();
 
   private:
     void single(Seam& s);
     bool parallel(Seam& s);
+    const CatalogueFiles& files;
+    SearchTables& tables;
+    const ScanPlan scanPlan;
     const ScanSetup setup;
     Applied applied;
 };
 
 void Search::single(Seam& s) {
     BlockParts parts;
-    if (!parts.open(catalogue_local_path())) throw ScanFailure(parts.error_string());
-    G.HeaderBlockCount = 0;
-    G.ResultLineCount = 0;
+    if (!parts.open(catalogue_local_path(files))) throw ScanFailure(parts.error_string());
+    tables.HeaderBlockCount = 0;
+    tables.ResultLineCount = 0;
     s.yield();
     Scan<Applied> scan(setup, applied);
     ProgressThrottle throttle;
@@ -658,18 +596,19 @@ void Search::single(Seam& s) {
         }
     }
     if (parts.failed) throw ScanFailure(parts.error_string());
-    leave_parents(parents);
+    leave_parents(tables, parents);
 }
 
 bool Search::parallel(Seam& s) {
-    const QString path = catalogue_local_path();
+    const QString path = catalogue_local_path(files);
     const QFileInfo info(path);
-    const int threads = QThreadPool::globalInstance()->maxThreadCount();
-    if (threads < 2 || !info.isFile() || info.size() < ScanParallelFrom) return false;
+    const int threads =
+        scanPlan.threads > 0 ? scanPlan.threads : QThreadPool::globalInstance()->maxThreadCount();
+    if (threads < 2 || !info.isFile() || info.size() < scanPlan.parallelFrom) return false;
     BlockParts parts;
     if (!parts.open(path)) throw ScanFailure(parts.error_string());
-    G.HeaderBlockCount = 0;
-    G.ResultLineCount = 0;
+    tables.HeaderBlockCount = 0;
+    tables.ResultLineCount = 0;
     s.yield();
     std::atomic<bool> abandon{false};
     struct Running {
@@ -686,7 +625,7 @@ bool Search::parallel(Seam& s) {
             bytes = std::move(spare.back());
             spare.pop_back();
         }
-        if (!parts.next(*bytes, ScanPartSize)) {
+        if (!parts.next(*bytes, qsizetype(scanPlan.partSize))) {
             spare.push_back(std::move(bytes));
             return false;
         }
@@ -737,7 +676,7 @@ bool Search::parallel(Seam& s) {
     }
     finish_all();
     if (parts.failed) throw ScanFailure(parts.error_string());
-    leave_parents(parents);
+    leave_parents(tables, parents);
     return true;
 }
 
@@ -756,29 +695,27 @@ void Search::run() {
         s.yield();
     };
     try {
-        size_search_tables();
+        size_search_tables(tables);
         if (!parallel(s)) single(s);
     } catch (const ScanFailure& f) {
-        G.HeaderBlockCount = 0;
-        G.ResultLineCount = 0;
-        show_message(message_310(file_name_for_messages(), f.cause));
+        tables.HeaderBlockCount = 0;
+        tables.ResultLineCount = 0;
+        show_message(message_310(file_name_for_messages(files), f.cause));
         close_progress();
         return;
     }
     close_progress();
     if (applied.stopped()) return; // what was collected stays, unsorted
-    if (G.ResultLineCount > 0)
-        sort_data(setup.opt.sort);
+    if (tables.ResultLineCount > 0)
+        sort_data(tables, setup.opt.sort);
     else
         show_message(message_309());
 }
 
 } // namespace
 
-qint64 ScanParallelFrom = qint64(8) << 20;
-qsizetype ScanPartSize = qsizetype(1) << 20;
-
-void read_data(const SearchOptions& options) {
-    Search search(options);
+void read_data(const CatalogueFiles& files, SearchTables& tables, const SearchQuery& query,
+               const SearchOptions& options, const ScanPlan& plan) {
+    Search search(files, tables, query, options, plan);
     search.run();
 }

@@ -38,25 +38,25 @@ QString header_line_text(const QString& title, const QString& year, const QStrin
     return t;
 }
 
-QString header_line_of_block(int block) {
-    return header_line_text(G.HeaderTable(block, 1), G.HeaderTable(block, 4),
-                            G.HeaderTable(block, 5), G.HeaderTable(block, 8));
+QString header_line_of_block(const SearchTables& t, int block) {
+    return header_line_text(t.HeaderTable(block, 1), t.HeaderTable(block, 4),
+                            t.HeaderTable(block, 5), t.HeaderTable(block, 8));
 }
 
-void get_header_data(bool& Iread_cont) {
-    ++G.ResultLineCount;
-    if (G.ResultLineCount <= G.MaxResultLines) {
-        G.ResultLineKinds(G.ResultLineCount) = int16_t(-G.HeaderBlockCount);
-        G.ResultLines(G.ResultLineCount) = header_line_of_block(G.HeaderBlockCount);
+void get_header_data(SearchTables& t, bool& Iread_cont) {
+    ++t.ResultLineCount;
+    if (t.ResultLineCount <= t.MaxResultLines) {
+        t.ResultLineKinds(t.ResultLineCount) = int16_t(-t.HeaderBlockCount);
+        t.ResultLines(t.ResultLineCount) = header_line_of_block(t, t.HeaderBlockCount);
         return;
     }
     Iread_cont = true;
-    show_message(message_311(G.MaxResultLines));
-    G.ResultLineCount = G.MaxResultLines;
+    show_message(message_311(t.MaxResultLines));
+    t.ResultLineCount = t.MaxResultLines;
 }
 
-void sort_data(bool sort) {
-    const int n = G.ResultLineCount;
+void sort_data(SearchTables& t, bool sort) {
+    const int n = t.ResultLineCount;
     if (!sort || n <= 1) return;
     Seam& s = seam();
     s.progress_show();
@@ -71,8 +71,8 @@ void sort_data(bool sort) {
     std::vector<QString> keys(static_cast<size_t>(n) + 1);
     for (int i = 1; i <= n; ++i) {
         QString& k = keys[size_t(i)];
-        if (G.ResultLineKinds(i) < 0) k.append(QChar(u'\0'));
-        fold_text_append(G.ResultLines(i), k, true, true);
+        if (t.ResultLineKinds(i) < 0) k.append(QChar(u'\0'));
+        fold_text_append(t.ResultLines(i), k, true, true);
     }
     auto view = [&](int i) {
         const QString& k = keys[size_t(i)];
@@ -88,12 +88,12 @@ void sort_data(bool sort) {
     std::vector<QString> lines(static_cast<size_t>(n));
     std::vector<int16_t> kinds(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i) {
-        lines[size_t(i)] = std::move(G.ResultLines(order[size_t(i)]));
-        kinds[size_t(i)] = G.ResultLineKinds(order[size_t(i)]);
+        lines[size_t(i)] = std::move(t.ResultLines(order[size_t(i)]));
+        kinds[size_t(i)] = t.ResultLineKinds(order[size_t(i)]);
     }
     for (int i = 0; i < n; ++i) {
-        G.ResultLines(i + 1) = std::move(lines[size_t(i)]);
-        G.ResultLineKinds(i + 1) = kinds[size_t(i)];
+        t.ResultLines(i + 1) = std::move(lines[size_t(i)]);
+        t.ResultLineKinds(i + 1) = kinds[size_t(i)];
     }
     s.progress_label(2, QString::number(n));
     for (int l = 1; l <= 3; ++l)
@@ -126,10 +126,10 @@ SearchDisplay result_display(const SearchOptions& options) {
     return d;
 }
 
-SearchDisplay get_data(const SearchOptions& options) {
+SearchDisplay get_data(const SearchOptions& options, const ScanPlan& plan) {
     seam().yield();
     // The scan overwrites the acquired list and the header of a registration in progress.
     G.ProgressFlags = 0;
-    read_data(options);
+    read_data(G, G, G, options, plan);
     return result_display(options);
 }

@@ -2,6 +2,7 @@
 #pragma once
 // The result lines of a search: the header line of a block, appending it, the optional
 // sort, and what the result list and its caption show.
+#include "core/state.h"
 #include "search/search_options.h"
 #include <QList>
 #include <QString>
@@ -11,16 +12,16 @@
 // fields 1 (title), 4 (year), 5 (month) and 8 (volume label).
 QString header_line_text(const QString& title, const QString& year, const QString& month,
                          const QString& volume);
-// The same for block `block` of G.HeaderTable.
-QString header_line_of_block(int block);
+// The same for block `block` of the header table.
+QString header_line_of_block(const SearchTables& t, int block);
 
-// Appends the header line of block G.HeaderBlockCount; on a full result table shows
+// Appends the header line of block HeaderBlockCount; on a full result table shows
 // message 311 and sets `Iread_cont` (the scan's stop flag).
-void get_header_data(bool& Iread_cont);
+void get_header_data(SearchTables& t, bool& Iread_cont);
 
 // Sorts the result lines when `sort` is set and there are at least two: header lines
 // first, each kind by its narrow lower-case text, equal texts in file order.
-void sort_data(bool sort);
+void sort_data(SearchTables& t, bool sort);
 
 struct ResultEntry {
     QString text;
@@ -37,6 +38,6 @@ struct SearchDisplay {
 // The result list and caption for the lines held now, filtered by the display options.
 SearchDisplay result_display(const SearchOptions& options);
 
-// get_data: clears ProgressFlags, scans (read_data, which also sorts) and returns the
-// display.
-SearchDisplay get_data(const SearchOptions& options);
+// get_data: clears ProgressFlags, scans the program's catalogue into its tables (read_data,
+// which also sorts) and returns the display.
+SearchDisplay get_data(const SearchOptions& options, const ScanPlan& plan = {});

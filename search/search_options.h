@@ -15,3 +15,12 @@ struct SearchOptions {
     // (off only to compare the two ways).
     bool skipBlocks = true;
 };
+
+// How a scan uses the machine: catalogues of at least `parallelFrom` bytes are scanned in
+// parts of about `partSize` bytes by `threads` threads at once (0: one per core), smaller
+// ones by one thread. The outcome is the same either way.
+struct ScanPlan {
+    int threads = 0;
+    long long partSize = 1LL << 20;
+    long long parallelFrom = 8LL << 20;
+};

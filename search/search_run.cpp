@@ -7,7 +7,7 @@
 #include "search/search_rules.h"
 
 bool run_string_search(const QString (&words)[3], int preset, const SearchOptions& options,
-                       SearchDisplay& out) {
+                       SearchDisplay& out, const ScanPlan& plan) {
     for (int k = 1; k <= 3; ++k)
         G.SearchWords(k) = words[k - 1];
     G.BlockSearchMode = 0;
@@ -17,11 +17,11 @@ bool run_string_search(const QString (&words)[3], int preset, const SearchOption
         show_message(message_208());
         return false;
     }
-    out = get_data(options);
+    out = get_data(options, plan);
     return true;
 }
 
-SearchDisplay run_block_search(SearchOptions& options) {
+SearchDisplay run_block_search(SearchOptions& options, const ScanPlan& plan) {
     const QString saved[3] = {G.SearchWords(1), G.SearchWords(2), G.SearchWords(3)};
     options = block_search_options(options);
     G.SearchWords(1) = QStringLiteral("*");
@@ -31,7 +31,7 @@ SearchDisplay run_block_search(SearchOptions& options) {
     G.BlockSearchMode = 1;
     seam().yield();
     check_match_status(1, options);
-    SearchDisplay d = get_data(options);
+    SearchDisplay d = get_data(options, plan);
     seam().yield();
     for (int k = 1; k <= 3; ++k)
         G.SearchWords(k) = saved[k - 1];

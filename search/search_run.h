@@ -13,10 +13,11 @@
 // The string search ("文字列検索"): words are fields [1] [2] [3] (G.SearchWords takes
 // them). `preset` is the selected combination (1-based, see preset_count). With no word
 // filled it shows message 208, searches nothing and returns false (`out` untouched).
+// `plan`: how the scan uses the machine (the programs keep the default).
 bool run_string_search(const QString (&words)[3], int preset, const SearchOptions& options,
-                       SearchDisplay& out);
+                       SearchDisplay& out, const ScanPlan& plan = {});
 
 // The block search ("ﾌﾞﾛｯｸ検索"): every block's header line. Sets `options` to those of a
 // block search (block_search_options), which the screen keeps afterwards; G.SearchWords
 // are left as they were.
-SearchDisplay run_block_search(SearchOptions& options);
+SearchDisplay run_block_search(SearchOptions& options, const ScanPlan& plan = {});

@@ -181,9 +181,9 @@ class TestWriter : public QObject {
         QVERIFY(fresh || other.open(QIODevice::ReadOnly));
         rlimit saved{};
         if (how == "readonly") QFile::setPermissions(G.DataFilePath, QFile::ReadOwner);
-        const int timeout = CatalogueLockTimeoutMs;
-        CatalogueLockTimeoutMs = 200;
-        const auto restore = qScopeGuard([timeout] { CatalogueLockTimeoutMs = timeout; });
+        const int timeout = G.CatalogueLockTimeoutMs;
+        G.CatalogueLockTimeoutMs = 200;
+        const auto restore = qScopeGuard([timeout] { G.CatalogueLockTimeoutMs = timeout; });
         if (how == "locked") QCOMPARE(::flock(other.handle(), LOCK_EX | LOCK_NB), 0);
         if (how == "full" || fresh) {
             // The file may grow by a few bytes only: the block's write stops part way.
@@ -382,9 +382,9 @@ class TestWriter : public QObject {
         QFile other(G.DataFilePath);
         QVERIFY(other.open(QIODevice::ReadOnly));
         if (next == "locked") QCOMPARE(::flock(other.handle(), LOCK_EX | LOCK_NB), 0);
-        const int timeout = CatalogueLockTimeoutMs;
-        CatalogueLockTimeoutMs = 100;
-        const auto restore = qScopeGuard([timeout] { CatalogueLockTimeoutMs = timeout; });
+        const int timeout = G.CatalogueLockTimeoutMs;
+        G.CatalogueLockTimeoutMs = 100;
+        const auto restore = qScopeGuard([timeout] { G.CatalogueLockTimeoutMs = timeout; });
         const auto lstat_ok = [](const QString& path) {
             struct stat st {};
             return ::lstat(QFile::encodeName(path).constData(), &st) == 0;

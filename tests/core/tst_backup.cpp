@@ -86,10 +86,10 @@ class TestBackup : public QObject {
         QFETCH(QString, backup);
         touch(path("adir/inside"), "keep");
         QFile appending(G.DataFilePath);
-        const int timeout = CatalogueLockTimeoutMs;
-        const auto restore = qScopeGuard([timeout] { CatalogueLockTimeoutMs = timeout; });
+        const int timeout = G.CatalogueLockTimeoutMs;
+        const auto restore = qScopeGuard([timeout] { G.CatalogueLockTimeoutMs = timeout; });
         if (data == "locked") {
-            CatalogueLockTimeoutMs = 100;
+            G.CatalogueLockTimeoutMs = 100;
             QVERIFY(appending.open(QIODevice::ReadOnly));
             QCOMPARE(::flock(appending.handle(), LOCK_EX | LOCK_NB), 0);
         } else if (!data.isEmpty()) {

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "fuzz_support.h"
 #include "core/state.h"
-#include "search/read_data.h"
 #include "search/search_run.h"
 #include <QDir>
 #include <QFile>
@@ -34,12 +33,12 @@ void fuzz_fail(const char* what, const QString& detail) {
 
 SearchOutcome search_outcome(const QString (&words)[3], int preset, const SearchOptions& options,
                              bool split, qsizetype partSize) {
-    ScanParallelFrom = split ? 0 : std::numeric_limits<qint64>::max();
-    ScanPartSize = partSize;
+    // Two threads at least, so that the split is taken on a machine of one core too.
+    const ScanPlan plan{2, partSize, split ? 0 : std::numeric_limits<qint64>::max()};
     QuietSeam s;
     set_seam(&s);
     SearchDisplay d;
-    run_string_search(words, preset, options, d);
+    run_string_search(words, preset, options, d, plan);
     set_seam(nullptr);
     SearchOutcome out;
     out.messages = s.messages;

@@ -200,7 +200,7 @@ class TestScan : public QObject {
             (header ? headers : dirs) << QString::number(G.ResultLineKinds(i));
         }
         ScriptedSeam s;
-        sort_data(true);
+        sort_data(G, true);
         QStringList kinds;
         for (int i = 1; i <= count; ++i)
             kinds << QString::number(G.ResultLineKinds(i));

@@ -96,7 +96,7 @@ struct GuiEnv {
         startup(cfg());
         settle_at_startup();
         register_standard_screens();
-        ListProgressIntervalMs = 0;
+        G.ListProgressIntervalMs = 0;
     }
     ~GuiEnv() {
         close_all_screens();
