@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "search/search_run.h"
+#include "catalogue/escape.h"
 #include "core/messages.h"
 #include "core/seam.h"
 #include "core/state.h"
@@ -8,8 +9,10 @@
 
 bool run_string_search(const QString (&words)[3], int preset, const SearchOptions& options,
                        SearchDisplay& out, const ScanPlan& plan) {
+    // A name byte that decodes to nothing is typed (or pasted from a result or the viewer) as
+    // the catalogue stores it, "&#56448;"; the search compares the decoded names.
     for (int k = 1; k <= 3; ++k)
-        G.SearchWords(k) = words[k - 1];
+        G.SearchWords(k) = unescape_catalogue(words[k - 1]);
     G.BlockSearchMode = 0;
     mirror_search_options(options);
     check_match_status(preset, options);

@@ -56,6 +56,9 @@ class TestCliSearch : public QObject {
         row("search finding nothing", {"search", "--width", "alpha"}, 1, "",
             "検索結果 (一致するﾃﾞｰﾀが見つかりません。)\n"
             "検索一致データが見つかりませんでした。(309)\n");
+        // A word typed with the catalogue's escapes finds the name as shown.
+        row("search, escaped word", {"search", "a&#10;b"}, 0,
+            "-2\tＡＬＰＨＡ  \n2\t\\TOOLS\\a&#10;b\n");
         row("blocks", {"blocks", "--no-sort"}, 0, "-1\tbeta  \n-2\tＡＬＰＨＡ  \n");
         // Line breaks (the memo's too) and undecodable bytes as the catalogue's escapes: one
         // field or path, one line.

@@ -348,11 +348,7 @@ void bring_to_front(QWidget* w) {
 
 void SearchDataScreen::string_search() {
     if (operation_running() || !isEnabled()) return;
-    // A name byte that decodes to nothing is typed (or pasted from the list or the viewer)
-    // as the catalogue stores it, "&#56448;"; the search compares the decoded names.
-    const QString words[3] = {unescape_catalogue(words_[0]->text()),
-                              unescape_catalogue(words_[1]->text()),
-                              unescape_catalogue(words_[2]->text())};
+    const QString words[3] = {words_[0]->text(), words_[1]->text(), words_[2]->text()};
     SearchDisplay d;
     bool searched = false;
     // With a string to search for, the old results go before the scan starts, so that
