@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
+#include <QThreadPool>
 #include <limits>
 
 namespace {
@@ -35,6 +37,8 @@ void fuzz_fail(const char* what, const QString& detail) {
 SearchOutcome search_outcome(const QString (&words)[3], int preset, const SearchOptions& options,
                              bool split, qsizetype partSize) {
     ScanParallelFrom = split ? 0 : std::numeric_limits<qint64>::max();
+    // Below two threads the scan takes the single path: a one-CPU machine splits too.
+    QThreadPool::globalInstance()->setMaxThreadCount(split ? 4 : QThread::idealThreadCount());
     ScanPartSize = partSize;
     QuietSeam s;
     set_seam(&s);
