@@ -354,6 +354,8 @@ class TestWriter : public QObject {
         row("journal cut short", "startup", "file", own.chopped(1), Whole + Torn, "113");
         row("without its last line end", "startup", "file", journal_for(Whole, {}).chopped(2),
             Whole, "113");
+        row("its copy of the block altered past the tail", "startup", "file",
+            own.chopped(1) + "X", Whole + Torn, "113");
         row("garbage, an earlier one set aside", "startup", "aside", "\x01garbage", Whole + Torn,
             "113");
         row("link to an own journal", "write", "link", own, Whole + Torn, "113");
