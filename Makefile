@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: run test build deps deps-package deps-fuzz package screenshots bench fuzz sanitize
+.PHONY: run test build deps deps-package deps-fuzz package screenshots bench fuzz sanitize mutate
 
 deps:
 	@scripts/install-deps
@@ -65,3 +65,9 @@ sanitize: deps
 		ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:fast_unwind_on_malloc=0 \
 		LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp UBSAN_OPTIONS=print_stacktrace=1 \
 		ctest --output-on-failure -j $(JOBS) -E '^package_check$$'
+
+# Each mutant of tests/mutants.txt (a careless one-line change) built in a scratch copy of the
+# tracked files (build-mutate) and checked by the whole suite: killed, survived or stale.
+# MUTANTS="12-20" or MUTANTS="search/*" for some of them.
+mutate: deps
+	scripts/mutate --jobs $(JOBS) $(MUTANTS)

@@ -65,10 +65,11 @@ class TestReader : public QObject {
         QCOMPARE(got, lines);
     }
 
-    // Lines cross the reader's chunk boundaries, a CR LF split between two chunks too.
+    // Lines cross the reader's chunk boundaries, a CR LF split between two chunks too: the
+    // first read (256 KiB) ends between the first line's CR and its LF.
     void lines_across_chunks() {
-        QByteArray bytes;
-        QList<QByteArray> lines;
+        QList<QByteArray> lines{QByteArray((1 << 18) - 1, 'y')};
+        QByteArray bytes = lines.last() + "\r\n";
         const char* ends[] = {"\r\n", "\n", "\r"};
         for (int i = 0; i < 60000; ++i) {
             lines << QByteArray::number(i) + ',' + QByteArray(i % 37, 'x');
@@ -126,6 +127,12 @@ class TestReader : public QObject {
         QTest::newRow("a number past 16 bits")
             << cp932_lines(disc({"1,A", "1e400,B"}))
             << Readers{{"(310)"}, {}, {"(503)"}, {"\\A"}, {"17:310"}};
+        // The 16-bit bound: 32767 is a number (out of range here), 32768 is not.
+        QTest::newRow("32767 fits in 16 bits")
+            << cp932_lines(disc({"1,A", " 32767,B"}))
+            << Readers{{"(306)"}, hitA, {"(503)"}, {"\\A"}, {"17:306"}};
+        QTest::newRow("32768 does not") << cp932_lines(disc({"1,A", "32768,B"}))
+                                        << Readers{{"(310)"}, {}, {"(503)"}, {"\\A"}, {"17:310"}};
         QTest::newRow("lone CR line ends")
             << cp932_lines(disc({"1,A"}), "\r") << Readers{{}, hitA, {}, {"\\A"}, {}};
         QTest::newRow("text without a block") << QByteArray("hello\r\n*02\r\n\\\r\n*03\r\n1,X\r\n")

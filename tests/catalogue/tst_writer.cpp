@@ -352,6 +352,10 @@ class TestWriter : public QObject {
         row("tail not the block", "write", "file", own, Whole + "*01\r\n\"xx", "113");
         row("read-only file", "startup", "readonly", own, Whole + Torn, "113");
         row("journal cut short", "startup", "file", own.chopped(1), Whole + Torn, "113");
+        row("without its last line end", "startup", "file", journal_for(Whole, {}).chopped(2),
+            Whole, "113");
+        row("its copy of the block altered past the tail", "startup", "file",
+            own.chopped(1) + "X", Whole + Torn, "113");
         row("garbage, an earlier one set aside", "startup", "aside", "\x01garbage", Whole + Torn,
             "113");
         row("link to an own journal", "write", "link", own, Whole + Torn, "113");

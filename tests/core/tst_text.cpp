@@ -118,6 +118,11 @@ class TestText : public QObject {
         QVERIFY(read_text_lines(path, lines));
         QCOMPARE(lines, (QStringList{"one", "two", "", QStringLiteral("表")}));
         QVERIFY(!read_text_lines(dir.filePath("missing"), lines));
+        // The longest line a text file may hold is read; one byte more fails the read.
+        write_bytes(path, QByteArray(MaxTextLineBytes, 'x') + "\r\n");
+        QVERIFY(read_text_lines(path, lines) && lines.size() == 1);
+        write_bytes(path, QByteArray(MaxTextLineBytes + 1, 'x') + "\r\n");
+        QVERIFY(!read_text_lines(path, lines));
     }
 
     void fold_data() {

@@ -49,6 +49,8 @@ class TestMatch : public QObject {
         row("ＡＢＣ, width kept", "ＡＢＣ", 1, "w", {"ａｂｃ"}, {"ABC"});
         row("ガ finds ｶﾞ", "ガ", 1, "", {"ｶﾞｲﾄﾞ", "ガイド"}, {"ｶｲﾄﾞ"});
         row("ｶﾞ finds ガ", "ｶﾞ", 1, "", {"ガイド"}, {});
+        // Typed on Linux, these differ from the characters Windows stored for them.
+        row("〜−‖¢£¬— find what Windows stored", "〜−‖¢£¬—", 1, "", {"～－∥￠￡￢―"}, {});
         // Wildcard patterns match the whole text.
         row("wildcard: whole text", "abc", 1, "*", {"abc", "ABC"}, {"xabcx"});
         row("wildcard: [*] a literal star", "[*]*", 1, "*", {"*dos"}, {"dos*"});

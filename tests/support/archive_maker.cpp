@@ -47,6 +47,10 @@ bool make_archive(const QString& file, const QString& format, const QList<Archiv
         if (item.path.endsWith('/')) {
             archive_entry_set_filetype(e, AE_IFDIR);
             archive_entry_set_perm(e, 0755);
+        } else if (item.hardLink) {
+            archive_entry_set_filetype(e, AE_IFREG);
+            archive_entry_set_perm(e, 0644);
+            archive_entry_set_hardlink(e, item.linkTo.constData());
         } else if (!item.linkTo.isEmpty()) {
             archive_entry_set_filetype(e, AE_IFLNK);
             archive_entry_set_perm(e, 0777);
@@ -66,4 +70,19 @@ bool make_archive(const QString& file, const QString& format, const QList<Archiv
     if (archive_write_close(a) != ARCHIVE_OK) r = ARCHIVE_FATAL;
     archive_write_free(a);
     return r == ARCHIVE_OK;
+}
+
+bool set_joliet_label(const QString& file, const QString& label) {
+    QFile f(file);
+    if (!f.open(QIODevice::ReadWrite)) return false;
+    for (qint64 sector = 16; f.seek(sector * 2048); ++sector) {
+        const QByteArray d = f.read(2048);
+        if (d.size() < 2048 || d.mid(1, 5) != "CD001" || uint8_t(d[0]) == 255) return false;
+        if (d[0] != 2) continue;
+        QByteArray ucs2; // 32 bytes of UCS-2 big-endian, padded with blanks
+        for (const QChar c : (label + QString(16, u' ')).left(16))
+            ucs2 += char(c.unicode() >> 8), ucs2 += char(c.unicode() & 0xFF);
+        return f.seek(sector * 2048 + 40) && f.write(ucs2) == 32;
+    }
+    return false;
 }

@@ -7,9 +7,10 @@
 #include <QString>
 
 struct ArchiveItem {
-    QByteArray path;     // as the archive holds it; "dir/" makes a directory
-    QByteArray content;  // a regular file's data
-    QByteArray linkTo{}; // non-empty: a symbolic link to this target
+    QByteArray path;       // as the archive holds it; "dir/" makes a directory
+    QByteArray content;    // a regular file's data
+    QByteArray linkTo{};   // non-empty: a symbolic link to this target
+    bool hardLink = false; // linkTo names the file this entry is a hard link to
 };
 
 // `format`: "iso" (Rock Ridge and Joliet), "iso-joliet" (Joliet only), "iso-plain" (ISO 9660
@@ -18,3 +19,7 @@ struct ArchiveItem {
 // refused something.
 bool make_archive(const QString& file, const QString& format, const QList<ArchiveItem>& items,
                   const QByteArray& options = {});
+
+// Writes `label` into the Joliet descriptor of the ISO image `file`, which libarchive fills
+// with the primary one's label. False when the image has none.
+bool set_joliet_label(const QString& file, const QString& label);
