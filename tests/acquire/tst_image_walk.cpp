@@ -115,6 +115,10 @@ class TestImageWalk : public QObject {
         prune_entries();
         QCOMPARE(display_lines(), pruned);
         QVERIFY2(seam.satisfied(), seam.report());
+        // Chosen on the search screen, an image takes a free letter, listed in order.
+        G.DriveLetters = QStringLiteral("z");
+        const QChar letter = pin_image_for_run(file);
+        QCOMPARE(G.DriveLetters, QString(letter) + u'z');
     }
 
     // The deletion screen lists a directory's ordinary files from the archive: no hidden
