@@ -79,7 +79,7 @@ class TestImageWalk : public QObject {
         QTest::newRow("iso: Joliet names, Joliet label")
             << "iso-joliet" << Items{{"DOS/TOOLS/t.exe", "x"}, {"ソフト/f", "z"}, {"empty/", {}}}
             << L{"\\DOS", "\\DOS\\TOOLS", "\\empty", "\\ソフト"} << L{"\\DOS\\TOOLS", "\\ソフト"}
-            << "ソフト集 Vol.1";
+            << "ソフト集 1999年 DOS/V";
         QTest::newRow("iso: ISO 9660 names only")
             << "iso-plain" << Items{{"DOS/TOOLS/T.EXE", "x"}, {"EMPTY/", {}}}
             << L{"\\DOS", "\\DOS\\TOOLS", "\\EMPTY"} << L{"\\DOS\\TOOLS"} << "MAG_CD";
@@ -104,7 +104,7 @@ class TestImageWalk : public QObject {
         const QString file = dir.filePath("medium.img");
         QVERIFY(make_archive(file, format, items,
                              format.startsWith("iso") ? "volume-id=MAG_CD" : QByteArray()));
-        // The Joliet label differs from the primary one: the Joliet one is shown.
+        // The Joliet label (all sixteen characters) differs from the primary one: it is shown.
         if (label.startsWith(u'ソ')) QVERIFY(set_joliet_label(file, label));
         pin(file);
         ScriptedSeam seam;
