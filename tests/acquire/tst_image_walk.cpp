@@ -87,8 +87,8 @@ class TestImageWalk : public QObject {
         QTest::newRow("zip with code page 932 names")
             << "zip-raw" << medium(Sofuto932) << all << kept << "";
         QTest::newRow("tar") << "tar" << medium() << all << kept << "";
-        QTest::newRow("tar: a hard link is a file")
-            << "tar" << Items{{"d/f", "x"}, {"h/l", {}, "d/f", true}} << L{"\\d", "\\h"}
+        QTest::newRow("tar: a hidden hard link is a file")
+            << "tar" << Items{{"d/f", "x"}, {"h/.l", {}, "d/f", true}} << L{"\\d", "\\h"}
             << L{"\\d", "\\h"} << "";
         QTest::newRow("tar.gz, directories implied by file paths")
             << "tar.gz" << Items{{"a/b/c/f", "x"}} << L{"\\a", "\\a\\b", "\\a\\b\\c"}
