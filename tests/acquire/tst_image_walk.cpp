@@ -80,7 +80,7 @@ class TestImageWalk : public QObject {
         QTest::newRow("iso: Joliet names, Joliet label")
             << "iso-joliet" << Items{{"DOS/TOOLS/t.exe", "x"}, {"ソフト/f", "z"}, {"empty/", {}}}
             << L{"\\DOS", "\\DOS\\TOOLS", "\\empty", "\\ソフト"} << L{"\\DOS\\TOOLS", "\\ソフト"}
-            << "ソフト集 Vol.1";
+            << "ソフト集 1999年 DOS/V";
         QTest::newRow("iso: ISO 9660 names only")
             << "iso-plain" << Items{{"DOS/TOOLS/T.EXE", "x"}, {"EMPTY/", {}}}
             << L{"\\DOS", "\\DOS\\TOOLS", "\\EMPTY"} << L{"\\DOS\\TOOLS"} << "MAG_CD";
@@ -88,8 +88,8 @@ class TestImageWalk : public QObject {
         QTest::newRow("zip with code page 932 names")
             << "zip-raw" << medium(Sofuto932) << all << kept << "";
         QTest::newRow("tar") << "tar" << medium() << all << kept << "";
-        QTest::newRow("tar: a hard link is a file")
-            << "tar" << Items{{"d/f", "x"}, {"h/l", {}, "d/f", true}} << L{"\\d", "\\h"}
+        QTest::newRow("tar: a hidden hard link is a file")
+            << "tar" << Items{{"d/f", "x"}, {"h/.l", {}, "d/f", true}} << L{"\\d", "\\h"}
             << L{"\\d", "\\h"} << "";
         QTest::newRow("tar.gz, directories implied by file paths")
             << "tar.gz" << Items{{"a/b/c/f", "x"}} << L{"\\a", "\\a\\b", "\\a\\b\\c"}
@@ -105,7 +105,7 @@ class TestImageWalk : public QObject {
         const QString file = dir.filePath("medium.img");
         QVERIFY(make_archive(file, format, items,
                              format.startsWith("iso") ? "volume-id=MAG_CD" : QByteArray()));
-        // The Joliet label differs from the primary one: the Joliet one is shown.
+        // The Joliet label (all sixteen characters) differs from the primary one: it is shown.
         if (label.startsWith(u'ソ')) QVERIFY(set_joliet_label(file, label));
         pin(file);
         ScriptedSeam seam;
@@ -116,6 +116,10 @@ class TestImageWalk : public QObject {
         prune_entries();
         QCOMPARE(display_lines(), pruned);
         QVERIFY2(seam.satisfied(), seam.report());
+        // Chosen on the search screen, an image takes a free letter, listed in order.
+        G.DriveLetters = QStringLiteral("z");
+        const QChar letter = pin_image_for_run(file);
+        QCOMPARE(G.DriveLetters, QString(letter) + u'z');
     }
 
     // The deletion screen lists a directory's ordinary files from the archive: no hidden

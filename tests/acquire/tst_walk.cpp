@@ -124,7 +124,8 @@ class TestWalk : public QObject {
         const auto restore = qScopeGuard([was = QLocale()] { QLocale::setDefault(was); });
         QLocale::setDefault(QLocale(locale));
         DriveQ q;
-        for (const char* f : {"b.txt", "a.txt", "A.txt", "_x", "Z", "w1", "v2", ".hidden"})
+        for (const char* f : {"b.txt", "a.txt", "A.txt", "B.txt", "c", "C", "_x", "Z", "w1", "v2",
+                              ".hidden"})
             touch(q.path(f));
         touch(q.path(QStringLiteral("å")));
         make_dirs(q.path(), {"sub"});
@@ -134,7 +135,8 @@ class TestWalk : public QObject {
         const L byDrive = directory_file_names(QStringLiteral("q:\\"), readable);
         QVERIFY(readable);
         QCOMPARE(byDrive,
-                 (L{"_x", "A.txt", "a.txt", "b.txt", "v2", "w1", "Z", QStringLiteral("å")}));
+                 (L{"_x", "A.txt", "a.txt", "B.txt", "b.txt", "C", "c", "v2", "w1", "Z",
+                    QStringLiteral("å")}));
         QCOMPARE(directory_file_names(QFile::encodeName(q.path()) + "/", readable), byDrive);
         QVERIFY(readable);
     }

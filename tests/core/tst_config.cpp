@@ -321,6 +321,7 @@ class TestConfig : public QObject {
         row("one below 16 bits", file(6, " -32769 , 0 , 10 , 10"));
         row("rounds one past 16 bits", file(6, " 0 , 32767.5 , 10 , 10"));
         row("three numbers on a line", file(2, " 0 , 0 , 10"));
+        row("five numbers on a line", file(2, " 0 , 0 , 10 , 10 , 10"));
         row("empty number field", file(8, " 0 , , 10 , 10"));
         row("a line past 64 KiB", file(20, QString(70000, u'x')));
     }

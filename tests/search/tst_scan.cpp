@@ -74,6 +74,8 @@ class TestScan : public QObject {
         row("odd parents and escapes", odd, "x", "",
             {"-1 Disc  ", "1 \\ソ\\X", "1 \\café\\X", "1 \\表\\X", "1 \\ÉX"});
         row("escaped names found", odd, "é", "", {"-1 Disc  ", "1 \\café\\X", "1 \\ÉX"});
+        row("a word across a parent ending in the backslash byte", odd, "ソ\\x", "",
+            {"-1 Disc  ", "1 \\ソ\\X"});
         row("header text across fields", header, "CD", "", {"-1 ABC  "});
         row("memo unescaped", header, "one\r\ntwo", "", {"-1 ABC  "});
         row("field 10 not searched", header, "XYZ", "(309)");
