@@ -138,20 +138,20 @@ gui_command() {
 rounds() {
     local out=$1 n=$2 r i t
     shift 2
-    local -a spec=("$@")
+    local -a cmds=("$@")
     mkdir -p "$out"
-    for ((i = 0; i < ${#spec[@]}; i += 2)); do : >"$out/${spec[i]}.times"; done
+    for ((i = 0; i < ${#cmds[@]}; i += 2)); do : >"$out/${cmds[i]}.times"; done
     for ((r = 0; r < n; r++)); do
-        for ((i = 0; i < ${#spec[@]}; i += 2)); do
+        for ((i = 0; i < ${#cmds[@]}; i += 2)); do
             t=$({
                 TIMEFORMAT='%R %U %S'
-                time bash -c "${spec[i + 1]}" >"$out/${spec[i]}.out" 2>&1 || echo "FAILED"
+                time bash -c "${cmds[i + 1]}" >"$out/${cmds[i]}.out" 2>&1 || echo "FAILED"
             } 2>&1)
             case $t in *FAILED*)
-                echo "rounds: '${spec[i + 1]}' failed (output in $out/${spec[i]}.out)" >&2
+                echo "rounds: '${cmds[i + 1]}' failed (output in $out/${cmds[i]}.out)" >&2
                 return 1 ;;
             esac
-            awk '{ printf "%.4f %.4f\n", $1, $2 + $3 }' <<<"$t" >>"$out/${spec[i]}.times"
+            awk '{ printf "%.4f %.4f\n", $1, $2 + $3 }' <<<"$t" >>"$out/${cmds[i]}.times"
         done
     done
 }
