@@ -190,9 +190,7 @@ class TestWalk : public QObject {
         make_dirs(q.path(), {"A/A1", "B/B1", "C/C1/C2"});
         // A vanishing directory is removed at a yield; a full table is met with the labels
         // not shown since the first directory, and the message brings them up to date.
-        const int interval =
-            std::exchange(G.ListProgressIntervalMs, cause.size() == 1 ? 0 : 1 << 30);
-        const auto restore = qScopeGuard([&] { G.ListProgressIntervalMs = interval; });
+        G.ListProgressIntervalMs = cause.size() == 1 ? 0 : 1 << 30;
         WalkSeam seam;
         seam.onYield = [&] {
             if (cause.size() == 1 && seam.labels[0].endsWith(QStringLiteral("q:\\A\\A1")))
@@ -294,8 +292,7 @@ class TestWalk : public QObject {
             }
         seam.totals.clear();
         // The counter, shown only at the start, is brought up to date for the message.
-        const int interval = std::exchange(G.ListProgressIntervalMs, 1 << 30);
-        const auto restore = qScopeGuard([&] { G.ListProgressIntervalMs = interval; });
+        G.ListProgressIntervalMs = 1 << 30;
         prune_entries();
         for (const ScriptedSeam::Shown& m : seam.shown)
             QCOMPARE(m.labels[1] + m.labels[2], counter);
