@@ -168,25 +168,17 @@ class TestWriter : public QObject {
             int16_t result = -1;
             write_data(result);
             if (!seam.satisfied()) qWarning("%s", seam.report().constData());
-            return result == (error < 0) && G.ProgressFlags == (error < 0 ? 0 : 3) &&
-                           seam.satisfied()
-                       ? 0
-                       : 1;
+            const bool done = result == (error < 0) && G.ProgressFlags == (error < 0 ? 0 : 3);
+            return done && seam.satisfied() ? 0 : 1;
         };
-        int code = 0;
-        if (how == "shared") {
-            QFile::setPermissions(ex.dir.path(), QFile::Permissions(0x5555));
-            code = run_in_child([&] { return drop_root() ? attempt() : ChildCannotSetUp; });
-            QFile::setPermissions(ex.dir.path(), QFile::Permissions(0x7700));
-        } else if (error == EFBIG) {
-            // The file may grow by a few bytes only: the block's write stops part way.
-            code = run_in_child([&] {
-                limit_file_size(before.size() + 40);
-                return attempt();
-            });
-        } else {
-            code = attempt();
-        }
+        // A folder only nobody cannot write; a write that stops part way in a child.
+        if (how == "shared") QFile::setPermissions(ex.dir.path(), QFile::Permissions(0x5555));
+        const int code =
+            how == "shared"
+                ? run_in_child([&] { return drop_root() ? attempt() : ChildCannotSetUp; })
+            : error == EFBIG ? run_in_child(attempt, before.size() + 40)
+                             : attempt();
+        QFile::setPermissions(ex.dir.path(), QFile::Permissions(0x7700));
         if (code == ChildCannotSetUp) QSKIP("cannot become nobody");
         QCOMPARE(code, 0);
         const QStringList both{"tobrin.$$$", "tobrin.dat"};

@@ -2,7 +2,6 @@
 #include "catalogue/writer.h"
 #include "child_process.h"
 #include "core/backup.h"
-#include "core/disk_file.h"
 #include "core/startup.h"
 #include "core/state.h"
 #include "scripted_seam.h"
@@ -23,8 +22,6 @@ class TestBackup : public QObject {
     std::unique_ptr<QTemporaryDir> tmp;
 
     QString path(const QString& rel) const { return tmp->filePath(rel); }
-    QStringList files() const { return QDir(tmp->path()).entryList(QDir::Files | QDir::Hidden); }
-    static QByteArray old() { return QByteArray(100000, 'o'); }
 
   private slots:
     void init() {
@@ -33,89 +30,74 @@ class TestBackup : public QObject {
         G.DataFilePath = path("tobrin.dat");
         G.BackupFilePath = path("tobrin.$$$");
         touch(G.DataFilePath, QByteArray("*01\r\n\"\x83\x5c\"\r\n"));
-        touch(G.BackupFilePath, old());
+        touch(G.BackupFilePath, QByteArray(100000, 'o'));
         G.DataFileState = 1;
+        G.CatalogueLockTimeoutMs = 100;
     }
 
-    // readOnly: 1 the start-up probe's flag, 2 the file made read-only since.
-    void moments_data() {
+    // When the backup is made, and what stops it: 020 for a read-only backup, 021 with the
+    // platform's reason for a copy that fails, which leaves the previous backup and no
+    // temporary copy. A copy that runs out of room runs in a child under a file-size limit,
+    // so it fails for every user.
+    void moments_and_faults_data() {
         QTest::addColumn<int>("mode");
         QTest::addColumn<int>("moment");
-        QTest::addColumn<int>("dataState");
-        QTest::addColumn<int>("readOnly");
-        QTest::addColumn<bool>("copied");
-        QTest::newRow("mode 0: never, read-only flag unseen") << 0 << 1 << 1 << 1 << false;
-        QTest::newRow("start-up enabled") << 1 << 1 << 1 << 0 << true;
-        QTest::newRow("exit only, start-up moment") << 2 << 1 << 1 << 0 << false;
-        QTest::newRow("all moments, registration") << 7 << 4 << 1 << 0 << true;
-        QTest::newRow("catalogue absent") << 1 << 1 << 0 << 0 << false;
-        QTest::newRow("read-only flag from the probe: 020") << 1 << 1 << 1 << 1 << false;
-        QTest::newRow("made read-only while running: 020") << 1 << 1 << 1 << 2 << false;
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("message"); // 0: none, copied when mode and moment meet
+        QTest::newRow("mode 0: never, read-only flag unseen") << 0 << 1 << "probed read-only" << 0;
+        QTest::newRow("start-up enabled") << 1 << 1 << "none" << 0;
+        QTest::newRow("exit only, start-up moment") << 2 << 1 << "none" << 0;
+        QTest::newRow("all moments, registration") << 7 << 4 << "none" << 0;
+        QTest::newRow("catalogue absent") << 1 << 1 << "absent" << 0;
+        QTest::newRow("read-only flag from the probe") << 1 << 1 << "probed read-only" << 20;
+        QTest::newRow("made read-only while running") << 1 << 1 << "read-only" << 20;
+        QTest::newRow("catalogue cannot be read") << 2 << 2 << "catalogue a folder" << 21;
+        QTest::newRow("backup directory missing") << 2 << 2 << "no backup folder" << 21;
+        QTest::newRow("backup path names a directory") << 2 << 2 << "backup a folder" << 21;
+        QTest::newRow("another copy is appending") << 2 << 2 << "locked" << 21;
+        QTest::newRow("copy runs out of room") << 2 << 2 << "full" << 21;
     }
-    void moments() {
+    void moments_and_faults() {
         QFETCH(int, mode);
         QFETCH(int, moment);
-        QFETCH(int, dataState);
-        QFETCH(int, readOnly);
-        QFETCH(bool, copied);
-        G.BackupMode = int16_t(mode);
-        G.DataFileState = int16_t(dataState);
-        G.BackupFileReadOnly = readOnly == 1;
-        if (readOnly == 2) QFile::setPermissions(G.BackupFilePath, QFile::ReadOwner);
-        ScriptedSeam seam;
-        if (mode && readOnly)
-            seam.expect(u"ﾊﾞｯｸｱｯﾌﾟﾌｧｲﾙ["_qs + G.BackupFilePath +
-                        u"]は上書き禁止となっています。(020)\r\n\r\nﾊﾞｯｸｱｯﾌﾟを中止します。"_qs);
-        backup_data(int16_t(moment));
-        QVERIFY2(seam.satisfied(), seam.report());
-        QCOMPARE(read_bytes(G.BackupFilePath), copied ? read_bytes(G.DataFilePath) : old());
-        QCOMPARE(files(), (QStringList{"tobrin.$$$", "tobrin.dat"}));
-    }
-
-    // Message 021 with the platform's reason; the previous backup survives, no temporary
-    // copy is left behind. A copy that runs out of room fails only when Qt's write buffer is
-    // flushed at the end: it runs in a child under a file-size limit, so it fails for every user.
-    void failed_copy_keeps_the_old_backup_data() {
-        QTest::addColumn<QString>("data");   // relative; empty: the prepared catalogue
-        QTest::addColumn<QString>("backup"); // relative
-        QTest::newRow("catalogue cannot be read") << u"adir"_qs << u"tobrin.$$$"_qs;
-        QTest::newRow("backup directory missing") << u""_qs << u"missing/tobrin.$$$"_qs;
-        QTest::newRow("backup path names a directory") << u""_qs << u"adir"_qs;
-        QTest::newRow("another copy is appending") << u"locked"_qs << u"tobrin.$$$"_qs;
-        QTest::newRow("copy runs out of room") << u"full"_qs << u"tobrin.$$$"_qs;
-    }
-    void failed_copy_keeps_the_old_backup() {
-        QFETCH(QString, data);
-        QFETCH(QString, backup);
+        QFETCH(QString, fault);
+        QFETCH(int, message);
         touch(path("adir/inside"), "keep");
+        G.BackupMode = int16_t(mode);
+        G.DataFileState = fault == "absent" ? 0 : 1;
+        G.BackupFileReadOnly = fault == "probed read-only";
+        if (fault == "read-only") QFile::setPermissions(G.BackupFilePath, QFile::ReadOwner);
         QFile appending(G.DataFilePath);
-        G.CatalogueLockTimeoutMs = 100;
-        if (data == "locked")
+        if (fault == "locked")
             QVERIFY(appending.open(QIODevice::ReadOnly) &&
                     ::flock(appending.handle(), LOCK_EX | LOCK_NB) == 0);
-        if (data == "full") touch(G.DataFilePath, QByteArray(10000, 'n'));
-        if (data == "adir") G.DataFilePath = path(data);
-        G.BackupFilePath = path(backup);
-        G.BackupMode = 2;
-        const QString head =
-            u"ﾊﾞｯｸｱｯﾌﾟﾌｧｲﾙ["_qs + G.BackupFilePath + u"]を作成できません。(021)\r\n\r\n"_qs;
-        const auto copy = [&] {
+        if (fault == "full") touch(G.DataFilePath, QByteArray(10000, 'n'));
+        if (fault == "catalogue a folder") G.DataFilePath = path("adir");
+        if (fault == "backup a folder") G.BackupFilePath = path("adir");
+        if (fault == "no backup folder") G.BackupFilePath = path("missing/tobrin.$$$");
+        const QString head = QStringLiteral("ﾊﾞｯｸｱｯﾌﾟﾌｧｲﾙ[") + G.BackupFilePath + u']';
+        const auto backup = [&] {
             ScriptedSeam seam;
-            seam.expect(data == "full" ? head + QString::fromLocal8Bit(std::strerror(EFBIG))
-                                       : head);
-            backup_data(2);
-            // The platform's reason follows.
-            return seam.satisfied() && !seam.shown.first().text.endsWith(head) ? 0 : 1;
+            if (message == 20)
+                seam.expect(head +
+                            QStringLiteral(
+                                "は上書き禁止となっています。(020)\r\n\r\nﾊﾞｯｸｱｯﾌﾟを中止します。"));
+            if (message == 21)
+                seam.expect(
+                    head + QStringLiteral("を作成できません。(021)\r\n\r\n") +
+                    (fault == "full" ? QString::fromLocal8Bit(std::strerror(EFBIG)) : QString()));
+            backup_data(int16_t(moment));
+            // 021 gives the platform's reason.
+            const bool reason = message != 21 || !seam.shown.first().text.endsWith(u'\n');
+            return seam.satisfied() && reason ? 0 : 1;
         };
-        QCOMPARE(data == "full" ? run_in_child([&] {
-                     limit_file_size(4096);
-                     return copy();
-                 })
-                                : copy(),
-                 0);
-        QCOMPARE(read_bytes(path("tobrin.$$$")), old());
+        QCOMPARE(fault == "full" ? run_in_child(backup, 4096) : backup(), 0);
+        const bool copied = message == 0 && fault == "none" && (mode & moment);
+        QCOMPARE(read_bytes(path("tobrin.$$$")),
+                 copied ? read_bytes(path("tobrin.dat")) : QByteArray(100000, 'o'));
         QCOMPARE(read_bytes(path("adir/inside")), QByteArray("keep"));
-        QCOMPARE(files(), (QStringList{"tobrin.$$$", "tobrin.dat"}));
+        QCOMPARE(QDir(tmp->path()).entryList(QDir::Files | QDir::Hidden),
+                 (QStringList{"tobrin.$$$", "tobrin.dat"}));
     }
 
     // Start-up sets each file's probe flags and backs up (moment 1) only with side effects:
@@ -131,14 +113,11 @@ class TestBackup : public QObject {
         QDir::setCurrent(tmp->path());
         startup(QStringLiteral("my.cfg"));
         QDir::setCurrent(cwd);
-        QCOMPARE(G.CfgFileState, int16_t(1));
-        startup(path("my.cfg"));
         QCOMPARE((QList<int>{G.DataFileState, G.DataFileReadOnly, G.BackupFileState,
                              G.BackupFileReadOnly, G.CfgFileState}),
                  (QList<int>{1, 0, 1, 1, 1}));
         QVERIFY2(seam.satisfied(), seam.report());
         seam.expect("(020)");
-        startup(path("my.cfg"));
         settle_at_startup();
         QVERIFY2(seam.satisfied(), seam.report());
     }
