@@ -5,9 +5,6 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 QString out, err; // of the last run
@@ -39,38 +36,6 @@ class TestCliRegister : public QObject {
         QCOMPARE(cli(dir, {"walk", "--drive", "x"}), 1);
         QVERIFY(err.contains(QStringLiteral("ドライブ[x:\\]のアクセスができません。(203)")));
         QCOMPARE(cli(dir, {"walk", "--drive", "qq"}), 2);
-    }
-
-    // Names that are not plain UTF-8 text, and names holding line breaks and tabs, through
-    // walk, prune, register and search: one result per line, each found as it was shown.
-    void names_as_the_disk_spells_them() {
-        QTemporaryDir dir;
-        const QByteArray kana("\x83\x5c\x83\x74\x83\x67"); // ソフト in code page 932
-        const QByteArray med = QFile::encodeName(dir.filePath("med")) + '/';
-        const QList<QByteArray> names{kana, QByteArray("x\xff"), QByteArray("a\\b"),
-                                      QByteArray("l1\nl2\tt")};
-        QVERIFY(QDir().mkpath(dir.filePath("med")));
-        for (const QByteArray& name : names + QList<QByteArray>{kana + "/sub"})
-            QCOMPARE(::mkdir((med + name).constData(), 0755), 0);
-        for (const QByteArray& name : names)
-            ::close(::open((med + name + "/f").constData(), O_CREAT | O_WRONLY, 0644));
-        QCOMPARE(cli(dir, {"walk", "--drive", "q", "--prune"}), 0);
-        QCOMPARE(out, QStringLiteral(
-                          "\\a\\b\n\\DOCS\n\\l1&#10;l2&#9;t\n\\TOOLS\\BIN\n\\x&#56575;\n\\ソフト\n"
-                          "DirCount\t3\nEntryCount\t6\n"));
-        QCOMPARE(cli(dir, {"register", "--drive", "q", "--title", "T", "--prune"}), 0);
-        const QByteArray dat = read_bytes(dir.filePath("tobrin.dat"));
-        for (const QByteArray& line : {"\\" + kana + "\\", "1," + kana, QByteArray("1,a&#92;b"),
-                                       QByteArray("1,x&#56575;"), QByteArray("1,l1&#10;l2\tt")})
-            QVERIFY2(dat.contains("\r\n" + line + "\r\n"), line.constData());
-        const QStringList words{"ソフト", "a\\b", "l1", "x"};
-        const QStringList shown{"\\ソフト", "\\a\\b", "\\l1&#10;l2&#9;t", "\\x&#56575;"};
-        for (int i = 0; i < words.size(); ++i) {
-            QCOMPARE(cli(dir, {"search", "--show", "dirs", words[i]}), 0);
-            QCOMPARE(out, "1\t" + shown[i] + "\n");
-        }
-        // Names that are not UTF-8 are beyond QDir's removal.
-        QProcess::execute("rm", {"-rf", dir.filePath("med")});
     }
 
     void register_appends_one_block() {
