@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The catalogue reader: line ends, the grammar's edges read alike by the search scan, the
 // directory viewer and the check, and a written block read back.
-#include "test_catalogue.h"
+#include "catalogue/catalogue_check.h"
 #include "catalogue/reader.h"
 #include "catalogue/writer.h"
 #include "scripted_seam.h"
-#include "catalogue/catalogue_check.h"
 #include "search/search_run.h"
+#include "test_catalogue.h"
 #include "view/block_view.h"
 #include <QTemporaryDir>
 #include <QTest>
