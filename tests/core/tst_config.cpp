@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The settings file, and which files the two start-up readers open. The configuration file's
-// keys are read through tobrin-cli config (tst_cli_config).
+// The settings file, which files the two start-up readers open, and the date presets. The
+// configuration file's keys are read through tobrin-cli config (tst_cli_config).
 #include "child_process.h"
 #include "core/codepage.h"
 #include "core/config.h"
 #include "core/platform.h"
 #include "core/settings.h"
 #include "core/state.h"
+#include "register/header_fields.h"
 #include "scripted_seam.h"
 #include "search/search_rules.h"
 #include "test_env.h"
@@ -82,11 +83,16 @@ class TestConfig : public QObject {
         QCOMPARE(G.FormPos(1, 1), int16_t(read ? 5 : 0));
     }
 
-    void year_list_turns_in_november() {
+    // The header screen's year and month: the year list turns in November; a fresh screen
+    // presets today's year and month, the month without a leading zero.
+    void year_and_month_presets() {
         set_preset_lists(QDate(2026, 10, 31));
         QCOMPARE(G.YearNames(1) + u'-' + G.YearNames(G.YearCount), u"2026-2017"_qs);
         set_preset_lists(QDate(2026, 11, 1));
         QCOMPARE(G.YearNames(1) + u'-' + G.YearNames(G.YearCount), u"2027-2018"_qs);
+        QString year, month;
+        header_date_defaults(QDate(2024, 6, 12), year, month);
+        QCOMPARE(year + u'/' + month, u"2024/6"_qs);
     }
 
     // Any fault gives all the defaults (code 1) and the current directory's drive unless the
