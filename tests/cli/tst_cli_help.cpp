@@ -2,6 +2,7 @@
 #include "core/config_template.h"
 #include "test_env.h"
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -120,38 +121,25 @@ class TestCliHelp : public QObject {
         }
     }
 
-    // The first start writes the template only in ~/Tobrin, without an argument, and
-    // never over a configuration that is there.
-    void first_start_data() {
-        QTest::addColumn<QString>("cwd"); // below the temporary home
-        QTest::addColumn<QString>("argument");
-        QTest::addColumn<bool>("existing");
-        QTest::addColumn<bool>("written");
-        const auto row = [](const char* name, const char* cwd, const char* argument, bool existing,
-                            bool written) {
-            QTest::newRow(name) << QString(cwd) << QString(argument) << existing << written;
-        };
-        row("menu start", "Tobrin", "", false, true);
-        row("through a link", "link", "", false, true);
-        row("configuration named", "Tobrin", "my.cfg", false, false);
-        row("configuration there", "Tobrin", "", true, false);
-        row("another folder", "other", "", false, false);
-    }
+    // The first start writes the template only in ~/Tobrin (or through a link to it), without
+    // an argument, and never over a configuration that is there.
     void first_start() {
-        QFETCH(QString, cwd);
-        QFETCH(QString, argument);
-        QFETCH(bool, existing);
-        QFETCH(bool, written);
+        const QByteArray written = run({"config", "--template"}).out;
         QTemporaryDir home;
         make_dirs(home.path(), {"Tobrin", "other"});
         QFile::link(home.filePath("Tobrin"), home.filePath("link"));
-        const QString cfg = QDir(home.filePath(cwd)).filePath("tobrin.cfg");
-        if (existing) write_bytes(cfg, "#05:12\r\n");
-        QCOMPARE(write_first_config(home.filePath(cwd), home.path(), argument), written);
-        const QByteArray want = written    ? run({"config", "--template"}).out
-                                : existing ? QByteArray("#05:12\r\n")
-                                           : QByteArray();
-        QCOMPARE(read_bytes(cfg), want);
+        const QString cfg = home.filePath("Tobrin/tobrin.cfg");
+        QVERIFY(!write_first_config(home.filePath("other"), home.path(), QString()));
+        QVERIFY(!write_first_config(home.filePath("Tobrin"), home.path(), "my.cfg"));
+        QVERIFY(!QFile::exists(home.filePath("other/tobrin.cfg")) && !QFile::exists(cfg));
+        for (const char* where : {"Tobrin", "link"}) {
+            QFile::remove(cfg);
+            QVERIFY(write_first_config(home.filePath(where), home.path(), QString()));
+            QCOMPARE(read_bytes(cfg), written);
+        }
+        write_bytes(cfg, "#05:12\r\n");
+        QVERIFY(!write_first_config(home.filePath("Tobrin"), home.path(), QString()));
+        QCOMPARE(read_bytes(cfg), QByteArray("#05:12\r\n"));
     }
 };
 

@@ -73,7 +73,7 @@ class TestCliConfig : public QObject {
             "PublisherNames[2]=X社|!PublisherNames[3]");
         row("month appended after the twelve", "#54:増刊", "MonthNames[12]=12|MonthNames[13]=増刊");
         row("every line end, blank lines between, a lone CR last",
-            "#01:x.dat\r\r\n\n#05:12\n\r#13:4\r", "DataFilePath=@/x.dat|FontSize=12|BackupMode=4");
+            "#05:12\r\r\n\n#13:4\n\r#01:x.dat\r", "DataFilePath=@/x.dat|FontSize=12|BackupMode=4");
         // The catalogue's state: only an ordinary file, or a link to one, is a catalogue.
         row("catalogue read-only", "#01:ro.dat", "DataFileState=1|DataFileReadOnly=1");
         row("catalogue a directory", "#01:sub", "DataFileState=0");
