@@ -18,13 +18,11 @@ class TestCliHelp : public QObject {
         QString err;
     };
 
-    // A first word "tobrin" runs the desktop program, which must answer without a window.
+    // A first word "tobrin" runs the desktop program, which must answer without a window
+    // (initTestCase names a platform that does not exist).
     static Run run(QStringList args, const QString& cwd = QDir::tempPath()) {
         QProcess p;
         p.setWorkingDirectory(cwd);
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "no-such-platform");
-        p.setProcessEnvironment(env);
         const bool gui = args.value(0) == u"tobrin";
         p.start(gui ? TOBRIN_GUI : TOBRIN_CLI, args.mid(gui ? 1 : 0));
         p.waitForFinished(60000);
@@ -36,6 +34,7 @@ class TestCliHelp : public QObject {
     // The folder holds a clean catalogue of 102 blocks; cap.cfg allows 101, none.cfg names a
     // missing catalogue, bad.cfg one with an eleventh header line.
     void initTestCase() {
+        qputenv("QT_QPA_PLATFORM", "no-such-platform");
         QByteArray blocks;
         for (int b = 1; b <= 102; ++b)
             blocks += "*01\r\n\"t" + QByteArray::number(b) + "\"\r\n" +

@@ -61,17 +61,17 @@ class TestCliConfig : public QObject {
             "MaxDirCount=19999|MaxEntryCount=19999|MaxHeaderBlocks=9999|MaxResultLines=19999");
         row("capacities: lower ends", "#60:101|#61:101|#62:101|#63:101.5",
             "MaxDirCount=101|MaxEntryCount=101|MaxHeaderBlocks=101|MaxResultLines=102");
-        row("header fields, blanks allowed; 3 and 10 forced", "#20: 0 |#22:0|#29:1|#21:2",
-            "HeaderFieldSearched=0211111110");
-        row("captions", "#31:誌名|#36:その他",
-            "HeaderLabelCaptions[1]=誌名|HeaderLabelCaptions[2]=|HeaderLabelCaptions[4]=その他");
-        row("two titles, three publishers", "#51:T1|#52:P1|#51:T2|#52:P2|#52:P3",
-            "MagazineTitles[2]=T2|MagazinePublishers[2]=P2|!MagazineTitles[3]");
+        row("header fields (blanks allowed, 3 and 10 forced), captions",
+            "#20: 0 |#22:0|#29:1|#21:2|#31:誌名|#36:その他",
+            "HeaderFieldSearched=0211111110|HeaderLabelCaptions[1]=誌名|HeaderLabelCaptions[2]=|"
+            "HeaderLabelCaptions[4]=その他");
+        // Two titles, three title publishers (the third has no title); the publishers replace
+        // the built-in ones; a month follows the twelve.
+        row("lists", "#51:T1|#52:P1|#51:T2|#52:P2|#52:P3|#53:A|#53:X社|#54:増刊",
+            "MagazineTitles[2]=T2|MagazinePublishers[2]=P2|!MagazineTitles[3]|"
+            "PublisherNames[2]=X社|!PublisherNames[3]|MonthNames[12]=12|MonthNames[13]=増刊");
         row("publisher before any title is ignored", "#52:early|#51:T1|#51:T2|#52:P2",
             "MagazinePublishers[1]=|MagazinePublishers[2]=P2");
-        row("publishers replace the built-in ones", "#53:A|#53:X社",
-            "PublisherNames[2]=X社|!PublisherNames[3]");
-        row("month appended after the twelve", "#54:増刊", "MonthNames[12]=12|MonthNames[13]=増刊");
         row("every line end, blank lines between, a lone CR last",
             "#05:12\r\r\n\n#13:4\n\r#01:x.dat\r", "DataFilePath=@/x.dat|FontSize=12|BackupMode=4");
         // The catalogue's state: only an ordinary file, or a link to one, is a catalogue.
@@ -80,8 +80,7 @@ class TestCliConfig : public QObject {
         row("catalogue hidden", "#01:.hidden", "DataFileState=0");
         row("catalogue a fifo", "#01:pipe", "DataFileState=0");
         row("catalogue a link to a file", "#01:linkfile", "DataFileState=1|DataFileReadOnly=0");
-        row("catalogue a relative link to a read-only file", "#01:linkro",
-            "DataFileState=1|DataFileReadOnly=1");
+        row("catalogue linked, read-only", "#01:linkro", "DataFileState=1|DataFileReadOnly=1");
         row("catalogue in a missing directory", "#02:@/none", "DataFileState=0");
         row("catalogue without a name", "X01:x", "DataFilePath=@/|DataFileState=5");
         row("drive-form directory through the drive map", "#02:Q:\\DATA",
@@ -90,13 +89,11 @@ class TestCliConfig : public QObject {
             "#40:B=@/data|#40:x=@/none|%40:y=/", "Drive[b]=@/data|!Drive[x]|!Drive[y]");
         row("current directory in a pinned folder", "#40:r=@", "CurrentDrive=r");
         // The drive: the settings file's, then key 03's, each only when it answers.
-        row("drive key: pinned letter, upper case", "#03:Q", "CurrentDrive=q");
         row("drive key: more than one character", "#03:qc", "CurrentDrive=c");
-        row("settings drive that answers", "", "CurrentDrive=q", "q");
-        row("settings drive upper case", "", "CurrentDrive=q", "Q");
+        row("settings drive that answers, upper case", "", "CurrentDrive=q", "Q");
         row("settings drive absent", "", "CurrentDrive=c", "z");
         row("settings value too long", "", "CurrentDrive=c", "qc");
-        row("configuration wins over settings", "#40:r=@/data|#03:r", "CurrentDrive=r", "q");
+        row("key 03 wins, upper case", "#40:r=@/data|#03:R", "CurrentDrive=r", "q");
         row("configuration letter absent", "#03:z", "CurrentDrive=q", "q");
         // A line that cannot be applied stops the reading: what came before it stays, the
         // drive pins included.

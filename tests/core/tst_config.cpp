@@ -4,7 +4,6 @@
 #include "child_process.h"
 #include "core/codepage.h"
 #include "core/config.h"
-#include "core/platform.h"
 #include "core/settings.h"
 #include "core/state.h"
 #include "register/header_fields.h"
@@ -28,7 +27,6 @@ class TestConfig : public QObject {
         G.IniFilePath = ini();
         QFile::remove(ini());
         G.DriveLetters = QStringLiteral("c");
-        platform_map_drives(QString());
     }
 
     // A settings file as the program writes it (the number-line format, 16-bit ends, CR LF,
