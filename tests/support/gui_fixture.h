@@ -26,7 +26,6 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <functional>
 
 // Scripted messages; the progress window is the real one.
@@ -145,18 +144,11 @@ inline bool click(int16_t screen, const QString& name) {
     return true;
 }
 
-// Opens row `row` of a list by a double-click (a click, then the second press) or by Enter
-// (only the press: the release would reach a list that the opened screen disabled).
-inline void open_row(QAbstractItemView* list, int row, bool byMouse = true) {
-    const QModelIndex index = list->model()->index(row, 0);
-    list->setCurrentIndex(index);
-    if (byMouse) {
-        const QPoint at = list->visualRect(index).center();
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
-    } else {
-        QTest::keyPress(list, Qt::Key_Return);
-    }
+// Opens row `row` of a list by a double-click: a click, then the second press.
+inline void open_row(QAbstractItemView* list, int row) {
+    const QPoint at = list->visualRect(list->model()->index(row, 0)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
     settle();
 }
 
@@ -169,15 +161,6 @@ inline void check_row_whole_and_copied(QAbstractItemView* list, int row, const Q
     list->setCurrentIndex(index);
     QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QGuiApplication::clipboard()->text(), text);
-}
-
-// Hands the next message box to `look` as it comes up, then closes it.
-inline void when_box_shows(const std::function<void(QWidget*)>& look) {
-    QTimer::singleShot(0, [look] {
-        QWidget* box = QApplication::activeModalWidget();
-        look(box);
-        box->close();
-    });
 }
 
 // The control that takes the keys once the window manager activates `w`.

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The registration screens driven by their controls: the menu's buttons from the
 // registration state, its questions and what each answer does (103, the confirmation, the
-// forced search), header entry (presets, captions, the all-blank rule, correction), the
-// title list, and the whole flow from the menu to the bytes of tobrin.dat.
+// forced search), header entry (presets, captions, the all-blank rule, correction) and the
+// title list.
 #include "core/text_file.h"
 #include "gui_fixture.h"
 #include <QAbstractItemView>
@@ -92,25 +92,22 @@ class TstRegistrationScreens : public GuiTest {
         G.DirCount = int16_t(dirs);
         G.EntryCount = int16_t(entries);
         G.DataFileState = int16_t(dataFile);
-        ScreenWindow* m = open_screen(ScreenMenu1);
-        QCOMPARE(m->windowTitle(), QStringLiteral("Tobrin  Ver.1.8a    メインメニュー"));
+        open_screen(ScreenMenu1);
         QCOMPARE(control(ScreenMenu1, "Command2")->isVisible(), !headerCaption.isEmpty());
         if (!headerCaption.isEmpty()) QCOMPARE(text_of(ScreenMenu1, "Command2"), headerCaption);
         QCOMPARE(control(ScreenMenu1, "Command4")->isVisible(), registerShown);
         QCOMPARE(control(ScreenMenu1, "Command5")->isEnabled(), dataFile == 1);
     }
 
-    // The menu's and the confirmation's questions, each answer's outcome. Registering
-    // without a header writes empty headers, never what an earlier registration or
-    // search left, with the volume label and drive.
+    // The menu's and the confirmation's questions, each answer's outcome: No leaves the work
+    // pending on the menu; Yes ends it (the forced search opens the search screen). Registering
+    // without a header writes empty headers, never what an earlier registration or search
+    // left, with the volume label and drive.
     void questions_data() {
         QTest::addColumn<int>("flags");
-        QTest::addColumn<int>("screen");
-        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("button");   // Command1 on the block view, else on the menu
         QTest::addColumn<QString>("question"); // empty: none asked
         QTest::addColumn<int>("answer");
-        QTest::addColumn<int>("flagsAfter");
-        QTest::addColumn<int>("next");
         QTest::addColumn<QStringList>("written"); // empty: no catalogue
         const QString noHeader =
             QStringLiteral("見出しが未入力です。(103)\r\nこのまま継続しますか。\r\n\r\n"
@@ -126,41 +123,37 @@ class TstRegistrationScreens : public GuiTest {
         const QStringList emptyHeaders{"*01",  "\"\"", "\"\"", "\"\"",     "\"\"",
                                        "\"\"", "\"\"", "TIME", "\"VOL1\"", "\"q\"",
                                        "\"\"", "*02",  "\\",   "*03",      "1,A"};
-        const int menu = ScreenMenu1, disp = ScreenHeaderDisp, no = AnswerNo, yes = AnswerYes;
-        const QStringList none;
-        QTest::addRow("103 answered No")
-            << 1 << menu << "Command4" << noHeader << no << 1 << menu << none;
-        QTest::addRow("103 answered Yes")
-            << 1 << menu << "Command4" << noHeader << yes << 0 << menu << emptyHeaders;
+        const int no = AnswerNo, yes = AnswerYes;
+        QTest::addRow("103 answered No") << 1 << "Command4" << noHeader << no << QStringList();
+        QTest::addRow("103 answered Yes") << 1 << "Command4" << noHeader << yes << emptyHeaders;
         QTest::addRow("confirmation answered No")
-            << 3 << disp << "Command1" << confirm << no << 3 << menu << none;
+            << 3 << "Command1" << confirm << no << QStringList();
         QTest::addRow("header without a tree")
-            << 2 << disp << "Command1" << QString() << 0 << 2 << menu << none;
+            << 2 << "Command1" << QString() << no << QStringList();
         QTest::addRow("forced search answered No")
-            << 3 << menu << "Command5" << forced << no << 3 << menu << none;
+            << 3 << "Command5" << forced << no << QStringList();
         QTest::addRow("forced search answered Yes")
-            << 3 << menu << "Command5" << forced << yes << 0 << int(ScreenSearchData) << none;
+            << 3 << "Command5" << forced << yes << QStringList();
     }
     void questions() {
         QFETCH(int, flags);
-        QFETCH(int, screen);
         QFETCH(QString, button);
         QFETCH(QString, question);
         QFETCH(int, answer);
-        QFETCH(int, flagsAfter);
-        QFETCH(int, next);
         QFETCH(QStringList, written);
         G.ProgressFlags = int16_t(flags);
         G.DataFileState = 1;
         for (int k = 1; k <= 10; ++k)
             G.HeaderTable(1, k) = QStringLiteral("OLD%1").arg(k);
-        open_screen(int16_t(screen));
+        const int16_t screen = button == "Command1" ? ScreenHeaderDisp : ScreenMenu1;
+        open_screen(screen);
         if (!question.isEmpty()) seam.expect(question.trimmed().left(8), int16_t(answer));
         if (!written.isEmpty()) seam.expect("(111)"), seam.expect("(105)");
-        QVERIFY(click(int16_t(screen), button));
+        QVERIFY(click(screen, button));
         if (!question.isEmpty()) QCOMPARE(seam.shown.first().text, question);
-        QCOMPARE(G.ProgressFlags, int16_t(flagsAfter));
-        QVERIFY(screen_instance(int16_t(next)));
+        QCOMPARE(G.ProgressFlags, int16_t(answer == AnswerYes ? 0 : flags));
+        const bool searching = button == "Command5" && answer == AnswerYes;
+        QVERIFY(screen_instance(searching ? ScreenSearchData : ScreenMenu1));
         QCOMPARE(QFile::exists(env.dat()), !written.isEmpty());
         if (!written.isEmpty()) QCOMPARE(catalogue_lines(env.dat()), written);
     }
@@ -235,38 +228,6 @@ class TstRegistrationScreens : public GuiTest {
             QCOMPARE(QApplication::focusWidget() == combo(1), key == Qt::Key_Return);
             QCOMPARE(combo(1)->count(), 3);
         }
-    }
-
-    // By keyboard and mouse from the menu: acquisition of the pinned directory, header entry
-    // with the publisher fill, registration, then the bytes: code page 932, CR LF after every
-    // line; the backup (BackupMode 4) is a copy.
-    void registerADiscEndToEnd() {
-        env.make_disc({"DOCS", "TOOLS/BIN"}, {"DOCS/read.me", "TOOLS/t.exe", "TOOLS/BIN/b.com"});
-        open_screen(ScreenMenu1);
-        control(ScreenMenu1, "Command1")->setFocus();
-        QTest::keyClick(control(ScreenMenu1, "Command1"), Qt::Key_Return); // ﾃﾞｨﾚｸﾄﾘ取得
-        settle();
-        QVERIFY(click(ScreenSearchDir, "Command3")); // 取得開始
-        QVERIFY(click(ScreenSearchDir, "Command1")); // 次 へ
-        pick(combo(1), 0);
-        control<QPlainTextEdit>(ScreenHeaderInput, "Text1_1")->setPlainText("first\nsecond");
-        combo(3)->setEditText(QStringLiteral("1999"));
-        combo(4)->setEditText(QStringLiteral("5"));
-        type_into("Text1_2", QStringLiteral("メモ"));
-        QVERIFY(click(ScreenHeaderInput, "Command1_3")); // 次 へ
-        seam.expect("登録しますか。", AnswerYes);
-        seam.expect("(111)");
-        seam.expect("(105)");
-        QVERIFY(click(ScreenHeaderDisp, "Command1")); // 登録
-        QVERIFY(screen_instance(ScreenMenu1) && control(ScreenMenu1, "Command4")->isHidden());
-        QCOMPARE(catalogue_lines(env.dat()),
-                 QStringList({"*01", "\"月刊ALPHA\"", "\"アルファ社\"", "\"first$RET$$LF$second\"",
-                              "\"1999\"", "\"5\"", "\"メモ\"", "TIME", "\"\"", "\"q\"", "\"\"",
-                              "*02", "\\", "\\TOOLS\\", "*03", "1,DOCS", "1,TOOLS", "2,BIN"}));
-        const QByteArray bytes = read_bytes(env.dat());
-        QVERIFY(bytes.contains("\r\n\"\x83\x81\x83\x82\"\r\n") && bytes.endsWith("2,BIN\r\n"));
-        QCOMPARE(bytes.count("\r\n"), 18);
-        QCOMPARE(read_bytes(env.backup()), bytes);
     }
 };
 

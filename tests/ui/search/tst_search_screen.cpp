@@ -9,7 +9,6 @@
 
 namespace {
 const QString A = "-1|DOS/V magazine 1999  5  [Vol:CD01]", B = "-2|Windows Power 2000 12";
-const QString NotFound = QStringLiteral("ディレクトリが見つかりませんでした。");
 
 ScreenWindow* screen() {
     return screen_instance(ScreenSearchData);
@@ -28,12 +27,6 @@ QString checks() {
     QString s;
     for (int i = 1; i <= 5; ++i)
         s += ctl(QStringLiteral("Check%1").arg(i))->isChecked() ? u'1' : u'0';
-    return s;
-}
-QString fields() {
-    QString s;
-    for (int k = 1; k <= 3; ++k)
-        s += text_of(ScreenSearchData, QStringLiteral("Text1_%1").arg(k)) + u'|';
     return s;
 }
 QListView* results() {
@@ -93,64 +86,22 @@ class TstSearchScreen : public GuiTest {
     }
     void cleanup() { end_test(); }
 
-    // `saved`: SavedSettings(5..10), Check1..5 and the preset ("" is a first use; a leading "-"
-    // empties SavedSettings(1)). Steps type into the fields and click presets and boxes; the
-    // presets shown, the selected one and the boxes follow.
-    void controls_data() {
-        QTest::addColumn<QString>("saved");
-        QTest::addColumn<QString>("steps");
-        QTest::addColumn<QStringList>("shown");
-        QTest::addColumn<int>("selected");
-        QTest::addColumn<QString>("boxes");
-        const QStringList three{
-            QStringLiteral(" [1]  or  [2]   or [3]"),  QStringLiteral(" [1] and  [2]  and [3]"),
-            QStringLiteral("([1]  or  [2]) and [3]"),  QStringLiteral("([1] and  [2])  or [3]"),
-            QStringLiteral(" [1]  or ([2]  and [3])"), QStringLiteral(" [1] and ([2]   or [3])")};
-        const QStringList one2{"[1]  or [2]", "[1] and [2]"};
-        const auto row = [](const char* name, const char* saved, const char* steps,
-                            const QStringList& shown, int selected, const char* boxes = "10100") {
-            QTest::newRow(name) << QString(saved) << QString(steps) << shown << selected
-                                << QString(boxes);
-        };
-        row("one field", "", "2=abc", {}, 1);
-        row("blanks fill", "", "1=a,2=  ", one2, 1);
-        row("and stays with three", "", "1=a,2=b,Option1_2,3=c", three, 2);
-        row("three to two falls back to or", "",
-            "1=a,2=b,3=c,Option1_4,1=", {"[2]  or [3]", "[2] and [3]"}, 1);
-        row("three to two keeps and", "",
-            "1=a,2=b,Option1_2,3=c,2=", {"[1]  or [3]", "[1] and [3]"}, 2);
-        row("hidden keeps the selection", "", "1=a,2=b,Option1_2,2=,1=", {}, 2);
-        row("six-way choice comes back", "", "1=a,2=b,3=c,Option1_5,3=,3=d", three, 5);
-        row("saved and", "101002", "1=a,2=b", one2, 2);
-        row("saved three-field preset, two fields", "101003", "1=a,2=b", one2, 1);
-        row("saved three-field preset, three fields", "101003", "1=a,2=b,3=c", three, 3);
-        row("saved preset out of range", "101007", "1=a,2=b,3=c", three, 1);
-        row("the only shown kind stays ticked", "", "Check1", {}, 1);
-        row("paths on, headers off", "", "Check2,Check1", {}, 1, "01100");
-        row("header-only forces", "", "Check2,Check1,Check5", {}, 1, "10101");
-        row("forced boxes do not move", "", "Check5,Check1,Check2", {}, 1, "10101");
-        row("header-only off frees them", "", "Check5,Check5,Check2,Check3", {}, 1, "11000");
-        row("saved header-only opens forced", "01101", "", {}, 1, "10101");
-        row("saved with no kind shown", "00100", "", {}, 1);
-        row("no saved options: boxes clear but one kind", "-11111", "", {}, 1, "10000");
-    }
-    void controls() {
-        QFETCH(QString, saved);
-        QFETCH(QString, steps);
-        QFETCH(QStringList, shown);
-        QFETCH(int, selected);
-        QFETCH(QString, boxes);
-        if (saved.startsWith(u'-')) G.SavedSettings(1).clear();
-        saved.remove(u'-');
-        for (int i = 0; i < saved.size(); ++i)
-            G.SavedSettings(5 + i) = saved.mid(i, 1);
+    // The and/or presets follow the filled fields, naming them; a selected one stays while it
+    // is offered again.
+    void presetsFollowTheFields() {
         open();
-        run_steps(steps);
-        QCOMPARE(visible_presets(), shown);
-        QVERIFY(ctl(QStringLiteral("Option1_%1").arg(selected))->isChecked());
-        QCOMPARE(checks(), boxes);
-        QCOMPARE(G.HeaderOnlySearch, int16_t(boxes[4] == u'1'));
-        QCOMPARE(G.SortResults, int16_t(boxes[2] == u'1'));
+        run_steps("1=a,2=  ");
+        QCOMPARE(visible_presets(), QStringList({"[1]  or [2]", "[1] and [2]"}));
+        run_steps("Option1_2,3=c");
+        QCOMPARE(visible_presets(),
+                 QStringList({" [1]  or  [2]   or [3]", " [1] and  [2]  and [3]",
+                              "([1]  or  [2]) and [3]", "([1] and  [2])  or [3]",
+                              " [1]  or ([2]  and [3])", " [1] and ([2]   or [3])"}));
+        run_steps("2=");
+        QCOMPARE(visible_presets(), QStringList({"[1]  or [3]", "[1] and [3]"}));
+        QVERIFY(ctl("Option1_2")->isChecked());
+        run_steps("1=");
+        QVERIFY(visible_presets().isEmpty());
     }
 
     // The boxes and options as the list shows them, with their caption; the screen is
@@ -200,9 +151,9 @@ class TstSearchScreen : public GuiTest {
         QCOMPARE(text_of(ScreenSearchData, "Label1_1"),
                  list.isEmpty() ? head : head + "\n （結果をﾀﾞﾌﾞﾙｸﾘｯｸすれば見出しを表示。）");
         QVERIFY(disabled && screen()->isEnabled());
-        QVERIFY(seam.label1History.join(u'|').contains(QStringLiteral("データ検索中です。")));
         QCOMPARE(G.BlockSearchMode, int16_t(steps.contains("Command5")));
-        if (G.BlockSearchMode) QCOMPARE(checks() + fields(), QStringLiteral("10111abc||x y|"));
+        if (G.BlockSearchMode)
+            QCOMPARE(checks() + text_of(ScreenSearchData, "Text1_3"), "10111x y");
         if (G.BlockSearchMode) return;
         QCOMPARE(focus_after_activation(screen()), ctl<QWidget>("Text1_1"));
         QCOMPARE(results()->currentIndex().row(), list.isEmpty() ? -1 : 0);
@@ -223,54 +174,13 @@ class TstSearchScreen : public GuiTest {
         QCOMPARE(focus_after_activation(screen()), results());
     }
 
-    // A result opened by double-click, then ﾃﾞｨﾚｸﾄﾘ表示: the block's own paths, or, with the
-    // title changed in the file after the search (count -1), message 505 and the result line
-    // as the label. The close box and then 戻 る give the block view back, usable each time;
-    // 戻る the search screen.
-    void viewer_data() {
-        QTest::addColumn<QString>("steps");
-        QTest::addColumn<int>("row");
-        QTest::addColumn<QString>("dirs");
-        QTest::addColumn<int>("count");
-        // Sorted block list: block 1, block 3 (the same title line), block 2.
-        QTest::newRow("second of two equal titles") << "Command5" << 1 << "\\ARC\n\\ZIP" << 2;
-        QTest::newRow("string search: the result's paths")
-            << "Check2,Check3,1=tools,Command2" << 1 << "\\DOS\\TOOLS" << 1;
-        QTest::newRow("title changed after the search") << "Command5" << 0 << NotFound << -1;
-    }
-    void viewer() {
-        QFETCH(QString, steps);
-        QFETCH(int, row);
-        QFETCH(QString, dirs);
-        QFETCH(int, count);
-        open();
-        run_steps(steps);
-        if (count < 0) write_bytes(env.dat(), read_bytes(env.dat()).replace("DOS/V", "Other"));
-        open_row(results(), row);
-        ScreenWindow* view = screen_instance(ScreenHeaderDisp);
-        for (bool closeBox : {true, false}) {
-            if (count < 0) seam.expect(NotFound + "(505)");
-            QVERIFY(click(ScreenHeaderDisp, "Command4"));
-            ScreenWindow* viewer = screen_instance(ScreenDispDirectory);
-            QCOMPARE(viewer->windowTitle(), G.MsgBoxTitle + "  << " + G.SelectedResultLine + " >>");
-            QCOMPARE(text_of(ScreenDispDirectory, "Text1"), dirs);
-            QCOMPARE(text_of(ScreenDispDirectory, "Label1"),
-                     count < 0 ? G.SelectedResultLine
-                               : QStringLiteral("ディレクトリ数： %1個").arg(count));
-            QVERIFY(viewer->isEnabled() && !view->isEnabled());
-            QVERIFY(closeBox ? viewer->close() : click(ScreenDispDirectory, "Command1"));
-            settle();
-            QVERIFY(!screen_instance(ScreenDispDirectory) && view->isEnabled());
-        }
-        QVERIFY(click(ScreenHeaderDisp, "Command1")); // 戻る
-        QVERIFY(!screen_instance(ScreenHeaderDisp) && screen()->isEnabled());
-    }
-
-    // A line wider than the list is shown whole and copied. The viewer opens at its stored
-    // size (by default 4248 twips high) with the text taking what is left; the arrow keys
-    // move its cursor and Ctrl+C copies that line, a name as the catalogue stores it, so that
-    // it can be searched for again.
-    void linesWholeAndCopied() {
+    // A line wider than the list is shown whole and copied. ﾃﾞｨﾚｸﾄﾘ表示 on a block opens the
+    // viewer at its stored size (by default 4248 twips high), the text taking what is left,
+    // over the disabled block view; its arrow keys move the cursor and Ctrl+C copies that
+    // line, a name as the catalogue stores it, so that it can be searched for again. The close
+    // box and 戻 る give the block view back. With the title changed in the file since the
+    // search: message 505 and the result line as the label.
+    void linesWholeAndViewer() {
         const QString name = QStringLiteral("とても長いディレクトリ名").repeated(8);
         const TestBlock wide{
             .title = "Long", .year = "2001", .month = "1", .entries = {"1," + name}};
@@ -282,8 +192,11 @@ class TstSearchScreen : public GuiTest {
         open_row(results(), 3); // Windows Power, the last block in the sorted list
         QVERIFY(click(ScreenHeaderDisp, "Command4"));
         ScreenWindow* viewer = screen_instance(ScreenDispDirectory);
+        QCOMPARE(viewer->windowTitle(), G.MsgBoxTitle + "  << " + G.SelectedResultLine + " >>");
+        QCOMPARE(text_of(ScreenDispDirectory, "Label1"), QStringLiteral("ディレクトリ数： 3個"));
+        QVERIFY(!screen_instance(ScreenHeaderDisp)->isEnabled());
         QCOMPARE(viewer->height(), ScreenWindow::tw(4248));
-        auto* text = ctl<QPlainTextEdit>("Text1", ScreenDispDirectory);
+        auto* text = control<QPlainTextEdit>(ScreenDispDirectory, "Text1");
         QVERIFY(text->geometry().bottom() < ctl("Command1", ScreenDispDirectory)->y());
         QVERIFY(ctl("Command1", ScreenDispDirectory)->geometry().bottom() < viewer->height());
         text->setFocus();
@@ -292,54 +205,30 @@ class TstSearchScreen : public GuiTest {
         QTest::keyClick(text, Qt::Key_C, Qt::ControlModifier);
         const QString copied = QGuiApplication::clipboard()->text();
         QCOMPARE(copied, QStringLiteral("\\&#56449;bad"));
+        QVERIFY(viewer->close());
+        settle();
+        QVERIFY(screen_instance(ScreenHeaderDisp)->isEnabled());
+        write_bytes(env.dat(), read_bytes(env.dat()).replace("Windows", "Other"));
+        seam.expect(QStringLiteral("ディレクトリが見つかりませんでした。(505)"));
+        QVERIFY(click(ScreenHeaderDisp, "Command4"));
+        QCOMPARE(text_of(ScreenDispDirectory, "Label1"), G.SelectedResultLine);
         QVERIFY(click(ScreenDispDirectory, "Command1"));
-        QVERIFY(click(ScreenHeaderDisp, "Command1"));
+        QVERIFY(click(ScreenHeaderDisp, "Command1")); // 戻る
+        QVERIFY(!screen_instance(ScreenHeaderDisp) && screen()->isEnabled());
         run_steps("Check5,Check2,1=" + copied + ",Enter");
         QCOMPARE(listed().last(), "2|" + copied);
     }
 
-    // Nothing of the last search stays on screen while the next one runs or reports.
-    void resultsGoBeforeTheNextSearch() {
-        open();
-        run_steps("1=DOS,Command2");
-        int seen = 0;
-        const auto empty = [&] {
-            ++seen;
-            QCOMPARE(results()->model()->rowCount(), 0);
-            QCOMPARE(text_of(ScreenSearchData, "Label1_1"), QStringLiteral("\n検索結果"));
-        };
-        seam.onYield = [&] {
-            if (operation_running()) empty();
-        };
-        seam.onMessage = empty;
-        seam.expect("(309)");
-        run_steps("1=nowhere,Command2");
-        seam.onYield = seam.onMessage = nullptr;
-        QVERIFY(seen > 1);
-    }
-
-    // Options and preset survive the close box, and 終 了 (No: nothing changes) with a restart.
-    void optionsKept_data() {
-        QTest::addColumn<bool>("restart");
-        QTest::newRow("close box") << false;
-        QTest::newRow("exit, restart") << true;
-    }
+    // Options and preset survive 終 了 (No: nothing changes; Yes saves them) and a restart.
     void optionsKept() {
-        QFETCH(bool, restart);
         open();
         run_steps("1=a,2=b,3=c,Option1_6,Option2_2,Option4_2,Check3,Check4,Check5");
-        if (restart) {
-            seam.expect(QStringLiteral("(001)"), AnswerNo);
-            QVERIFY(click(ScreenSearchData, "Command1"));
-            QVERIFY(screen()->isEnabled() && fields() == QStringLiteral("a|b|c|"));
-            seam.expect(QStringLiteral("(001)"), AnswerYes);
-            QVERIFY_THROWS_EXCEPTION(Terminated, click(ScreenSearchData, "Command1"));
-            env.start(); // the next run reads the settings file
-        } else {
-            QVERIFY(screen()->close());
-            settle();
-            QVERIFY(!screen_instance(ScreenSearchData) && screen_instance(ScreenMenu1));
-        }
+        seam.expect(QStringLiteral("(001)"), AnswerNo);
+        QVERIFY(click(ScreenSearchData, "Command1"));
+        QVERIFY(screen()->isEnabled() && text_of(ScreenSearchData, "Text1_3") == "c");
+        seam.expect(QStringLiteral("(001)"), AnswerYes);
+        QVERIFY_THROWS_EXCEPTION(Terminated, click(ScreenSearchData, "Command1"));
+        env.start(); // the next run reads the settings file
         open();
         QCOMPARE(checks(), QStringLiteral("10011"));
         QVERIFY(ctl("Option2_2")->isChecked() && ctl("Option4_2")->isChecked());
