@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The window layer: fonts and geometry, the one-instance rule, nothing clipped at any font
-// size, the message boxes, the exit path, the font substitution and the progress window.
+// The window layer: nothing clipped at any font size, the message boxes, the exit path with
+// the geometry and fonts of the next run, and the progress window.
 #include "core/messages.h"
 #include "core/settings.h"
 #include "gui_fixture.h"
@@ -17,27 +17,6 @@ class TstScreenManager : public GuiTest {
   private slots:
     void init() { env.start(); }
     void cleanup() { end_test(); }
-
-    void loadAppliesGeometryAndFonts() {
-        const int16_t pos[] = {1440, 2880, 6000, 4500}; // top, left, width, height
-        for (int k = 1; k <= 4; ++k)
-            G.FormPos(4, k) = pos[k - 1];
-        G.FontSize = 12;
-        G.SmallFontSize = 7;
-        G.CurrentScreen = 7;
-        ScreenWindow* m = open_screen(ScreenMenu1);
-        QCOMPARE(open_screen(ScreenMenu1), m); // one instance of each
-        QCOMPARE(G.PreviousScreen, int16_t(7));
-        QCOMPARE(m->pos(), QPoint(ScreenWindow::tw(2880), ScreenWindow::tw(1440)));
-        QCOMPARE(m->size(), QSize(ScreenWindow::tw(6000), ScreenWindow::tw(4500)));
-        QCOMPARE(control(ScreenMenu1, "Command1")->font().family(), G.FontName);
-        open_screen(ScreenSearchDir); // the status labels take the small size
-        QCOMPARE(control(ScreenSearchDir, "Label1_1")->font().pointSize(), 7);
-        QCOMPARE(control(ScreenSearchDir, "List1")->font().pointSize(), 12);
-        // Qt's own dialogs (the image file dialog) speak the program's language.
-        QVERIFY2(install_qt_translation(), "qtbase_ja.qm missing: scripts/install-deps");
-        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), "キャンセル");
-    }
 
     // Every screen in its fullest state at the smallest, default and largest configured
     // sizes: each name of its font table names one control (a renamed one would keep the
@@ -153,9 +132,11 @@ class TstScreenManager : public GuiTest {
     }
 
     // The close box asks first (answered No: nothing written); 終 了 answered Yes writes
-    // the settings (top and left only) and makes the backup with BackupMode 2, and the next
-    // run puts the window back where it stood.
-    void exitPaths() {
+    // the settings (top and left only) and makes the backup with BackupMode 2. The next run
+    // puts the window back where it stood, one instance of each screen, in the configured
+    // fonts (the status labels in the small size); Qt's own dialogs (the image file dialog)
+    // speak the program's language.
+    void exitAndRestart() {
         QFile::remove(env.ini());
         write_bytes(env.dat(), QByteArray("*01\r\n"));
         env.start({QStringLiteral("#13:2")});
@@ -172,9 +153,20 @@ class TstScreenManager : public GuiTest {
         QVERIFY(read_bytes(env.ini()).startsWith("Tobrin  Ver.1.8a\r\n"));
         QCOMPARE(read_bytes(env.backup()), QByteArray("*01\r\n"));
         env.start();
+        G.FontSize = 12;
+        G.SmallFontSize = 7;
+        G.CurrentScreen = 7;
         m = open_screen(ScreenMenu1);
+        QCOMPARE(open_screen(ScreenMenu1), m);
+        QCOMPARE(G.PreviousScreen, int16_t(7));
         QCOMPARE(m->pos(), QPoint(ScreenWindow::tw(1200), ScreenWindow::tw(600)));
         QCOMPARE(m->size(), size);
+        QCOMPARE(control(ScreenMenu1, "Command1")->font().family(), G.FontName);
+        open_screen(ScreenSearchDir);
+        QCOMPARE(control(ScreenSearchDir, "Label1_1")->font().pointSize(), 7);
+        QCOMPARE(control(ScreenSearchDir, "List1")->font().pointSize(), 12);
+        QVERIFY2(install_qt_translation(), "qtbase_ja.qm missing: scripts/install-deps");
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), "キャンセル");
     }
 
     // A title and no buttons; a bar only while a counter has a total.
