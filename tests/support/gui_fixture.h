@@ -48,14 +48,8 @@ class GuiScriptedSeam : public ScriptedSeam {
         QCoreApplication::processEvents();
         if (onYield) onYield();
     }
-    int16_t message(const QString& text, bool yesNo) override {
-        if (onMessage) onMessage();
-        return ScriptedSeam::message(text, yesNo);
-    }
     // Runs at every yield: what a user could do while an operation runs.
     std::function<void()> onYield;
-    // Runs as each message box comes up: what the user sees behind it.
-    std::function<void()> onMessage;
 };
 
 inline void settle() {
@@ -124,13 +118,12 @@ template <class T = QWidget> T* control(int16_t screen, const QString& name) {
     return screen_control<T>(screen, name);
 }
 
-// What a label, field, memo, button or combo box shows.
+// What a label, field, memo or button shows.
 inline QString text_of(int16_t screen, const QString& name) {
     QWidget* w = control(screen, name);
     if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
     if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text();
     if (auto* p = qobject_cast<QPlainTextEdit*>(w)) return p->toPlainText();
-    if (auto* c = qobject_cast<QComboBox*>(w)) return c->currentText();
     auto* b = qobject_cast<QAbstractButton*>(w);
     return b ? b->text() : QString();
 }
