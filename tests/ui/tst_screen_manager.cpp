@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The window layer: nothing clipped at any font size, the message boxes, the exit path with
-// the geometry and fonts of the next run, and the progress window.
+// The window layer: nothing clipped at any font size, the message boxes, and the exit path
+// with the geometry and fonts of the next run.
 #include "core/messages.h"
 #include "core/settings.h"
 #include "gui_fixture.h"
@@ -8,7 +8,6 @@
 #include "ui/screen_manager.h"
 #include "ui/translation.h"
 #include <QMessageBox>
-#include <QProgressBar>
 #include <cerrno>
 
 class TstScreenManager : public GuiTest {
@@ -167,28 +166,6 @@ class TstScreenManager : public GuiTest {
         QCOMPARE(control(ScreenSearchDir, "List1")->font().pointSize(), 12);
         QVERIFY2(install_qt_translation(), "qtbase_ja.qm missing: scripts/install-deps");
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), "キャンセル");
-    }
-
-    // A title and no buttons; a bar only while a counter has a total.
-    void progressWindowShowsABarWhenTheTotalIsKnown() {
-        seam.progress_show();
-        auto* bar = screen_instance(ScreenDispStatus)->findChild<QProgressBar*>();
-        // Window managers add buttons unless customised away.
-        const Qt::WindowFlags flags = screen_instance(ScreenDispStatus)->windowFlags();
-        QVERIFY((flags & Qt::CustomizeWindowHint) && (flags & Qt::WindowTitleHint));
-        QVERIFY(!(flags & (Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint)));
-        seam.progress_label(1, QStringLiteral("ソート中です。\r\nお待ちください。"));
-        QCOMPARE(text_of(ScreenDispStatus, "Label1"),
-                 QStringLiteral("ソート中です。\nお待ちください。"));
-        QVERIFY(bar->isHidden());
-        seam.progress_label(3, QStringLiteral(" / 40"));
-        seam.progress_label(2, QStringLiteral("10"));
-        QVERIFY(!bar->isHidden() && bar->maximum() == 40 && bar->value() == 10);
-        seam.progress_label(3, QString());
-        QVERIFY(bar->isHidden());
-        seam.progress_hide();
-        settle();
-        QVERIFY(!screen_instance(ScreenDispStatus));
     }
 };
 

@@ -100,8 +100,6 @@ class TstSearchScreen : public GuiTest {
         run_steps("2=");
         QCOMPARE(visible_presets(), QStringList({"[1]  or [3]", "[1] and [3]"}));
         QVERIFY(ctl("Option1_2")->isChecked());
-        run_steps("1=");
-        QVERIFY(visible_presets().isEmpty());
     }
 
     // The boxes and options as the list shows them, with their caption; the screen is
@@ -126,8 +124,6 @@ class TstSearchScreen : public GuiTest {
         row("both, file order", "Check2,Check3,1=TOOLS,Enter", {A, p1, B, p2}, counts);
         row("paths only", "Check2,Check1,1=TOOLS,Enter", {p1, p2}, counts);
         row("case kept", "Option2_2,1=TOOLS,Enter", {A}, one);
-        row("and: both words in one path", "Check2,1=DOS,2=Util,Option1_2,Enter",
-            {A, "1|\\DOS\\Util"}, one);
         row("nothing found", "1=nowhere,Enter", {},
             QStringLiteral("\n検索結果 (一致するﾃﾞｰﾀが見つかりません。)"));
         row("header-only", "Check5,1=windows,Enter", {B},
@@ -216,20 +212,6 @@ class TstSearchScreen : public GuiTest {
         QVERIFY(!screen_instance(ScreenHeaderDisp) && screen()->isEnabled());
         run_steps("Check5,Check2,1=" + copied + ",Enter");
         QCOMPARE(listed().last(), "2|" + copied);
-    }
-
-    // Options and preset survive 終 了 and a restart.
-    void optionsKept() {
-        open();
-        run_steps("1=a,2=b,3=c,Option1_6,Option2_2,Option4_2,Check3,Check4,Check5");
-        seam.expect(QStringLiteral("(001)"), AnswerYes);
-        QVERIFY_THROWS_EXCEPTION(Terminated, click(ScreenSearchData, "Command1"));
-        env.start(); // the next run reads the settings file
-        open();
-        QCOMPARE(checks(), QStringLiteral("10011"));
-        QVERIFY(ctl("Option2_2")->isChecked() && ctl("Option4_2")->isChecked());
-        run_steps("1=a,2=b,3=c");
-        QVERIFY(ctl("Option1_6")->isChecked());
     }
 };
 
