@@ -8,6 +8,7 @@
 #include "ui/screen_manager.h"
 #include "ui/translation.h"
 #include <QMessageBox>
+#include <QProgressBar>
 #include <cerrno>
 
 class TstScreenManager : public GuiTest {
@@ -61,6 +62,8 @@ class TstScreenManager : public GuiTest {
                                                       "しばらくお待ちください。"));
                 seam.progress_label(2, QStringLiteral("19999"));
                 seam.progress_label(3, QStringLiteral(" / 19999"));
+                QVERIFY(s->findChild<QProgressBar*>()->isVisible()); // a bar, and no close box
+                QVERIFY(!(s->windowFlags() & Qt::WindowCloseButtonHint));
             }
             settle();
             for (QWidget* c : s->findChildren<QWidget*>()) {
@@ -91,10 +94,7 @@ class TstScreenManager : public GuiTest {
     }
     void messageBoxShowsEveryLine() {
         QFETCH(QString, text);
-        QStringList parts;
-        for (int i = 0; i < 60; ++i)
-            parts << QStringLiteral("dir%1").arg(i, 3, 10, QChar(u'0'));
-        const QString wide = "/srv/" + parts.join(u'/') + "/tobrin.dat";
+        const QString wide = "/srv/" + QStringLiteral("dir00/").repeated(60) + "tobrin.dat";
         const QFont was = QApplication::font();
         for (int size : {8, 10, 12})
             for (const QString& path : {env.dat(), wide}) {

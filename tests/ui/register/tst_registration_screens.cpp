@@ -12,9 +12,6 @@ QString catalogue_text(const QString& path) {
     static const QRegularExpression stamp("\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d");
     return QString::fromLatin1(read_bytes(path)).replace(stamp, "TIME");
 }
-QComboBox* combo(int i) {
-    return control<QComboBox>(ScreenHeaderInput, QStringLiteral("Combo1_%1").arg(i));
-}
 // Picks entry `index` of a combo's open list as the user does: arrow keys and Enter, or
 // a click (once the list has been open for a double-click's time, as Qt demands).
 void pick(QComboBox* c, int index, bool byMouse = false) {
@@ -44,6 +41,9 @@ void type_into(const QString& name, const QString& text) {
 
 class TstRegistrationScreens : public GuiTest {
     Q_OBJECT
+    QComboBox* combo(int i) {
+        return control<QComboBox>(ScreenHeaderInput, "Combo1_" + QString::number(i));
+    }
 
   private slots:
     void init() {
