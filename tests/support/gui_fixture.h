@@ -72,7 +72,6 @@ struct GuiEnv {
 
     QString dat() const { return home.filePath(QStringLiteral("tobrin.dat")); }
     QString ini() const { return home.filePath(QStringLiteral("tobrin.ini")); }
-    QString backup() const { return home.filePath(QStringLiteral("tobrin.$$$")); }
     // Replaces the disc's contents with these directories and (empty) files.
     void make_disc(const QStringList& dirs, const QStringList& files = {}) {
         QDir(disc.path()).removeRecursively();

@@ -150,7 +150,7 @@ class TstScreenManager : public GuiTest {
         seam.expect("(001)", AnswerYes);
         QVERIFY_THROWS_EXCEPTION(Terminated, click(ScreenMenu1, "Command3"));
         QVERIFY(read_bytes(env.ini()).startsWith("Tobrin  Ver.1.8a\r\n"));
-        QCOMPARE(read_bytes(env.backup()), QByteArray("*01\r\n"));
+        QCOMPARE(read_bytes(env.home.filePath("tobrin.$$$")), QByteArray("*01\r\n"));
         env.start();
         G.FontSize = 12;
         G.SmallFontSize = 7;

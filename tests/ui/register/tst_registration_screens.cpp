@@ -48,9 +48,8 @@ class TstRegistrationScreens : public GuiTest {
   private slots:
     void init() {
         QFile::remove(env.dat());
-        QFile::remove(env.backup());
         seam.shown.clear();
-        env.start({QStringLiteral("#13:4")}); // a backup after each registration
+        env.start();
         G.MagazineCount = 3;
         G.MagazineTitles = Array1<QString>{"月刊ALPHA", "BETA WORLD", "GAMMA"};
         G.MagazinePublishers = Array1<QString>{"アルファ社", "", "ガンマ出版"};
@@ -72,7 +71,6 @@ class TstRegistrationScreens : public GuiTest {
         QTest::addRow("acquired") << 1 << 7 << 1 << "見出し入力" << true;
         QTest::addRow("acquired nothing") << 1 << 0 << 1 << "" << true;
         QTest::addRow("header only") << 2 << 0 << 1 << "見出し修正" << false;
-        QTest::addRow("both") << 3 << 7 << 0 << "見出し修正" << true;
     }
     void menuButtonsFollowTheRegistrationState() {
         QFETCH(int, flags);
@@ -115,11 +113,9 @@ class TstRegistrationScreens : public GuiTest {
             "*01\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"TIME\"\r\n"
             "\"VOL1\"\r\n\"q\"\r\n\"\"\r\n*02\r\n\\\r\n*03\r\n1,A\r\n";
         const int no = AnswerNo, yes = AnswerYes;
-        QTest::addRow("103 answered No") << 1 << "Command4" << noHeader << no << QString();
         QTest::addRow("103 answered Yes") << 1 << "Command4" << noHeader << yes << emptyHeaders;
         QTest::addRow("confirmation answered No") << 3 << "Command1" << confirm << no << QString();
         QTest::addRow("header without a tree") << 2 << "Command1" << QString() << no << QString();
-        QTest::addRow("forced search answered No") << 3 << "Command5" << forced << no << QString();
         QTest::addRow("forced search answered Yes")
             << 3 << "Command5" << forced << yes << QString();
     }
