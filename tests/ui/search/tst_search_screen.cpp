@@ -159,11 +159,12 @@ class TstSearchScreen : public GuiTest {
     }
 
     // A line wider than the list is shown whole and copied. ﾃﾞｨﾚｸﾄﾘ表示 on a block opens the
-    // viewer at its stored size (by default 4248 twips high), the text taking what is left,
-    // over the disabled block view; its arrow keys move the cursor and Ctrl+C copies that
-    // line, a name as the catalogue stores it, so that it can be searched for again. The close
-    // box and 戻 る give the block view back. With the title changed in the file since the
-    // search: message 505 and the result line as the label.
+    // viewer over the disabled block view, at its stored size (by default 4248 twips high),
+    // the text taking what is left: the block's own paths, capitals before small letters. Its
+    // arrow keys move the cursor and Ctrl+C copies that line, a name as the catalogue stores
+    // it, so that it can be searched for again. The close box and 戻 る give the block view
+    // back. With the title changed in the file since the search: message 505 and the result
+    // line as the label.
     void linesWholeAndViewer() {
         const QString name = QStringLiteral("とても長いディレクトリ名").repeated(8);
         const TestBlock wide{
@@ -178,6 +179,7 @@ class TstSearchScreen : public GuiTest {
         ScreenWindow* viewer = screen_instance(ScreenDispDirectory);
         QCOMPARE(viewer->windowTitle(), G.MsgBoxTitle + "  << " + G.SelectedResultLine + " >>");
         QCOMPARE(text_of(ScreenDispDirectory, "Label1"), QStringLiteral("ディレクトリ数： 3個"));
+        QCOMPARE(text_of(ScreenDispDirectory, "Text1"), "\\WIN\n\\tools\n\\&#56449;bad");
         QVERIFY(!screen_instance(ScreenHeaderDisp)->isEnabled());
         QCOMPARE(viewer->height(), ScreenWindow::tw(4248));
         auto* text = control<QPlainTextEdit>(ScreenDispDirectory, "Text1");
