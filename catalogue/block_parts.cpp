@@ -53,8 +53,11 @@ bool BlockParts::next(QByteArray& part, qsizetype size) {
     for (;;) {
         if (!eof) {
             const qsizetype had = part.size();
-            part.resize(had + size);
-            const qint64 got = file.read(part.data() + had, size);
+            // No larger than what is left (and a byte to see the end): small files, small buffers.
+            const qsizetype want =
+                qsizetype(std::clamp<qint64>(file.size() - file.pos() + 1, 1, size));
+            part.resize(had + want);
+            const qint64 got = file.read(part.data() + had, want);
             part.resize(had + std::max<qint64>(got, 0));
             if (got < 0) failed = true;
             if (got <= 0) eof = true;

@@ -71,15 +71,17 @@ bool ByteLineReader::refill() {
     // when the unfinished line holds no line end, except perhaps a CR as its last byte: the
     // searches for CR and LF go on where they stopped, so a long line is searched once.
     const qsizetype rest = end_ - pos_;
+    // A small file gets a small buffer: what is left of it, and a byte more to see its end.
+    const qint64 want = std::clamp<qint64>(file_.size() - file_.pos() + 1, 4096, Chunk);
     // Grown by doubling, so that a long line is copied a few times, not once per read.
-    if (buf_.size() < rest + Chunk) buf_.resize(std::max(rest + Chunk, 2 * buf_.size()));
+    if (buf_.size() < rest + want) buf_.resize(std::max(rest + want, 2 * buf_.size()));
     if (rest > 0 && pos_ > 0) std::memmove(buf_.data(), buf_.constData() + pos_, size_t(rest));
     cr_ -= pos_;
     lf_ -= pos_;
     data_ = buf_.constData();
     pos_ = 0;
     end_ = rest;
-    const qint64 got = file_.read(buf_.data() + end_, Chunk);
+    const qint64 got = file_.read(buf_.data() + end_, want);
     if (got < 0) {
         failed_ = eof_ = true;
         return false;

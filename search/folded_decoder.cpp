@@ -3,6 +3,7 @@
 #include "core/codepage.h"
 #include "core/fold.h"
 #include <QString>
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <mutex>
@@ -32,6 +33,14 @@ struct FoldedDecoder::Tables {
     std::array<uint32_t, 256> single{};
     std::array<uint8_t, 256> leadNo{};
     std::array<uint32_t, 61 * 256> pair{}; // (leadNo << 8) | trail
+    // Each folded unit with the bytes whose text holds it, sorted by unit: a byte below
+    // 0x100 (a single-byte character, whatever follows), or (lead << 8) | trail. Planning a
+    // search then looks up its few units instead of testing every byte pair.
+    std::vector<std::pair<char16_t, uint16_t>> byUnit;
+    auto bytes_holding(char16_t unit) const {
+        return std::equal_range(byUnit.begin(), byUnit.end(), std::pair{unit, uint16_t(0)},
+                                [](const auto& a, const auto& b) { return a.first < b.first; });
+    }
 };
 
 FoldedDecoder::FoldedDecoder(bool narrow, bool lower) {
@@ -73,40 +82,43 @@ FoldedDecoder::FoldedDecoder(bool narrow, bool lower) {
             for (int trail = 0x40; trail <= 0xFC; ++trail)
                 if (is_trail(uint8_t(trail))) t->pair[size_t(leadNo << 8 | trail)] = next();
         }
+        const auto index = [&t](uint32_t v, int code) {
+            if (v == LeadAlone) return;
+            t->byUnit.push_back({char16_t(v), uint16_t(code)});
+            if (char16_t(v >> 16) != char16_t(v))
+                t->byUnit.push_back({char16_t(v >> 16), uint16_t(code)});
+        };
+        for (int b = 0; b < 256; ++b) {
+            index(t->single[size_t(b)], b);
+            if (const uint8_t lead = t->leadNo[size_t(b)])
+                for (int trail = 0; trail < 256; ++trail)
+                    index(t->pair[size_t(lead) << 8 | size_t(trail)], b << 8 | trail);
+        }
+        std::sort(t->byUnit.begin(), t->byUnit.end());
         cache[mode] = std::move(t);
     });
     t_ = cache[mode].get();
 }
 
 void FoldedDecoder::mark_bytes_of(char16_t unit, bool (&marked)[256]) const {
-    const auto holds = [unit](uint32_t v) {
-        return v != LeadAlone && (char16_t(v) == unit || char16_t(v >> 16) == unit);
-    };
-    for (int b = 0; b < 256; ++b) {
-        if (holds(t_->single[size_t(b)])) marked[b] = true;
-        if (const uint8_t lead = t_->leadNo[size_t(b)])
-            for (int trail = 0; trail < 256 && !marked[b]; ++trail)
-                marked[b] = holds(t_->pair[size_t(lead) << 8 | size_t(trail)]);
-    }
+    const auto [from, to] = t_->bytes_holding(unit);
+    for (auto it = from; it != to; ++it)
+        marked[it->second < 0x100 ? it->second : it->second >> 8] = true;
 }
 
 void FoldedDecoder::mark_pairs(const std::vector<std::pair<char16_t, uint32_t>>& units,
                                uint32_t* table) const {
-    const auto bits = [&units](uint32_t v) {
-        uint32_t b = 0;
-        if (v == LeadAlone) return b;
-        for (const auto& [unit, bit] : units)
-            if (char16_t(v) == unit || char16_t(v >> 16) == unit) b |= bit;
-        return b;
-    };
-    for (size_t first = 0; first < 256; ++first) {
-        // A lead byte before a byte that is no trail stands alone (as U+FFFD).
-        if (const uint32_t b = bits(t_->single[first]))
-            for (size_t second = 0; second < 256; ++second)
-                table[first << 8 | second] |= b;
-        if (const uint8_t lead = t_->leadNo[first])
-            for (size_t second = 0; second < 256; ++second)
-                table[first << 8 | second] |= bits(t_->pair[size_t(lead) << 8 | second]);
+    for (const auto& [unit, bit] : units) {
+        const auto [from, to] = t_->bytes_holding(unit);
+        for (auto it = from; it != to; ++it) {
+            // A single byte begins its character whatever byte follows it.
+            if (it->second < 0x100) {
+                for (size_t second = 0; second < 256; ++second)
+                    table[size_t(it->second) << 8 | second] |= bit;
+            } else {
+                table[it->second] |= bit;
+            }
+        }
     }
 }
 
