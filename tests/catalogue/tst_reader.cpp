@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The catalogue reader: line ends, the grammar's edges read alike by the search scan, the
-// directory viewer and the check, and a written block read back.
-#include "test_catalogue.h"
+// directory viewer and the check, a written block read back, and the viewer's own rules.
+#include "catalogue/catalogue_check.h"
 #include "catalogue/reader.h"
 #include "catalogue/writer.h"
 #include "scripted_seam.h"
-#include "catalogue/catalogue_check.h"
 #include "search/search_run.h"
+#include "test_catalogue.h"
 #include "view/block_view.h"
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,11 +19,14 @@ QByteArray cp932_lines(const QStringList& lines, const char* end = "\r\n") {
     return read_bytes(d.filePath("f")).replace("\r\n", end);
 }
 
-// What each reader makes of one file: the search for "\" (every path holds one), the
-// viewer on block 1, and the check's faults as "line:message".
+// What each reader makes of one file, capacities of three parent lines and of 2000 paths
+// in a block: the search for "\" (every path holds one), the viewer on block `block`, and
+// the check's faults as "line:message" ("failed" when it cannot read).
 struct Readers {
     QStringList searchMessages, held, viewMessages, paths, faults;
+    int block = 1;
 };
+
 } // namespace
 Q_DECLARE_METATYPE(Readers)
 
@@ -31,9 +34,30 @@ class TestReader : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
 
-    void use_bytes(const QByteArray& bytes) {
-        use_catalogue(dir.path(), {});
-        write_bytes(G.DataFilePath, bytes);
+    void expect_readers(const Readers& r) {
+        {
+            ScriptedSeam s;
+            for (const QString& m : r.searchMessages)
+                s.expect(m);
+            const QString words[3] = {"\\"};
+            SearchDisplay d;
+            run_string_search(words, 1, options("ud"), d);
+            QVERIFY2(s.satisfied(), s.report());
+            QCOMPARE(result_lines(), r.held);
+        }
+        ScriptedSeam s;
+        for (const QString& m : r.viewMessages)
+            s.expect(m);
+        CatalogueBlock block;
+        read_catalogue_block(r.block, false, block);
+        QVERIFY2(s.satisfied(), s.report());
+        QCOMPARE(block.paths, r.paths);
+        QList<CatalogueFault> faults;
+        QStringList got;
+        if (!check_catalogue(G.DataFilePath, faults)) got << "failed";
+        for (const CatalogueFault& f : faults)
+            got << QString::number(f.line) + u':' + QString::number(f.message);
+        QCOMPARE(got, r.faults);
     }
 
   private slots:
@@ -41,49 +65,39 @@ class TestReader : public QObject {
 
     void line_ends_data() {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QByteArrayList>("lines");
         QTest::newRow("CR LF, LF and a lone CR")
-            << QByteArray("a\r\nb\nc\rd") << QStringList{"a", "b", "c", "d"};
+            << QByteArray("a\r\nb\nc\rd") << QByteArrayList{"a", "b", "c", "d"};
         QTest::newRow("CR CR LF is an empty line")
-            << QByteArray("x\r\r\ny") << QStringList{"x", "", "y"};
+            << QByteArray("x\r\r\ny") << QByteArrayList{"x", "", "y"};
         QTest::newRow("LF CR is two line ends")
-            << QByteArray("x\n\ry") << QStringList{"x", "", "y"};
-        QTest::newRow("final lone CR") << QByteArray("x\r") << QStringList{"x"};
-        QTest::newRow("only CRs") << QByteArray("\r\r") << QStringList{"", ""};
-        QTest::newRow("empty file") << QByteArray() << QStringList{};
-    }
-    void line_ends() {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QStringList, lines);
-        write_bytes(dir.filePath("f"), bytes);
-        ByteLineReader r;
-        QVERIFY(r.open(dir.filePath("f")));
-        QStringList got;
-        QByteArrayView v;
-        while (r.next(v))
-            got << QString::fromLatin1(v);
-        QCOMPARE(got, lines);
-    }
-
-    // Lines cross the reader's chunk boundaries, a CR LF split between two chunks too: the
-    // first read (256 KiB) ends between the first line's CR and its LF.
-    void lines_across_chunks() {
-        QList<QByteArray> lines{QByteArray((1 << 18) - 1, 'y')};
+            << QByteArray("x\n\ry") << QByteArrayList{"x", "", "y"};
+        QTest::newRow("final lone CR") << QByteArray("x\r") << QByteArrayList{"x"};
+        QTest::newRow("only CRs") << QByteArray("\r\r") << QByteArrayList{"", ""};
+        QTest::newRow("empty file") << QByteArray() << QByteArrayList{};
+        // Lines across the reader's chunks; the first read (256 KiB) ends between the first
+        // line's CR and its LF.
+        QByteArrayList lines{QByteArray((1 << 18) - 1, 'y')};
         QByteArray bytes = lines.last() + "\r\n";
         const char* ends[] = {"\r\n", "\n", "\r"};
         for (int i = 0; i < 60000; ++i) {
             lines << QByteArray::number(i) + ',' + QByteArray(i % 37, 'x');
             bytes += lines.last() + ends[i % 3];
         }
-        write_bytes(dir.filePath("f"), bytes + "last");
-        lines << "last";
+        QTest::newRow("across chunks, a CR LF on the first boundary")
+            << bytes + "last" << lines + QByteArrayList{"last"};
+    }
+    void line_ends() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QByteArrayList, lines);
+        write_bytes(dir.filePath("f"), bytes);
         ByteLineReader r;
         QVERIFY(r.open(dir.filePath("f")));
+        QByteArrayList got;
         QByteArrayView v;
-        int n = 0;
         while (r.next(v))
-            QCOMPARE(v.toByteArray(), lines.value(n++));
-        QCOMPARE(n, lines.size());
+            got << v.toByteArray();
+        QCOMPARE(got, lines);
         QVERIFY(!r.failed());
     }
 
@@ -141,6 +155,24 @@ class TestReader : public QObject {
         QTest::newRow("a name of blanks only")
             << cp932_lines(disc({"1,A", "2,   "}))
             << Readers{{}, {"-1 Disc  ", "1 \\A", "1 \\TOOLS\\"}, {}, {"\\A", "\\TOOLS\\"}, {}};
+        QTest::newRow("four parent lines")
+            << cp932_lines(
+                   TestBlock{.title = "Disc", .parents = {"\\", "\\A\\", "\\B\\", "\\C\\"}}.lines())
+            << Readers{{"(303)"}, {}, {"(501)", "(505)"}, {}, {"16:303"}};
+        QStringList eleven = disc({"1,A"});
+        eleven.insert(5, "\"x\"");
+        QTest::newRow("an eleventh header line, the viewer on the next block")
+            << cp932_lines(eleven + disc({"1,B"}))
+            << Readers{{"(302)"}, {}, {"(508)", "(505)"}, {}, {"12:302"}, 2};
+        QStringList entries, held{"-1 Disc  "};
+        for (int i = 1; i <= 2001; ++i) {
+            entries << QStringLiteral("1,D%1").arg(i);
+            held << QStringLiteral("1 \\D%1").arg(i);
+        }
+        QStringList paths = held.mid(1, 2000).replaceInStrings("1 ", "");
+        QTest::newRow("2001 paths in a block")
+            << cp932_lines(TestBlock{.title = "Disc", .entries = entries}.lines())
+            << Readers{{}, held, {"ﾃﾞｨﾚｸﾄﾘ数が２０００個を超えました。(501)"}, paths, {"2015:501"}};
         QTest::newRow("no comma, and a comma first")
             << cp932_lines(disc({"1,A", "B", ",C"}))
             << Readers{{"(305)"}, hitA, {"(502)"}, {"\\A"}, {"17:305", "18:305"}};
@@ -148,62 +180,18 @@ class TestReader : public QObject {
     void readers_agree() {
         QFETCH(QByteArray, bytes);
         QFETCH(Readers, r);
-        use_bytes(bytes);
-        {
-            ScriptedSeam s;
-            for (const QString& m : r.searchMessages)
-                s.expect(m);
-            const QString words[3] = {"\\"};
-            SearchDisplay d;
-            run_string_search(words, 1, options("ud"), d);
-            QVERIFY2(s.satisfied(), s.report());
-            QStringList held;
-            for (int i = 1; i <= G.ResultLineCount; ++i)
-                held << QString::number(G.ResultLineKinds(i)) + u' ' + G.ResultLines(i);
-            QCOMPARE(held, r.held);
-        }
-        {
-            ScriptedSeam s;
-            for (const QString& m : r.viewMessages)
-                s.expect(m);
-            CatalogueBlock block;
-            read_catalogue_block(1, false, block);
-            QVERIFY2(s.satisfied(), s.report());
-            QCOMPARE(block.paths, r.paths);
-        }
-        QList<CatalogueFault> faults;
-        QVERIFY(check_catalogue(G.DataFilePath, faults));
-        QStringList got;
-        for (const CatalogueFault& f : faults)
-            got << QString::number(f.line) + u':' + QString::number(f.message);
-        QCOMPARE(got, r.faults);
+        use_catalogue(dir.path(), {});
+        write_bytes(G.DataFilePath, bytes);
+        G.MaxDirCount = 3;
+        expect_readers(r);
     }
 
-    // A fifo or a device is never read (it could be read for ever): like a file that
-    // cannot be opened.
+    // A fifo is never read (it could be read for ever): like a file that cannot be opened.
     void not_a_regular_file() {
         use_catalogue(dir.path(), {});
         QFile::remove(G.DataFilePath);
         QCOMPARE(::mkfifo(QFile::encodeName(G.DataFilePath).constData(), 0600), 0);
-        {
-            ScriptedSeam s;
-            s.expect("(310)");
-            const QString words[3] = {"x"};
-            SearchDisplay d;
-            run_string_search(words, 1, options("ud"), d);
-            QVERIFY2(s.satisfied(), s.report());
-        }
-        {
-            ScriptedSeam s;
-            s.expect("(310)");
-            s.expect("(505)");
-            CatalogueBlock block;
-            QCOMPARE(read_catalogue_block(1, false, block), 0);
-            QVERIFY2(s.satisfied(), s.report());
-        }
-        QList<CatalogueFault> faults;
-        QVERIFY(!check_catalogue(G.DataFilePath, faults));
-        QVERIFY(!check_catalogue("/dev/zero", faults));
+        expect_readers({{"(310)"}, {}, {"(310)", "(505)"}, {}, {"failed"}});
         QFile::remove(G.DataFilePath);
     }
 
@@ -223,20 +211,15 @@ class TestReader : public QObject {
         G.EntryParentIndex = Array1<int16_t>{1, 2, 2};
         G.EntryCount = 3;
         int16_t result = 0;
-        {
-            ScriptedSeam s;
-            s.expect("(111)");
-            s.expect("(105)");
-            write_data(result);
-            QVERIFY2(s.satisfied(), s.report());
-        }
-        QCOMPARE(result, int16_t(1));
-        const QString stamp = G.HeaderTable(1, 7);
         ScriptedSeam s;
+        s.expect("(111)");
+        s.expect("(105)");
+        write_data(result);
+        QCOMPARE(result, int16_t(1));
         CatalogueBlock block;
         QCOMPARE(read_catalogue_block(1, false, block), 1);
         for (int f = 1; f <= 10; ++f)
-            QCOMPARE(block.fields[f - 1], f == 7 ? stamp : fields[f - 1]);
+            QCOMPARE(block.fields[f - 1], f == 7 ? G.HeaderTable(1, 7) : fields[f - 1]);
         QCOMPARE(block.paths, (QStringList{"\\A, B", "\\A, B\\x  y", "\\A, B\\ソ表"}));
         QVERIFY2(s.satisfied(), s.report());
     }

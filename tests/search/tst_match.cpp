@@ -1,21 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Match modes, presets, folding and wildcard patterns; the memo escape; the scan's decoder
-// and line reader.
+// Match modes, presets, folding and wildcard patterns; the memo escape; the scan's decoder;
+// the preset rules shared by the search screen and tobrin-cli.
 #include "catalogue/reader.h"
-#include "core/codepage.h"
-#include "core/fold.h"
-#include "search/folded_decoder.h"
 #include "search/match.h"
+#include "search/search_rules.h"
 #include "search/wildcard.h"
 #include "test_catalogue.h"
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 // words: fields [1]|[2]|[3]; flags as options() reads them; each text of `hits` matches,
 // none of `misses` does.
 void row(const char* name, const char* words, int preset, const char* flags,
-         const QStringList& hits, const QStringList& misses) {
+         const QStringList& hits, const QStringList& misses = {}) {
     QTest::newRow(name) << QString(words) << preset << QString(flags) << hits << misses;
 }
 } // namespace
@@ -41,37 +38,28 @@ class TestMatch : public QObject {
         row("preset 6: a and (b or c)", "a|b|c", 6, "", {"xaxc", "ab"}, {"xbxc", "a"});
         row("[1] and [3] filled", "a||c", 2, "", {"ac"}, {"c"});
         row("a blank is a word", " ||", 1, "", {"a b"}, {"ab"});
-        row("nothing filled never matches", "||", 1, "", {}, {"abc"});
-        row("an empty text never matches", "a||", 1, "", {}, {""});
         // Width is folded before case, on the words and on every text.
-        row("ＡＢＣ, both folded", "ＡＢＣ", 1, "", {"abc", "ABC", "ａｂｃ"}, {});
+        row("ＡＢＣ, both folded", "ＡＢＣ", 1, "", {"abc", "ABC", "ａｂｃ"});
         row("ＡＢＣ, case kept", "ＡＢＣ", 1, "c", {"ABC"}, {"abc"});
         row("ＡＢＣ, width kept", "ＡＢＣ", 1, "w", {"ａｂｃ"}, {"ABC"});
-        row("ガ finds ｶﾞ", "ガ", 1, "", {"ｶﾞｲﾄﾞ", "ガイド"}, {"ｶｲﾄﾞ"});
-        row("ｶﾞ finds ガ", "ｶﾞ", 1, "", {"ガイド"}, {});
+        row("ガ finds ｶﾞ and the other way", "ガ|ｶﾞ", 2, "", {"ｶﾞｲﾄﾞ", "ガイド"}, {"ｶｲﾄﾞ"});
         // Typed on Linux, these differ from the characters Windows stored for them.
-        row("〜−‖¢£¬— find what Windows stored", "〜−‖¢£¬—", 1, "", {"～－∥￠￡￢―"}, {});
+        row("〜−‖¢£¬— find what Windows stored", "〜−‖¢£¬—", 1, "", {"～－∥￠￡￢―"});
         // Wildcard patterns match the whole text.
         row("wildcard: whole text", "abc", 1, "*", {"abc", "ABC"}, {"xabcx"});
         row("wildcard: [*] a literal star", "[*]*", 1, "*", {"*dos"}, {"dos*"});
         row("wildcard: ? one character", "a?c", 1, "*", {"abc"}, {"ac", "abbc"});
-        row("wildcard: # a digit", "v#", 1, "*", {"v3"}, {"vx"});
         row("wildcard: # takes 0 and 9, not their neighbours", "#", 1, "*cw", {"0", "9"},
             {"/", ":", "０", "#", "a"});
         row("wildcard: a range of one character", "[b-b]x", 1, "*", {"bx"}, {"ax", "cx"});
         row("wildcard: range ends belong to it", "[b-y]", 1, "*c", {"b", "y"}, {"a", "z"});
         row("wildcard: case folded at A, Z, a, z", "[a-z]", 1, "*", {"A", "Z", "a", "z"},
             {"@", "[", "`", "{"});
-        row("wildcard: full-width A and z fold too", "[a-z][a-z]", 1, "*", {"ＡＺ", "ａｚ"},
-            {"＠［", "｀｛"});
-        row("substring: full-width A to z fold both ways", "az", 1, "", {"ＡＺ", "ａｚ", "AZ"},
-            {"＠Z", "A｛"});
-        row("substring: case kept at A and z", "Az", 1, "c", {"Az", "Ａｚ"}, {"az", "AZ"});
-        row("wildcard: range", "[a-c]x", 1, "*", {"bx"}, {"dx"});
         row("wildcard: negated range", "[!a-c]x", 1, "*", {"dx"}, {"bx"});
         row("wildcard: dash last is literal", "[a-]", 1, "*", {"-", "a"}, {"b"});
         row("wildcard: stars and a tail", "*a*b", 1, "*", {"xxaxxbxb"}, {"xxaxxbxa"});
-        row("wildcard: folded pattern", "＊ＤＯＳ＊", 1, "*", {"msdos6"}, {});
+        row("wildcard: folded pattern, stars matching nothing", "＊ＤＯＳ＊", 1, "*",
+            {"msdos6", "dos"});
     }
     void check_match() {
         QFETCH(QString, words);
@@ -96,40 +84,47 @@ class TestMatch : public QObject {
         QVERIFY(!WildcardPattern(u"[abc").valid());
         QVERIFY(!WildcardPattern(u"[z-a]").valid());
         const WildcardPattern p(u"*a*a*a*a*a*a*a*a*b");
-        const QString as(20000, u'a');
-        QVERIFY(!p.matches(as));
-        QVERIFY(p.matches(as + u'b'));
+        QVERIFY(!p.matches(QString(20000, u'a')));
+        QVERIFY(p.matches(QString(20000, u'a') + u'b'));
     }
 
     // "$RET$" glued to text, and 100,000 of them: no recursion to overflow the stack.
     void data_change_undoes_memo_escape() {
-        QString glued = "$RET$RET$LF$", huge = QString("$RET$").repeated(100000);
-        for (QString* s : {&glued, &huge}) {
-            data_change(*s, 1);
-            data_change(*s, 2);
-        }
-        QCOMPARE(glued, QString("\rRET\n"));
-        QCOMPARE(huge, QString(100000, u'\r'));
+        QString memo = "$RET$RET$LF$" + QString("$RET$").repeated(100000);
+        data_change(memo, 1);
+        data_change(memo, 2);
+        QCOMPARE(memo, "\rRET\n" + QString(100000, u'\r'));
     }
 
-    // The scan's fused decoder must give exactly fold(decode(bytes)) for every code.
-    void fused_decoder_matches_codec_and_folding() {
-        QByteArray all("a&Z\\\x82", 5); // a lead byte followed by a single-byte code
-        for (int b = 0x80; b < 0x100; ++b)
-            all.append(char(b)).append('x');
-        for (int lead = 0x81; lead <= 0xFC; ++lead)
-            for (int trail = 0x30; trail <= 0xFE; ++trail)
-                all.append(char(lead)).append(char(trail));
-        all.append("\x82", 1); // ends in a lead byte without its trail
-        std::vector<char16_t> out(size_t(all.size()) * 2);
-        for (const int fold : {0, 1, 2, 3}) {
-            bool amp = false;
-            const char16_t* e = FoldedDecoder(fold & 1, fold & 2).decode(all, out.data(), amp);
-            QString expected;
-            fold_text(decode_cp932(all), expected, fold & 1, fold & 2);
-            QCOMPARE(QStringView(out.data(), e - out.data()), QStringView(expected));
-            QVERIFY(amp);
-        }
+    // The two presets offered for two words name the filled fields.
+    void captions_name_the_filled_fields_data() {
+        QTest::addColumn<QString>("words");
+        QTest::addColumn<QStringList>("captions");
+        QTest::newRow("1 and 3") << "a||c" << QStringList{"[1]  or [3]", "[1] and [3]"};
+        QTest::newRow("2 and 3") << "|b|c" << QStringList{"[2]  or [3]", "[2] and [3]"};
+    }
+    void captions_name_the_filled_fields() {
+        QFETCH(QString, words);
+        QFETCH(QStringList, captions);
+        const QString w[3] = {words.section(u'|', 0, 0), words.section(u'|', 1, 1),
+                              words.section(u'|', 2, 2)};
+        QCOMPARE(preset_captions(w), captions);
+    }
+
+    void saved_preset_reads_one_digit_data() {
+        QTest::addColumn<QString>("saved");
+        QTest::addColumn<int>("preset");
+        QTest::newRow("6") << "6" << 6;
+        QTest::newRow("blanks around") << " 4 " << 4;
+        QTest::newRow("7") << "7" << 1;
+        QTest::newRow("two digits") << "12" << 1;
+        QTest::newRow("full-width") << "３" << 1;
+    }
+    void saved_preset_reads_one_digit() {
+        QFETCH(QString, saved);
+        QFETCH(int, preset);
+        G.SavedSettings(10) = saved;
+        QCOMPARE(saved_preset(), preset);
     }
 };
 

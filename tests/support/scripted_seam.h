@@ -50,6 +50,6 @@ class ScriptedSeam : public Seam {
         QString fragment;
         int16_t answer;
     };
-    QList<Expected> pending_;
+    QList<Expected> pending_; // in the order they must appear
     QStringList unexpected_;
 };
