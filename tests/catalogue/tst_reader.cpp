@@ -13,12 +13,6 @@
 #include <sys/stat.h>
 
 namespace {
-QByteArray cp932_lines(const QStringList& lines, const char* end = "\r\n") {
-    QTemporaryDir d;
-    write_cp932_file(d.filePath("f"), lines);
-    return read_bytes(d.filePath("f")).replace("\r\n", end);
-}
-
 // What each reader makes of one file, capacities of three parent lines and of 2000 paths
 // in a block: the search for "\" (every path holds one), the viewer on block `block`, and
 // the check's faults as "line:message" ("failed" when it cannot read).
@@ -26,6 +20,13 @@ struct Readers {
     QStringList searchMessages, held, viewMessages, paths, faults;
     int block = 1;
 };
+
+// A row of `lines` in code page 932, each ending in `end`.
+void agree(const char* name, const QStringList& lines, const Readers& r, const char* end = "\r\n") {
+    QTemporaryDir d;
+    write_cp932_file(d.filePath("f"), lines);
+    QTest::newRow(name) << read_bytes(d.filePath("f")).replace("\r\n", end) << r;
+}
 
 } // namespace
 Q_DECLARE_METATYPE(Readers)
@@ -124,58 +125,48 @@ class TestReader : public QObject {
         QTest::addColumn<Readers>("r");
         const QStringList hitA{"-1 Disc  ", "1 \\A"};
         // Markers and entry lines before the first block belong to no block.
-        QTest::newRow("lines before the first block")
-            << cp932_lines(QStringList{"*02", "\\STALE\\", "*03", "1,GHOST", "9999,x", "*03"} +
-                           disc({"1,A"}))
-            << Readers{{}, hitA, {}, {"\\A"}, {}};
-        QTest::newRow("parent numbers rounded, halves to even")
-            << cp932_lines(disc({"1.5,DEC", "2.5,EVEN", " 1.4 ,LOW", "+1,PLUS"}))
-            << Readers{{},
-                       {"-1 Disc  ", "1 \\TOOLS\\DEC", "1 \\TOOLS\\EVEN", "1 \\LOW", "1 \\PLUS"},
-                       {},
-                       {"\\TOOLS\\DEC", "\\TOOLS\\EVEN", "\\LOW", "\\PLUS"},
-                       {}};
-        QTest::newRow("0.5 rounds to no parent")
-            << cp932_lines(disc({"1,A", "0.5,B"}))
-            << Readers{{"(306)"}, hitA, {"(503)"}, {"\\A"}, {"17:306"}};
-        QTest::newRow("a number past 16 bits")
-            << cp932_lines(disc({"1,A", "1e400,B"}))
-            << Readers{{"(310)"}, {}, {"(503)"}, {"\\A"}, {"17:310"}};
+        agree("lines before the first block",
+              QStringList{"*02", "\\STALE\\", "*03", "1,GHOST", "9999,x", "*03"} + disc({"1,A"}),
+              {{}, hitA, {}, {"\\A"}, {}});
+        agree("parent numbers rounded, halves to even",
+              disc({"1.5,DEC", "2.5,EVEN", " 1.4 ,LOW", "+1,PLUS"}),
+              {{},
+               {"-1 Disc  ", "1 \\TOOLS\\DEC", "1 \\TOOLS\\EVEN", "1 \\LOW", "1 \\PLUS"},
+               {},
+               {"\\TOOLS\\DEC", "\\TOOLS\\EVEN", "\\LOW", "\\PLUS"},
+               {}});
+        agree("0.5 rounds to no parent", disc({"1,A", "0.5,B"}),
+              {{"(306)"}, hitA, {"(503)"}, {"\\A"}, {"17:306"}});
+        agree("a number past 16 bits", disc({"1,A", "1e400,B"}),
+              {{"(310)"}, {}, {"(503)"}, {"\\A"}, {"17:310"}});
         // The 16-bit bound: 32767 is a number (out of range here), 32768 is not.
-        QTest::newRow("32767 fits in 16 bits")
-            << cp932_lines(disc({"1,A", " 32767,B"}))
-            << Readers{{"(306)"}, hitA, {"(503)"}, {"\\A"}, {"17:306"}};
-        QTest::newRow("32768 does not") << cp932_lines(disc({"1,A", "32768,B"}))
-                                        << Readers{{"(310)"}, {}, {"(503)"}, {"\\A"}, {"17:310"}};
-        QTest::newRow("lone CR line ends")
-            << cp932_lines(disc({"1,A"}), "\r") << Readers{{}, hitA, {}, {"\\A"}, {}};
-        QTest::newRow("text without a block") << QByteArray("hello\r\n*02\r\n\\\r\n*03\r\n1,X\r\n")
-                                              << Readers{{"(309)"}, {}, {"(505)"}, {}, {"1:309"}};
+        agree("32767 fits in 16 bits", disc({"1,A", " 32767,B"}),
+              {{"(306)"}, hitA, {"(503)"}, {"\\A"}, {"17:306"}});
+        agree("32768 does not", disc({"1,A", "32768,B"}),
+              {{"(310)"}, {}, {"(503)"}, {"\\A"}, {"17:310"}});
+        agree("lone CR line ends", disc({"1,A"}), {{}, hitA, {}, {"\\A"}, {}}, "\r");
+        agree("text without a block", {"hello", "*02", "\\", "*03", "1,X"},
+              {{"(309)"}, {}, {"(505)"}, {}, {"1:309"}});
         // Only a line that ends at its comma has no path; a name of blanks is the parent's.
-        QTest::newRow("a name of blanks only")
-            << cp932_lines(disc({"1,A", "2,   "}))
-            << Readers{{}, {"-1 Disc  ", "1 \\A", "1 \\TOOLS\\"}, {}, {"\\A", "\\TOOLS\\"}, {}};
-        QTest::newRow("four parent lines")
-            << cp932_lines(
-                   TestBlock{.title = "Disc", .parents = {"\\", "\\A\\", "\\B\\", "\\C\\"}}.lines())
-            << Readers{{"(303)"}, {}, {"(501)", "(505)"}, {}, {"16:303"}};
+        agree("a name of blanks only", disc({"1,A", "2,   "}),
+              {{}, {"-1 Disc  ", "1 \\A", "1 \\TOOLS\\"}, {}, {"\\A", "\\TOOLS\\"}, {}});
+        agree("no comma, and a comma first", disc({"1,A", "B", ",C"}),
+              {{"(305)"}, hitA, {"(502)"}, {"\\A"}, {"17:305", "18:305"}});
+        agree("four parent lines",
+              TestBlock{.title = "Disc", .parents = {"\\", "\\A\\", "\\B\\", "\\C\\"}}.lines(),
+              {{"(303)"}, {}, {"(501)", "(505)"}, {}, {"16:303"}});
         QStringList eleven = disc({"1,A"});
         eleven.insert(5, "\"x\"");
-        QTest::newRow("an eleventh header line, the viewer on the next block")
-            << cp932_lines(eleven + disc({"1,B"}))
-            << Readers{{"(302)"}, {}, {"(508)", "(505)"}, {}, {"12:302"}, 2};
+        agree("an eleventh header line, the viewer on the next block", eleven + disc({"1,B"}),
+              {{"(302)"}, {}, {"(508)", "(505)"}, {}, {"12:302"}, 2});
         QStringList entries, held{"-1 Disc  "};
         for (int i = 1; i <= 2001; ++i) {
             entries << QStringLiteral("1,D%1").arg(i);
             held << QStringLiteral("1 \\D%1").arg(i);
         }
-        QStringList paths = held.mid(1, 2000).replaceInStrings("1 ", "");
-        QTest::newRow("2001 paths in a block")
-            << cp932_lines(TestBlock{.title = "Disc", .entries = entries}.lines())
-            << Readers{{}, held, {"ﾃﾞｨﾚｸﾄﾘ数が２０００個を超えました。(501)"}, paths, {"2015:501"}};
-        QTest::newRow("no comma, and a comma first")
-            << cp932_lines(disc({"1,A", "B", ",C"}))
-            << Readers{{"(305)"}, hitA, {"(502)"}, {"\\A"}, {"17:305", "18:305"}};
+        const QStringList paths = held.mid(1, 2000).replaceInStrings("1 ", "");
+        agree("2001 paths in a block", TestBlock{.title = "Disc", .entries = entries}.lines(),
+              {{}, held, {"ﾃﾞｨﾚｸﾄﾘ数が２０００個を超えました。(501)"}, paths, {"2015:501"}});
     }
     void readers_agree() {
         QFETCH(QByteArray, bytes);
