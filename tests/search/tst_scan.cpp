@@ -1,13 +1,27 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The catalogue scan, its stops and messages, the result lines and their order.
+// The search: match modes, presets, folding and wildcard patterns; the catalogue scan, its
+// stops and messages, the result lines and their order; tobrin-cli search, blocks, show and
+// check on a small catalogue.
+#include "catalogue/reader.h"
 #include "scripted_seam.h"
+#include "search/match.h"
 #include "search/results.h"
+#include "search/search_rules.h"
 #include "search/search_run.h"
+#include "search/wildcard.h"
 #include "test_catalogue.h"
+#include <QDir>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
+// words: fields [1]|[2]|[3]; flags as options() reads them; each text of `hits` matches,
+// none of `misses` does.
+void match_row(const char* name, const char* words, int preset, const char* flags,
+               const QStringList& hits, const QStringList& misses = {}) {
+    QTest::newRow(name) << QString(words) << preset << QString(flags) << hits << misses;
+}
 // One scan: capacity sets MaxHeaderBlocks, MaxDirCount and MaxResultLines (0: defaults);
 // message is the one expected (none when empty); held the result lines kept. No lines: no
 // file at all.
@@ -18,20 +32,148 @@ struct Scan {
     QString message;
     QStringList held;
 };
-void row(const char* name, const QStringList& lines, const char* word, const char* message,
-         const QStringList& held = {}, const char* flags = "ud", int capacity = 0) {
+void scan_row(const char* name, const QStringList& lines, const char* word, const char* message,
+              const QStringList& held = {}, const char* flags = "ud", int capacity = 0) {
     QTest::newRow(name) << Scan{lines, word, flags, capacity, message, held};
+}
+// Runs in `cwd` with a configuration file that does not exist there: the defaults apply
+// and the catalogue is `cwd`/tobrin.dat. stderr comes without the notice about the missing
+// configuration file.
+std::tuple<int, QString, QString> cli(const QStringList& args, const QString& cwd) {
+    QProcess p;
+    p.setWorkingDirectory(cwd);
+    p.start(TOBRIN_CLI, args + QStringList{"--config", QDir(cwd).filePath("none.cfg")});
+    p.waitForFinished(60000);
+    return {
+        p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+        QString::fromUtf8(p.readAllStandardError()).section("デフォルト値で動作します。\n", -1)};
+}
+
+// err: the whole of stderr, or null not to look at it.
+void cli_row(const char* name, const QStringList& args, int code, const char* out = "",
+             const char* err = nullptr) {
+    QTest::newRow(name) << args << code << QString(out) << QString(err);
 }
 } // namespace
 Q_DECLARE_METATYPE(Scan)
 
 class TestScan : public QObject {
     Q_OBJECT
-    QTemporaryDir dir;
+    QTemporaryDir dir, cliDir;
 
   private slots:
+    void initTestCase() {
+        QStringList alpha = disc({"1,DOCS", "2,BIN", "2,a&#10;b"}, "ＡＬＰＨＡ");
+        alpha[3] = "\"one$RET$$LF$t\\nwo\""; // the memo: a line break, a backslash and n
+        alpha[4] = "\"1999\"";
+        alpha[5] = "\"12\"";
+        alpha[6] = "\"v&#56575;\""; // field 6: a byte that decodes to nothing
+        alpha[8] = "\"CD01\"";
+        QStringList beta = disc({"1,TOOLS", "2,bin"}, "beta");
+        beta[4] = "\"1999\"";
+        beta[5] = "\"5\"";
+        write_cp932_file(cliDir.filePath("tobrin.dat"), beta + alpha);
+        // Faults in file order.
+        QStringList bad = disc({"1,A", "B", "0,D"}, "b");
+        bad.insert(4, "\"eleventh\"");
+        write_cp932_file(cliDir.filePath("bad/tobrin.dat"), bad);
+    }
+
     void init() { fresh_state(); }
 
+    void check_match_data() {
+        QTest::addColumn<QString>("words");
+        QTest::addColumn<int>("preset");
+        QTest::addColumn<QString>("flags");
+        QTest::addColumn<QStringList>("hits");
+        QTest::addColumn<QStringList>("misses");
+        // Presets 5 and 6 exchange words [1] and [3]: " [1]  or ([2]  and [3])" is tested
+        // as ([3] and [2]) or [1].
+        match_row("preset 1: any", "a|b|c", 1, "", {"zzc"}, {"xyz"});
+        match_row("preset 2: all", "a|b|c", 2, "", {"cab"}, {"ca"});
+        match_row("preset 3: (a or b) and c", "a|b|c", 3, "", {"bc", "ac"}, {"ab"});
+        match_row("preset 4: (a and b) or c", "a|b|c", 4, "", {"c", "ab"}, {"a"});
+        match_row("preset 5: a or (b and c)", "a|b|c", 5, "", {"xax", "bc"}, {"xbx", "xcx"});
+        match_row("preset 6: a and (b or c)", "a|b|c", 6, "", {"xaxc", "ab"}, {"xbxc", "a"});
+        match_row("[1] and [3] filled", "a||c", 2, "", {"ac"}, {"c"});
+        match_row("a blank is a word", " ||", 1, "", {"a b"}, {"ab"});
+        // Width is folded before case, on the words and on every text.
+        match_row("ＡＢＣ, both folded", "ＡＢＣ", 1, "", {"abc", "ABC", "ａｂｃ"});
+        match_row("ＡＢＣ, case kept", "ＡＢＣ", 1, "c", {"ABC"}, {"abc"});
+        match_row("ＡＢＣ, width kept", "ＡＢＣ", 1, "w", {"ａｂｃ"}, {"ABC"});
+        match_row("ガ finds ｶﾞ and the other way", "ガ|ｶﾞ", 2, "", {"ｶﾞｲﾄﾞ", "ガイド"}, {"ｶｲﾄﾞ"});
+        // Typed on Linux, these differ from the characters Windows stored for them.
+        match_row("〜−‖¢£¬— find what Windows stored", "〜−‖¢£¬—", 1, "", {"～－∥￠￡￢―"});
+        // Wildcard patterns match the whole text.
+        match_row("wildcard: whole text", "abc", 1, "*", {"abc", "ABC"}, {"xabcx"});
+        match_row("wildcard: [*] a literal star", "[*]*", 1, "*", {"*dos"}, {"dos*"});
+        match_row("wildcard: ? one character", "a?c", 1, "*", {"abc"}, {"ac", "abbc"});
+        match_row("wildcard: # takes 0 and 9, not their neighbours", "#", 1, "*cw", {"0", "9"},
+                  {"/", ":", "０", "#", "a"});
+        match_row("wildcard: a range of one character", "[b-b]x", 1, "*", {"bx"}, {"ax", "cx"});
+        match_row("wildcard: case folded at A, Z, a, z", "[a-z]", 1, "*", {"A", "Z", "a", "z"},
+                  {"@", "[", "`", "{"});
+        match_row("wildcard: negated range", "[!a-c]x", 1, "*", {"dx"}, {"bx"});
+        match_row("wildcard: dash last is literal", "[a-]", 1, "*", {"-", "a"}, {"b"});
+        match_row("wildcard: stars and a tail", "*a*b", 1, "*", {"xxaxxbxb"}, {"xxaxxbxa"});
+        match_row("wildcard: folded pattern, stars matching nothing", "＊ＤＯＳ＊", 1, "*",
+                  {"msdos6", "dos"});
+    }
+    void check_match() {
+        QFETCH(QString, words);
+        QFETCH(int, preset);
+        QFETCH(QString, flags);
+        QFETCH(QStringList, hits);
+        QFETCH(QStringList, misses);
+        for (int k = 1; k <= 3; ++k)
+            G.SearchWords(k) = words.section(u'|', k - 1, k - 1);
+        const SearchOptions o = options(flags);
+        check_match_status(preset, o);
+        for (const QString& text : hits + misses) {
+            int16_t n = -1;
+            ::check_match(text, o, n);
+            QVERIFY2(n == int16_t(hits.contains(text)), qPrintable(text));
+        }
+    }
+
+    // Invalid patterns are refused (the scan then fails with 310); no exponential
+    // backtracking.
+    void wildcard_limits() {
+        QVERIFY(!WildcardPattern(u"[z-a]").valid());
+        const WildcardPattern p(u"*a*a*a*a*a*a*a*a*b");
+        QVERIFY(!p.matches(QString(20000, u'a')));
+        QVERIFY(p.matches(QString(20000, u'a') + u'b'));
+    }
+
+    // "$RET$" glued to text, and 100,000 of them: no recursion to overflow the stack.
+    void data_change_undoes_memo_escape() {
+        QString memo = "$RET$RET$LF$" + QString("$RET$").repeated(100000);
+        data_change(memo, 1);
+        data_change(memo, 2);
+        QCOMPARE(memo, "\rRET\n" + QString(100000, u'\r'));
+    }
+
+    // The two presets offered for two words name the filled fields.
+    void captions_name_the_filled_fields() {
+        const QString first[3] = {"a", "", "c"}, second[3] = {"", "b", "c"};
+        QCOMPARE(preset_captions(first), (QStringList{"[1]  or [3]", "[1] and [3]"}));
+        QCOMPARE(preset_captions(second), (QStringList{"[2]  or [3]", "[2] and [3]"}));
+    }
+
+    void saved_preset_reads_one_digit_data() {
+        QTest::addColumn<QString>("saved");
+        QTest::addColumn<int>("preset");
+        QTest::newRow("6") << "6" << 6;
+        QTest::newRow("blanks around") << " 4 " << 4;
+        QTest::newRow("7") << "7" << 1;
+        QTest::newRow("full-width") << "３" << 1;
+    }
+    void saved_preset_reads_one_digit() {
+        QFETCH(QString, saved);
+        QFETCH(int, preset);
+        G.SavedSettings(10) = saved;
+        QCOMPARE(saved_preset(), preset);
+    }
     void scan_data() {
         QTest::addColumn<Scan>("c");
         const QStringList bin = disc({"1,DOCS", "1,TOOLS", "2,BIN"});
@@ -49,40 +191,41 @@ class TestScan : public QObject {
                 .lines();
         const QStringList other =
             TestBlock{.title = "Other", .parents = {"\\", "\\X"}, .entries = {" 2 , BIN "}}.lines();
-        row("file order, junk before the first block, names trimmed, parent without \\",
-            QStringList{"junk", "1,BIN"} + bin + other, "bin", "",
-            hit + QStringList{"-2 Other  ", "2 \\X\\BIN"});
-        row("word spanning parent and name", bin, "ls\\b", "", hit);
+        scan_row("file order, junk before the first block, names trimmed, parent without \\",
+                 QStringList{"junk", "1,BIN"} + bin + other, "bin", "",
+                 hit + QStringList{"-2 Other  ", "2 \\X\\BIN"});
+        scan_row("word spanning parent and name", bin, "ls\\b", "", hit);
         // The scan looks first for the pattern's longest run of plain characters.
-        row("wildcard, literal runs split by a star", bin, "*to*bin", "", hit, "ud*");
-        row("odd parents and escapes", odd, "x", "",
-            {"-1 Disc  ", "1 \\ソ\\X", "1 \\café\\X", "1 \\表\\X", "1 \\ÉX"});
-        row("escaped names found", odd, "é", "", {"-1 Disc  ", "1 \\café\\X", "1 \\ÉX"});
-        row("a word across a parent ending in the backslash byte", odd, "ソ\\x", "",
-            {"-1 Disc  ", "1 \\ソ\\X"});
-        row("header text across fields", header, "CD", "", {"-1 ABC  "});
-        row("memo unescaped", header, "one\r\ntwo", "", {"-1 ABC  "});
-        row("field 10 not searched", header, "XYZ", "(309)");
-        row("root placeholder is never a result", TestBlock{}.lines(), "\\", "(309)");
-        row("header-only skips malformed entries", disc({"no comma", ",lead", "9,BIN"}), "disc", "",
-            {"-1 Disc  "}, "h");
+        scan_row("wildcard, literal runs split by a star", bin, "*to*bin", "", hit, "ud*");
+        scan_row("odd parents and escapes", odd, "x", "",
+                 {"-1 Disc  ", "1 \\ソ\\X", "1 \\café\\X", "1 \\表\\X", "1 \\ÉX"});
+        scan_row("escaped names found", odd, "é", "", {"-1 Disc  ", "1 \\café\\X", "1 \\ÉX"});
+        scan_row("a word across a parent ending in the backslash byte", odd, "ソ\\x", "",
+                 {"-1 Disc  ", "1 \\ソ\\X"});
+        scan_row("header text across fields", header, "CD", "", {"-1 ABC  "});
+        scan_row("memo unescaped", header, "one\r\ntwo", "", {"-1 ABC  "});
+        scan_row("field 10 not searched", header, "XYZ", "(309)");
+        scan_row("root placeholder is never a result", TestBlock{}.lines(), "\\", "(309)");
+        scan_row("header-only skips malformed entries", disc({"no comma", ",lead", "9,BIN"}),
+                 "disc", "", {"-1 Disc  "}, "h");
         // Blocks that hold no hit are still read for their form.
-        row("306 parent beyond the block", disc({"3,BIN"}) + bin, "zzz", "(306)");
-        row("310 invalid pattern", bin, "[bin", "(310)\r\n\r\n原因 : パターン文字列が不正です。",
-            {}, "ud*");
-        row("310 no file", {}, "bin", "missing.dat]のアクセスができません。(310)");
-        row("303 parents", bin, "zzz", "ﾃﾞｨﾚｸﾄﾘ数が１個を超えました。(303)", {}, "ud", 1);
-        row("307 path lines", disc({"2,BIN", "2,BIN2", "2,BIN3"}), "bin",
-            "検索一致データが３個を超えました。(307)", hit2, "ud", 3);
-        row("307 not at the capacity itself", disc({"2,BIN", "2,BIN2"}), "bin", "", hit2, "ud", 3);
-        row("303 not at the capacity itself", bin, "zzz", "(309)", {}, "ud", 2);
-        row("301 not at the capacity itself",
-            disc({}, "zeta") + disc({}, "alpha") + disc({}, "zeta"), "a", "",
-            {"-2 alpha  ", "-1 zeta  ", "-3 zeta  "}, "", 3);
-        row("311 header line", disc({"2,BIN", "2,BIN2"}) + bin, "bin", "(311)", hit2, "ud", 3);
-        row("301 one block too many, results left unsorted",
-            disc({}, "zeta") + disc({}, "alpha") + disc({}, "zeta") + disc({}, "alpha"), "a",
-            "見出し数が３個を超えました。(301)", {"-1 zeta  ", "-2 alpha  ", "-3 zeta  "}, "", 3);
+        scan_row("306 parent beyond the block", disc({"3,BIN"}) + bin, "zzz", "(306)");
+        scan_row("310 invalid pattern", bin, "[bin",
+                 "(310)\r\n\r\n原因 : パターン文字列が不正です。", {}, "ud*");
+        scan_row("310 no file", {}, "bin", "missing.dat]のアクセスができません。(310)");
+        scan_row("307 path lines", disc({"2,BIN", "2,BIN2", "2,BIN3"}), "bin",
+                 "検索一致データが３個を超えました。(307)", hit2, "ud", 3);
+        scan_row("307 not at the capacity itself", disc({"2,BIN", "2,BIN2"}), "bin", "", hit2, "ud",
+                 3);
+        scan_row("303 not at the capacity itself", bin, "zzz", "(309)", {}, "ud", 2);
+        scan_row("301 not at the capacity itself",
+                 disc({}, "zeta") + disc({}, "alpha") + disc({}, "zeta"), "a", "",
+                 {"-2 alpha  ", "-1 zeta  ", "-3 zeta  "}, "", 3);
+        scan_row("311 header line", disc({"2,BIN", "2,BIN2"}) + bin, "bin", "(311)", hit2, "ud", 3);
+        scan_row("301 one block too many, results left unsorted",
+                 disc({}, "zeta") + disc({}, "alpha") + disc({}, "zeta") + disc({}, "alpha"), "a",
+                 "見出し数が３個を超えました。(301)", {"-1 zeta  ", "-2 alpha  ", "-3 zeta  "}, "",
+                 3);
     }
     void scan() {
         QFETCH(Scan, c);
@@ -113,6 +256,59 @@ class TestScan : public QObject {
         sort_data(G, true);
         for (int i = 1; i <= count; ++i)
             QCOMPARE(G.ResultLineKinds(i), int16_t(i));
+    }
+    void commands_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        // Header lines first, by narrow lower-case text; equal texts keep file order.
+        const char* both = "-2\tＡＬＰＨＡ 1999 12  [Vol:CD01]\n-1\tbeta 1999  "
+                           "5\n1\t\\TOOLS\\bin\n2\t\\TOOLS\\BIN\n";
+        cli_row("search", {"search", "bin"}, 0, both, "検索結果 [総数:4 / 見出:2 / ﾃﾞｨﾚｸﾄﾘ:2]\n");
+        // The caption counts the lines not shown too.
+        cli_row("search, case kept, unsorted, headers shown",
+                {"search", "--case", "--no-sort", "--show", "headers", "BIN"}, 0,
+                "-2\tＡＬＰＨＡ 1999 12  [Vol:CD01]\n", "検索結果 [総数:2 / 見出:1 / ﾃﾞｨﾚｸﾄﾘ:1]\n");
+        cli_row("search finding nothing", {"search", "--width", "alpha"}, 1, "",
+                "検索結果 (一致するﾃﾞｰﾀが見つかりません。)\n"
+                "検索一致データが見つかりませんでした。(309)\n");
+        // A word typed with the catalogue's escapes finds the name as shown.
+        cli_row("search, escaped word", {"search", "a&#10;b"}, 0,
+                "-2\tＡＬＰＨＡ 1999 12  [Vol:CD01]\n2\t\\TOOLS\\a&#10;b\n");
+        cli_row("blocks", {"blocks", "--no-sort"}, 0,
+                "-1\tbeta 1999  5\n-2\tＡＬＰＨＡ 1999 12  [Vol:CD01]\n");
+        // Line breaks (the memo's too) and undecodable bytes as the catalogue's escapes: one
+        // field or path, one line.
+        cli_row("show, memo on one line, sorted", {"show", "2", "--sort"}, 0,
+                "1\tＡＬＰＨＡ\n2\t\n3\tone&#13;&#10;t\\nwo\n4\t1999\n5\t12\n6\tv&#56575;\n"
+                "7\t1999/05/12 10:30:00\n"
+                "8\tCD01\n9\tq\n10\t\n\\DOCS\n\\TOOLS\\BIN\n\\TOOLS\\a&#10;b\n");
+        cli_row("show, no such block", {"show", "3"}, 1, "",
+                "ディレクトリが見つかりませんでした。(505)\n");
+        cli_row("usage: only empty words", {"search", "", ""}, 2, "",
+                "検索条件が未入力です。(208)\n");
+        cli_row("check, a clean file", {"check"}, 0);
+    }
+    void commands() {
+        QFETCH(QStringList, args);
+        QFETCH(int, code);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        const auto [gotCode, gotOut, gotErr] = cli(args, cliDir.path());
+        QCOMPARE(gotCode, code);
+        QCOMPARE(gotOut, out);
+        if (!err.isNull()) QCOMPARE(gotErr, err);
+    }
+
+    // Every fault in one pass, in file order.
+    void check_finds_every_fault() {
+        const auto [code, out, err] = cli({"check"}, cliDir.filePath("bad"));
+        QCOMPARE(code, 1);
+        QStringList got;
+        for (const QString& fault : out.split(u'\n', Qt::SkipEmptyParts))
+            got << fault.section(u' ', 0, 2);
+        QCOMPARE(got, (QStringList{"line 12: 302", "line 18: 305", "line 19: 306"}));
     }
 };
 

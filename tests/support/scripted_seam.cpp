@@ -15,13 +15,13 @@ void ScriptedSeam::expect(const QString& fragment, int16_t answer) {
 
 int16_t ScriptedSeam::message(const QString& text, bool yesNo) {
     int16_t answer = yesNo ? AnswerNo : AnswerOk;
-    if (!pending_.isEmpty() && text.contains(pending_.first().fragment)) {
-        answer = pending_.takeFirst().answer;
+    if (!pending_.isEmpty() && text.contains(pending_.first().first)) {
+        answer = pending_.takeFirst().second;
     } else {
         const QString why = pending_.isEmpty()
                                 ? "unexpected message: " + text
                                 : QStringLiteral("expected a message with \"%1\", got: %2")
-                                      .arg(pending_.first().fragment, text);
+                                      .arg(pending_.first().first, text);
         unexpected_.append(why);
         QTest::qFail(why.toUtf8().constData(), __FILE__, __LINE__);
     }
@@ -36,7 +36,7 @@ void ScriptedSeam::progress_label(int label, const QString& text) {
 
 QByteArray ScriptedSeam::report() const {
     QStringList lines = unexpected_;
-    for (const Expected& e : pending_)
-        lines.append("expected but not shown: " + e.fragment);
+    for (const auto& [fragment, answer] : pending_)
+        lines.append("expected but not shown: " + fragment);
     return lines.join(u'\n').toUtf8();
 }
