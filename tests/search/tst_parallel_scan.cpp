@@ -80,10 +80,7 @@ class TestParallelScan : public QObject {
             const SearchOutcome single = search_outcome(w, preset, options(flags), false, 64);
             const SearchOutcome split = search_outcome(w, preset, options(flags), true, 64);
             const SearchOutcome unskipped = search_outcome(w, preset, whole, r.bounded(2), 64);
-            QVERIFY2(single == split && single == unskipped,
-                     qPrintable(QStringLiteral("round %1: %2 | %3 | %4 flags %5")
-                                    .arg(round)
-                                    .arg(w[0], w[1], w[2], flags)));
+            QVERIFY2(single == split && single == unskipped, qPrintable(QString::number(round)));
         }
     }
 };

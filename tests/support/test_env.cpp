@@ -12,10 +12,8 @@ void fresh_state() {
 
 void write_cp932_file(const QString& path, const QStringList& lines) {
     QByteArray bytes;
-    for (const QString& l : lines) {
-        encode_cp932_append(l, bytes);
-        bytes.append("\r\n");
-    }
+    for (const QString& l : lines)
+        encode_cp932_append(l + QStringLiteral("\r\n"), bytes);
     write_bytes(path, bytes);
 }
 
