@@ -216,6 +216,8 @@ class TestScan : public QObject {
         const char* both = "-2\tＡＬＰＨＡ 1999 12  [Vol:CD01]\n-1\tbeta 1999  "
                            "5\n1\t\\TOOLS\\bin\n2\t\\TOOLS\\BIN\n";
         cli_row("search", {"search", "bin"}, 0, both, "検索結果 [総数:4 / 見出:2 / ﾃﾞｨﾚｸﾄﾘ:2]\n");
+        cli_row("three words, preset 5: [1] or ([2] and [3])",
+                {"search", "--preset", "5", "zzz", "tools", "bin"}, 0, both);
         // The caption counts the lines not shown too.
         cli_row("search, case kept, unsorted, headers shown",
                 {"search", "--case", "--no-sort", "--show", "headers", "BIN"}, 0,
