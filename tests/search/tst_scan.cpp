@@ -124,18 +124,17 @@ class TestScan : public QObject {
         QVERIFY(p.matches(QString(20000, u'a') + u'b'));
     }
 
-    void saved_preset_reads_one_digit_data() {
-        QTest::addColumn<QString>("saved");
-        QTest::addColumn<int>("preset");
-        QTest::newRow("6") << "6" << 6;
-        QTest::newRow("7") << "7" << 1;
+    // The remembered preset: only "1" to "6" as saved; when two presets appear it comes back
+    // if it is one of them (the "and" too), else "or".
+    void remembered_preset() {
+        G.SavedSettings(10) = "6";
+        QCOMPARE(saved_preset(), 6);
+        G.SavedSettings(10) = "7";
+        QCOMPARE(saved_preset(), 1);
+        QCOMPARE(preset_after_change(0, 2, 1, 2), 2);
+        QCOMPARE(preset_after_change(6, 2, 3, 3), 1);
     }
-    void saved_preset_reads_one_digit() {
-        QFETCH(QString, saved);
-        QFETCH(int, preset);
-        G.SavedSettings(10) = saved;
-        QCOMPARE(saved_preset(), preset);
-    }
+
     void scan_data() {
         QTest::addColumn<Scan>("c");
         const QStringList bin = disc({"1,DOCS", "1,TOOLS", "2,BIN"});
