@@ -47,7 +47,8 @@ package: deps deps-package
 	cd $(PACKAGE_BUILD) && cpack -G DEB
 	scripts/check-package $(PACKAGE_BUILD) --built
 
-# Each fuzz target for FUZZ_SECONDS (clang, libFuzzer, ASan + UBSan) in its own build folder.
+# Each fuzz target for FUZZ_SECONDS (clang, libFuzzer, ASan + UBSan) in its own build folder;
+# prints the executions and executions per second of each at the end.
 FUZZ_SECONDS ?= 60
 fuzz: deps deps-fuzz
 	scripts/fuzz build-fuzz $(FUZZ_SECONDS)

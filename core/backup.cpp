@@ -58,8 +58,10 @@ bool copy_whole(const QString& from, const QString& to, QString& why) {
             return false;
         }
         if (n == 0) break;
-        if (out.write(buffer.constData(), n) != n) {
-            why = out.errorString();
+        // Straight to the descriptor: Qt's buffered write loses the reason of a write that
+        // stops part way (a full disk, a file-size limit) and reports "Unknown error".
+        if (!file_write_all(out.handle(), buffer.left(n), error)) {
+            why = QString::fromLocal8Bit(std::strerror(error));
             out.cancelWriting();
             return false;
         }

@@ -181,19 +181,27 @@ bool apply_key(int16_t key, const QString& value, ConfigRun& r) {
     return true;
 }
 
-// Every setting line of the file in order; false when the file cannot be opened or read, or
-// at the first line that cannot be applied (the lines after it are not read).
-bool read_config_file(const QString& localPath, ConfigRun& r) {
-    TextLineReader reader;
-    if (!reader.open(localPath)) return false;
+// Every setting line in order; false on a read error or at the first line that cannot be
+// applied (the lines after it are not read).
+bool read_config_lines(ByteLineReader& in, ConfigRun& r) {
+    in.set_line_limit(MaxTextLineBytes);
+    QByteArrayView bytes;
     QString line, value;
     int16_t key = 0;
-    while (reader.read_line(line)) {
+    while (in.next(bytes)) {
+        line.clear();
+        decode_cp932_append(bytes, line);
         parse_config_line(line, value, key);
         if (key < 1) continue;
         if (!apply_key(key, value, r)) return false;
     }
-    return !reader.has_error();
+    return !in.failed();
+}
+
+// The file's lines; false also when it cannot be opened.
+bool read_config_file(const QString& localPath, ConfigRun& r) {
+    ByteLineReader in;
+    return in.open(localPath) && read_config_lines(in, r);
 }
 
 void size_tables_from_config() {
@@ -208,6 +216,17 @@ void size_tables_from_config() {
 
 bool config_number(const QString& value, double lo, double hi, int32_t& out) {
     return round_into(leading_number(value.toLatin1()), lo, hi, out);
+}
+
+bool read_config_bytes(const QByteArray& bytes, bool apply, QMap<QChar, QString>& pins) {
+    ConfigRun r;
+    r.apply = apply;
+    r.months = G.MonthCount;
+    ByteLineReader in;
+    in.open_bytes(bytes);
+    const bool ok = read_config_lines(in, r);
+    pins = r.pins;
+    return ok;
 }
 
 QMap<QChar, QString> read_drive_pins(const QString& localPath) {

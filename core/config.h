@@ -3,6 +3,7 @@
 // The configuration file (`CfgFilePath`, default "tobrin.cfg"): read once at start-up.
 // Lines "#NN:value" (whole rest), "%NN:v" (one character) and "$NN:value" (12 characters,
 // blank-padded); any other line is a comment.
+#include <QByteArray>
 #include <QChar>
 #include <QDate>
 #include <QMap>
@@ -26,6 +27,11 @@ void read_config();
 // written), read as read_config reads the file and up to the line where it stops. Nothing is
 // applied and nothing is shown; a missing file pins nothing.
 QMap<QChar, QString> read_drive_pins(const QString& localPath);
+
+// The reading of both on the bytes of a file, in memory: with `apply` that of read_config
+// (without its message and table sizing), else that of read_drive_pins. False at the line
+// where the reading stops; `pins` the drive pins read up to there.
+bool read_config_bytes(const QByteArray& bytes, bool apply, QMap<QChar, QString>& pins);
 
 // The number conversion of the numeric keys: leading blanks skipped, the longest leading
 // decimal number taken (none gives 0), rounded half to even. False when the result lies

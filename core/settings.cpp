@@ -48,13 +48,12 @@ QString number_text(int16_t n) {
 
 // The 29 lines the reader needs (fewer when the file is shorter); whatever follows them
 // is never read.
-bool read_head(QStringList& lines) {
-    TextLineReader reader;
-    if (!reader.open(to_local_file(G.IniFilePath))) return false;
-    QString line;
-    while (lines.size() < 29 && reader.read_line(line))
-        lines.append(line);
-    return !reader.has_error();
+bool read_head(ByteLineReader& in, QStringList& lines) {
+    in.set_line_limit(MaxTextLineBytes);
+    QByteArrayView bytes;
+    while (lines.size() < 29 && in.next(bytes))
+        lines.append(decode_cp932(bytes));
+    return !in.failed();
 }
 
 bool apply(const QStringList& lines) {
@@ -71,6 +70,15 @@ bool apply(const QStringList& lines) {
     for (int i = 1; i <= 20; ++i)
         G.SavedSettings(i) = lines.at(8 + i);
     return true;
+}
+
+// Any failure gives the full defaults.
+void load_from(ByteLineReader& in, bool opened, int16_t& code) {
+    QStringList lines;
+    if (opened && read_head(in, lines) && apply(lines)) return;
+    int16_t result = 0;
+    set_default_settings(result);
+    code = 1;
 }
 
 } // namespace
@@ -108,18 +116,18 @@ void set_default_settings(int16_t& result) {
 }
 
 void load_settings(int16_t& code) {
-    QStringList lines;
-    if (read_head(lines) && apply(lines)) return;
-    int16_t result = 0;
-    set_default_settings(result);
-    code = 1;
+    ByteLineReader in;
+    const bool opened = in.open(to_local_file(G.IniFilePath));
+    load_from(in, opened, code);
 }
 
-void save_settings() {
-    const QString path = to_local_file(G.IniFilePath);
-    // A link stands for the file it names; only a writable regular file is replaced.
-    const int attr = file_attributes(path);
-    if (attr >= 0 && (attr & (AttrReadOnly | AttrDirectory | AttrSystem))) return;
+void load_settings_bytes(const QByteArray& bytes, int16_t& code) {
+    ByteLineReader in;
+    in.open_bytes(bytes);
+    load_from(in, true, code);
+}
+
+QByteArray settings_bytes() {
     QByteArray bytes;
     const auto line = [&bytes](const QString& text) {
         encode_cp932_append(text, bytes);
@@ -134,6 +142,15 @@ void save_settings() {
     }
     for (int i = 1; i <= 20; ++i)
         line(G.SavedSettings(i));
+    return bytes;
+}
+
+void save_settings() {
+    const QString path = to_local_file(G.IniFilePath);
+    // A link stands for the file it names; only a writable regular file is replaced.
+    const int attr = file_attributes(path);
+    if (attr >= 0 && (attr & (AttrReadOnly | AttrDirectory | AttrSystem))) return;
+    const QByteArray bytes = settings_bytes();
     QSaveFile f(path);
     // In a folder the user cannot write, the file itself is overwritten in place.
     f.setDirectWriteFallback(true);

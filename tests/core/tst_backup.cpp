@@ -1,17 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "child_process.h"
 #include "catalogue/writer.h"
+#include "child_process.h"
 #include "core/backup.h"
-#include "core/disk_file.h"
 #include "core/startup.h"
 #include "core/state.h"
 #include "scripted_seam.h"
 #include "test_env.h"
 #include <QDir>
 #include <QFile>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cerrno>
+#include <cstring>
 #include <memory>
 #include <sys/file.h>
 
@@ -22,8 +22,6 @@ class TestBackup : public QObject {
     std::unique_ptr<QTemporaryDir> tmp;
 
     QString path(const QString& rel) const { return tmp->filePath(rel); }
-    QStringList files() const { return QDir(tmp->path()).entryList(QDir::Files | QDir::Hidden); }
-    static QByteArray old() { return QByteArray(100000, 'o'); }
 
   private slots:
     void init() {
@@ -32,112 +30,74 @@ class TestBackup : public QObject {
         G.DataFilePath = path("tobrin.dat");
         G.BackupFilePath = path("tobrin.$$$");
         touch(G.DataFilePath, QByteArray("*01\r\n\"\x83\x5c\"\r\n"));
-        touch(G.BackupFilePath, old());
+        touch(G.BackupFilePath, QByteArray(100000, 'o'));
         G.DataFileState = 1;
+        G.CatalogueLockTimeoutMs = 100;
     }
 
-    // readOnly: 1 the start-up probe's flag, 2 the file made read-only since.
-    void moments_data() {
+    // When the backup is made, and what stops it: 020 for a read-only backup, 021 with the
+    // platform's reason for a copy that fails, which leaves the previous backup and no
+    // temporary copy. A copy that runs out of room runs in a child under a file-size limit,
+    // so it fails for every user.
+    void moments_and_faults_data() {
         QTest::addColumn<int>("mode");
         QTest::addColumn<int>("moment");
-        QTest::addColumn<int>("dataState");
-        QTest::addColumn<int>("readOnly");
-        QTest::addColumn<bool>("copied");
-        QTest::newRow("mode 0: never, read-only flag unseen") << 0 << 1 << 1 << 1 << false;
-        QTest::newRow("start-up enabled") << 1 << 1 << 1 << 0 << true;
-        QTest::newRow("exit only, start-up moment") << 2 << 1 << 1 << 0 << false;
-        QTest::newRow("all moments, registration") << 7 << 4 << 1 << 0 << true;
-        QTest::newRow("catalogue absent") << 1 << 1 << 0 << 0 << false;
-        QTest::newRow("read-only flag from the probe: 020") << 1 << 1 << 1 << 1 << false;
-        QTest::newRow("made read-only while running: 020") << 1 << 1 << 1 << 2 << false;
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("message"); // 0: none, copied when mode and moment meet
+        QTest::newRow("mode 0: never, read-only flag unseen") << 0 << 1 << "probed read-only" << 0;
+        QTest::newRow("start-up enabled") << 1 << 1 << "none" << 0;
+        QTest::newRow("exit only, start-up moment") << 2 << 1 << "none" << 0;
+        QTest::newRow("all moments, registration") << 7 << 4 << "none" << 0;
+        QTest::newRow("catalogue absent") << 1 << 1 << "absent" << 0;
+        QTest::newRow("read-only flag from the probe") << 1 << 1 << "probed read-only" << 20;
+        QTest::newRow("made read-only while running") << 1 << 1 << "read-only" << 20;
+        QTest::newRow("catalogue cannot be read") << 2 << 2 << "catalogue a folder" << 21;
+        QTest::newRow("backup directory missing") << 2 << 2 << "no backup folder" << 21;
+        QTest::newRow("backup path names a directory") << 2 << 2 << "backup a folder" << 21;
+        QTest::newRow("another copy is appending") << 2 << 2 << "locked" << 21;
+        QTest::newRow("copy runs out of room") << 2 << 2 << "full" << 21;
     }
-    void moments() {
+    void moments_and_faults() {
         QFETCH(int, mode);
         QFETCH(int, moment);
-        QFETCH(int, dataState);
-        QFETCH(int, readOnly);
-        QFETCH(bool, copied);
-        G.BackupMode = int16_t(mode);
-        G.DataFileState = int16_t(dataState);
-        G.BackupFileReadOnly = readOnly == 1;
-        if (readOnly == 2) QFile::setPermissions(G.BackupFilePath, QFile::ReadOwner);
-        ScriptedSeam seam;
-        if (mode && readOnly)
-            seam.expect(u"ﾊﾞｯｸｱｯﾌﾟﾌｧｲﾙ["_qs + G.BackupFilePath +
-                        u"]は上書き禁止となっています。(020)\r\n\r\nﾊﾞｯｸｱｯﾌﾟを中止します。"_qs);
-        backup_data(int16_t(moment));
-        QVERIFY2(seam.satisfied(), seam.report());
-        QCOMPARE(read_bytes(G.BackupFilePath), copied ? read_bytes(G.DataFilePath) : old());
-        QCOMPARE(files(), (QStringList{"tobrin.$$$", "tobrin.dat"}));
-    }
-
-    // Message 021 with the platform's reason; the previous backup survives, no temporary
-    // copy is left behind.
-    void failed_copy_keeps_the_old_backup_data() {
-        QTest::addColumn<QString>("data");   // relative; empty: the prepared catalogue
-        QTest::addColumn<QString>("backup"); // relative
-        QTest::newRow("catalogue cannot be read") << u"adir"_qs << u"tobrin.$$$"_qs;
-        QTest::newRow("backup directory missing") << u""_qs << u"missing/tobrin.$$$"_qs;
-        QTest::newRow("backup path names a directory") << u""_qs << u"adir"_qs;
-        QTest::newRow("another copy is appending") << u"locked"_qs << u"tobrin.$$$"_qs;
-    }
-    void failed_copy_keeps_the_old_backup() {
-        QFETCH(QString, data);
-        QFETCH(QString, backup);
+        QFETCH(QString, fault);
+        QFETCH(int, message);
         touch(path("adir/inside"), "keep");
+        G.BackupMode = int16_t(mode);
+        G.DataFileState = fault == "absent" ? 0 : 1;
+        G.BackupFileReadOnly = fault == "probed read-only";
+        if (fault == "read-only") QFile::setPermissions(G.BackupFilePath, QFile::ReadOwner);
         QFile appending(G.DataFilePath);
-        const int timeout = G.CatalogueLockTimeoutMs;
-        const auto restore = qScopeGuard([timeout] { G.CatalogueLockTimeoutMs = timeout; });
-        if (data == "locked") {
-            G.CatalogueLockTimeoutMs = 100;
-            QVERIFY(appending.open(QIODevice::ReadOnly));
-            QCOMPARE(::flock(appending.handle(), LOCK_EX | LOCK_NB), 0);
-        } else if (!data.isEmpty()) {
-            G.DataFilePath = path(data);
-        }
-        G.BackupFilePath = path(backup);
-        G.BackupMode = 2;
-        const QString head =
-            u"ﾊﾞｯｸｱｯﾌﾟﾌｧｲﾙ["_qs + G.BackupFilePath + u"]を作成できません。(021)\r\n\r\n"_qs;
-        ScriptedSeam seam;
-        seam.expect(head);
-        backup_data(2);
-        QVERIFY2(seam.satisfied(), seam.report());
-        QVERIFY(!seam.shown.first().text.endsWith(head)); // the platform's reason follows
-        QCOMPARE(read_bytes(path("tobrin.$$$")), old());
-        QCOMPARE(read_bytes(path("adir/inside")), QByteArray("keep"));
-        QCOMPARE(files(), (QStringList{"tobrin.$$$", "tobrin.dat"}));
-    }
-
-    // A copy that runs out of room: the catalogue fits Qt's write buffer, so the failure
-    // shows only when the buffer is flushed at the end. The child checks what it left (a tmpfs
-    // mount is private to it) and exits 0 when the old backup is whole and alone.
-    void full_disk_keeps_the_old_backup_data() {
-        QTest::addColumn<bool>("tmpfs");
-        QTest::newRow("file-size limit") << false;
-        QTest::newRow("tmpfs full (as root)") << true;
-    }
-    void full_disk_keeps_the_old_backup() {
-        QFETCH(bool, tmpfs);
-        const QString small = path("small");
-        QDir().mkpath(small);
-        touch(G.DataFilePath, QByteArray(10000, 'n'));
-        G.BackupFilePath = small + "/tobrin.$$$";
-        G.BackupMode = 1;
-        const int code = run_in_child([&] {
-            if (tmpfs && !mount_small_tmpfs(small, 64)) return ChildCannotSetUp;
-            touch(G.BackupFilePath, QByteArray(tmpfs ? 60000 : 100000, 'o'));
-            if (!tmpfs) limit_file_size(4096);
+        if (fault == "locked")
+            QVERIFY(appending.open(QIODevice::ReadOnly) &&
+                    ::flock(appending.handle(), LOCK_EX | LOCK_NB) == 0);
+        if (fault == "full") touch(G.DataFilePath, QByteArray(10000, 'n'));
+        if (fault == "catalogue a folder") G.DataFilePath = path("adir");
+        if (fault == "backup a folder") G.BackupFilePath = path("adir");
+        if (fault == "no backup folder") G.BackupFilePath = path("missing/tobrin.$$$");
+        const QString head = QStringLiteral("ﾊﾞｯｸｱｯﾌﾟﾌｧｲﾙ[") + G.BackupFilePath + u']';
+        const auto backup = [&] {
             ScriptedSeam seam;
-            seam.expect("(021)");
-            backup_data(1);
-            const bool kept =
-                read_bytes(G.BackupFilePath) == QByteArray(tmpfs ? 60000 : 100000, 'o');
-            const bool alone = QDir(small).entryList(QDir::Files | QDir::Hidden).size() == 1;
-            return seam.satisfied() && kept && alone ? 0 : 1;
-        });
-        if (code == ChildCannotSetUp) QSKIP("a tmpfs needs root");
-        QCOMPARE(code, 0);
+            if (message == 20)
+                seam.expect(head +
+                            QStringLiteral(
+                                "は上書き禁止となっています。(020)\r\n\r\nﾊﾞｯｸｱｯﾌﾟを中止します。"));
+            if (message == 21)
+                seam.expect(
+                    head + QStringLiteral("を作成できません。(021)\r\n\r\n") +
+                    (fault == "full" ? QString::fromLocal8Bit(std::strerror(EFBIG)) : QString()));
+            backup_data(int16_t(moment));
+            // 021 gives the platform's reason.
+            const bool reason = message != 21 || !seam.shown.first().text.endsWith(u'\n');
+            return seam.satisfied() && reason ? 0 : 1;
+        };
+        QCOMPARE(fault == "full" ? run_in_child(backup, 4096) : backup(), 0);
+        const bool copied = message == 0 && fault == "none" && (mode & moment);
+        QCOMPARE(read_bytes(path("tobrin.$$$")),
+                 copied ? read_bytes(path("tobrin.dat")) : QByteArray(100000, 'o'));
+        QCOMPARE(read_bytes(path("adir/inside")), QByteArray("keep"));
+        QCOMPARE(QDir(tmp->path()).entryList(QDir::Files | QDir::Hidden),
+                 (QStringList{"tobrin.$$$", "tobrin.dat"}));
     }
 
     // Start-up sets each file's probe flags and backs up (moment 1) only with side effects:
@@ -153,14 +113,11 @@ class TestBackup : public QObject {
         QDir::setCurrent(tmp->path());
         startup(QStringLiteral("my.cfg"));
         QDir::setCurrent(cwd);
-        QCOMPARE(G.CfgFileState, int16_t(1));
-        startup(path("my.cfg"));
         QCOMPARE((QList<int>{G.DataFileState, G.DataFileReadOnly, G.BackupFileState,
                              G.BackupFileReadOnly, G.CfgFileState}),
                  (QList<int>{1, 0, 1, 1, 1}));
         QVERIFY2(seam.satisfied(), seam.report());
         seam.expect("(020)");
-        startup(path("my.cfg"));
         settle_at_startup();
         QVERIFY2(seam.satisfied(), seam.report());
     }

@@ -2,49 +2,26 @@
 #include "fuzz_support.h"
 #include "core/state.h"
 #include "search/search_run.h"
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
+#include <cstdio>
 #include <limits>
-
-namespace {
-QString scratchDir;
-}
-
-QString scratch_file(const QString& name, const QByteArray& bytes) {
-    // /dev/shm when there is one: the fuzzer rewrites these files millions of times.
-    static QTemporaryDir dir(QDir(QStringLiteral("/dev/shm")).exists()
-                                 ? QStringLiteral("/dev/shm/tobrin-fuzz-XXXXXX")
-                                 : QDir::tempPath() + QStringLiteral("/tobrin-fuzz-XXXXXX"));
-    scratchDir = dir.path();
-    const QString path = dir.filePath(name);
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
-        fuzz_fail("scratch file not written", path);
-    return path;
-}
 
 void fuzz_fail(const char* what, const QString& detail) {
     std::fprintf(stderr, "broken: %s\n%s\n", what, detail.toLocal8Bit().constData());
-    std::fflush(stderr);
-    if (!scratchDir.isEmpty()) QDir(scratchDir).removeRecursively();
     std::abort();
 }
 
 SearchOutcome search_outcome(const QString (&words)[3], int preset, const SearchOptions& options,
                              bool split, qsizetype partSize) {
-    // Two threads at least, so that the split is taken on a machine of one core too.
+    // Two threads, so that the split is taken on a machine of one core too.
     const ScanPlan plan{2, partSize, split ? 0 : std::numeric_limits<qint64>::max()};
     QuietSeam s;
     set_seam(&s);
     SearchDisplay d;
     run_string_search(words, preset, options, d, plan);
     set_seam(nullptr);
-    SearchOutcome out;
-    out.messages = s.messages;
+    SearchOutcome out{s.messages, {}, {}, {}, G.HeaderBlockCount};
     for (int i = 1; i <= G.ResultLineCount; ++i)
         out.results << QString::number(G.ResultLineKinds(i)) + u' ' + G.ResultLines(i);
-    out.blocks = G.HeaderBlockCount;
     for (int b = 1; b <= G.HeaderBlockCount; ++b)
         for (int f = 1; f <= 10; ++f)
             out.headers << G.HeaderTable(b, f);

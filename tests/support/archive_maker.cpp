@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "archive_maker.h"
+#include <QDir>
 #include <QFile>
 #include <archive.h>
 #include <archive_entry.h>
@@ -24,19 +25,14 @@ bool make_archive(const QString& file, const QString& format, const QList<Archiv
     ThreadLocale locale(format == QLatin1String("zip-raw") ? "C" : "C.UTF-8");
     archive* a = archive_write_new();
     QByteArray opts = options;
-    auto add_option = [&](const char* o) { opts += (opts.isEmpty() ? "" : ",") + QByteArray(o); };
-    int r = ARCHIVE_OK;
-    if (format.startsWith(QLatin1String("iso"))) {
-        r = archive_write_set_format_iso9660(a);
-        if (format == QLatin1String("iso-joliet")) add_option("!rockridge");
-        if (format == QLatin1String("iso-plain")) add_option("!rockridge,!joliet");
-    } else if (format.startsWith(QLatin1String("zip"))) {
-        r = archive_write_set_format_zip(a);
-        if (format == QLatin1String("zip-utf8")) add_option("hdrcharset=UTF-8");
-    } else {
-        r = archive_write_set_format_pax_restricted(a);
-        if (format == QLatin1String("tar.gz")) archive_write_add_filter_gzip(a);
-    }
+    if (format == QLatin1String("iso-joliet")) opts += ",!rockridge";
+    if (format == QLatin1String("iso-plain")) opts += ",!rockridge,!joliet";
+    if (format == QLatin1String("zip-utf8")) opts += ",hdrcharset=UTF-8";
+    int r = format.startsWith(QLatin1String("iso"))   ? archive_write_set_format_iso9660(a)
+            : format.startsWith(QLatin1String("zip")) ? archive_write_set_format_zip(a)
+                                                      : archive_write_set_format_pax_restricted(a);
+    if (format == QLatin1String("tar.gz")) archive_write_add_filter_gzip(a);
+    if (opts.startsWith(',')) opts.remove(0, 1);
     if (r == ARCHIVE_OK && !opts.isEmpty()) r = archive_write_set_options(a, opts.constData());
     if (r == ARCHIVE_OK) r = archive_write_open_filename(a, QFile::encodeName(file).constData());
     for (const ArchiveItem& item : items) {
@@ -44,22 +40,13 @@ bool make_archive(const QString& file, const QString& format, const QList<Archiv
         archive_entry* e = archive_entry_new();
         archive_entry_set_pathname(e, item.path.constData());
         archive_entry_set_mtime(e, 946684800, 0);
-        if (item.path.endsWith('/')) {
-            archive_entry_set_filetype(e, AE_IFDIR);
-            archive_entry_set_perm(e, 0755);
-        } else if (item.hardLink) {
-            archive_entry_set_filetype(e, AE_IFREG);
-            archive_entry_set_perm(e, 0644);
-            archive_entry_set_hardlink(e, item.linkTo.constData());
-        } else if (!item.linkTo.isEmpty()) {
-            archive_entry_set_filetype(e, AE_IFLNK);
-            archive_entry_set_perm(e, 0777);
-            archive_entry_set_symlink(e, item.linkTo.constData());
-        } else {
-            archive_entry_set_filetype(e, AE_IFREG);
-            archive_entry_set_perm(e, 0644);
-            archive_entry_set_size(e, item.content.size());
-        }
+        const bool symlink = !item.linkTo.isEmpty() && !item.hardLink;
+        archive_entry_set_mode(e, item.path.endsWith('/') ? AE_IFDIR | 0755
+                                  : symlink               ? AE_IFLNK | 0777
+                                                          : AE_IFREG | 0644);
+        if (item.hardLink) archive_entry_set_hardlink(e, item.linkTo.constData());
+        if (symlink) archive_entry_set_symlink(e, item.linkTo.constData());
+        if (!item.content.isEmpty()) archive_entry_set_size(e, item.content.size());
         r = archive_write_header(a, e);
         if (r == ARCHIVE_WARN) r = ARCHIVE_OK;
         if (r == ARCHIVE_OK && !item.content.isEmpty() &&
@@ -70,6 +57,25 @@ bool make_archive(const QString& file, const QString& format, const QList<Archiv
     if (archive_write_close(a) != ARCHIVE_OK) r = ARCHIVE_FATAL;
     archive_write_free(a);
     return r == ARCHIVE_OK;
+}
+
+bool extract_archive(const QString& file, const QString& dir) {
+    ThreadLocale locale("C.UTF-8");
+    const QString was = QDir::currentPath();
+    if (!QDir().mkpath(dir) || !QDir::setCurrent(dir)) return false;
+    archive* a = archive_read_new();
+    archive_read_support_format_all(a);
+    archive_read_support_filter_all(a);
+    int r = archive_read_open_filename(a, QFile::encodeName(file).constData(), 10240);
+    archive_entry* e = nullptr;
+    while (r == ARCHIVE_OK && (r = archive_read_next_header(a, &e)) == ARCHIVE_OK) {
+        // Writable, so that the directory can be removed again without root.
+        archive_entry_set_perm(e, archive_entry_filetype(e) == AE_IFDIR ? 0755 : 0644);
+        r = archive_read_extract(a, e, ARCHIVE_EXTRACT_SECURE_NODOTDOT);
+    }
+    archive_read_free(a);
+    QDir::setCurrent(was);
+    return r == ARCHIVE_EOF;
 }
 
 bool set_joliet_label(const QString& file, const QString& label) {

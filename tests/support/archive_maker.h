@@ -20,6 +20,10 @@ struct ArchiveItem {
 bool make_archive(const QString& file, const QString& format, const QList<ArchiveItem>& items,
                   const QByteArray& options = {});
 
+// Extracts the archive `file` into the directory `dir` (made when missing), names by their
+// bytes. False when libarchive refused something.
+bool extract_archive(const QString& file, const QString& dir);
+
 // Writes `label` into the Joliet descriptor of the ISO image `file`, which libarchive fills
 // with the primary one's label. False when the image has none.
 bool set_joliet_label(const QString& file, const QString& label);

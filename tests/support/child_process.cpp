@@ -8,10 +8,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-int run_in_child(const std::function<int()>& body) {
+int run_in_child(const std::function<int()>& body, qint64 fileSizeLimit) {
     const pid_t pid = ::fork();
     if (pid == 0) {
         int code = 1;
+        if (fileSizeLimit >= 0) limit_file_size(fileSizeLimit);
         try {
             code = body();
         } catch (...) {

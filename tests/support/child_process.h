@@ -4,13 +4,14 @@
 // limit, on a tiny file system or as an unprivileged user, and reports through its exit code.
 #include <QString>
 #include <functional>
-#include <sys/types.h>
 
 // Exit code a child uses when it could not set up its fault (the test is then skipped).
 constexpr int ChildCannotSetUp = 77;
 
-// Runs `body` in a forked child and returns its exit code (128 + the signal when killed).
-int run_in_child(const std::function<int()>& body);
+// Runs `body` in a forked child and returns its exit code (128 + the signal when killed). With
+// `fileSizeLimit` of 0 or more, the child's writes beyond that many bytes of a file fail with
+// EFBIG: a full disk for every user, where only root can mount a small file system.
+int run_in_child(const std::function<int()>& body, qint64 fileSizeLimit = -1);
 
 // Writes beyond `bytes` per file fail with EFBIG (SIGXFSZ ignored) inside the child.
 void limit_file_size(qint64 bytes);

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The GUI tests' world: a start-up directory (catalogue, settings, configuration) and a
-// disc pinned as drive q, start-up run as the program runs it, the scripted message
-// double that also drives the real progress window, and helpers that click controls.
-#include "acquire/walk.h"
+// The screen tests' world: a start-up directory (catalogue, settings, configuration) and a
+// disc pinned as drive q, start-up run as the program runs it, the scripted message double
+// that also drives the real progress window, and helpers that find, read and use controls
+// as a user does.
 #include "app/screen_table.h"
 #include "catalogue/writer.h"
 #include "core/startup.h"
@@ -16,8 +16,14 @@
 #include "ui/screen_window.h"
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
 #include <QDir>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <functional>
@@ -42,14 +48,8 @@ class GuiScriptedSeam : public ScriptedSeam {
         QCoreApplication::processEvents();
         if (onYield) onYield();
     }
-    int16_t message(const QString& text, bool yesNo) override {
-        if (onMessage) onMessage();
-        return ScriptedSeam::message(text, yesNo);
-    }
     // Runs at every yield: what a user could do while an operation runs.
     std::function<void()> onYield;
-    // Runs as each message box comes up: what the user sees behind it.
-    std::function<void()> onMessage;
 };
 
 inline void settle() {
@@ -70,30 +70,27 @@ struct GuiEnv {
     QTemporaryDir disc;
     QString savedCwd = QDir::currentPath();
 
-    QString cfg() const { return home.filePath(QStringLiteral("tobrin.cfg")); }
     QString dat() const { return home.filePath(QStringLiteral("tobrin.dat")); }
     QString ini() const { return home.filePath(QStringLiteral("tobrin.ini")); }
-    QString backup() const { return home.filePath(QStringLiteral("tobrin.$$$")); }
-    QString on_disc(const QString& rel) const { return disc.filePath(rel); }
     // Replaces the disc's contents with these directories and (empty) files.
     void make_disc(const QStringList& dirs, const QStringList& files = {}) {
         QDir(disc.path()).removeRecursively();
         QDir().mkpath(disc.path());
         make_dirs(disc.path(), dirs);
         for (const QString& f : files)
-            touch(on_disc(f));
+            touch(disc.filePath(f));
     }
-
     // Start-up as the program runs it, with drive q pinned to the disc.
     void start(const QStringList& extraConfig = {}) {
         close_all_screens();
         static const QString gothic = install_font_substitutions();
         QDir::setCurrent(home.path());
         fresh_state();
-        write_cp932_file(cfg(), QStringList{QStringLiteral("#40:q=") + disc.path(),
-                                            QStringLiteral("#03:q"), QStringLiteral("#10:0")} +
-                                    extraConfig);
-        startup(cfg());
+        const QString cfg = home.filePath(QStringLiteral("tobrin.cfg"));
+        write_cp932_file(cfg, QStringList{QStringLiteral("#40:q=") + disc.path(),
+                                          QStringLiteral("#03:q"), QStringLiteral("#10:0")} +
+                                  extraConfig);
+        startup(cfg);
         settle_at_startup();
         register_standard_screens();
         G.ListProgressIntervalMs = 0;
@@ -104,8 +101,30 @@ struct GuiEnv {
     }
 };
 
+// The base of every screen test: its world, its messages, and the check after each function
+// (every expected message shown, nothing else), which its cleanup() calls.
+class GuiTest : public QObject {
+  protected:
+    GuiEnv env;
+    GuiScriptedSeam seam;
+    void end_test() {
+        close_all_screens();
+        QVERIFY2(seam.satisfied(), seam.report());
+    }
+};
+
 template <class T = QWidget> T* control(int16_t screen, const QString& name) {
     return screen_control<T>(screen, name);
+}
+
+// What a label, field, memo or button shows.
+inline QString text_of(int16_t screen, const QString& name) {
+    QWidget* w = control(screen, name);
+    if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
+    if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text();
+    if (auto* p = qobject_cast<QPlainTextEdit*>(w)) return p->toPlainText();
+    auto* b = qobject_cast<QAbstractButton*>(w);
+    return b ? b->text() : QString();
 }
 
 // Clicks a button as the user does; false when it is missing, hidden or disabled.
@@ -115,6 +134,25 @@ inline bool click(int16_t screen, const QString& name) {
     QTest::mouseClick(b, Qt::LeftButton);
     settle();
     return true;
+}
+
+// Opens row `row` of a list by a double-click: a click, then the second press.
+inline void open_row(QAbstractItemView* list, int row) {
+    const QPoint at = list->visualRect(list->model()->index(row, 0)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    settle();
+}
+
+// Row `row` reads `text`, shown whole (the list scrolls sideways), and Ctrl+C copies it.
+inline void check_row_whole_and_copied(QAbstractItemView* list, int row, const QString& text) {
+    const QModelIndex index = list->model()->index(row, 0);
+    QCOMPARE(index.data().toString(), text);
+    QVERIFY(list->visualRect(index).width() >= list->fontMetrics().horizontalAdvance(text));
+    QVERIFY(list->horizontalScrollBar()->maximum() > 0);
+    list->setCurrentIndex(index);
+    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), text);
 }
 
 // The control that takes the keys once the window manager activates `w`.

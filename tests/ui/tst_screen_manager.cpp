@@ -1,71 +1,27 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The window layer: fonts and geometry, the one-instance rule, the exit path, the font
-// substitution and the progress window.
+// The window layer: nothing clipped at any font size, the message boxes, and the exit path
+// with the geometry and fonts of the next run.
 #include "core/messages.h"
 #include "core/settings.h"
 #include "gui_fixture.h"
 #include "ui/captions.h"
 #include "ui/screen_manager.h"
 #include "ui/translation.h"
-#include <QFontDatabase>
-#include <QFontInfo>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressBar>
-#include <QTimer>
 #include <cerrno>
 
-class TstScreenManager : public QObject {
+class TstScreenManager : public GuiTest {
     Q_OBJECT
-    GuiEnv env;
-    GuiScriptedSeam seam;
 
   private slots:
     void init() { env.start(); }
-    void cleanup() {
-        close_all_screens();
-        QVERIFY2(seam.satisfied(), seam.report());
-    }
-
-    void loadAppliesGeometryAndFonts() {
-        const int16_t pos[] = {1440, 2880, 6000, 4500}; // top, left, width, height
-        for (int k = 1; k <= 4; ++k)
-            G.FormPos(4, k) = pos[k - 1];
-        G.FontSize = 12;
-        G.SmallFontSize = 7;
-        G.CurrentScreen = 7;
-        ScreenWindow* m = open_screen(ScreenMenu1);
-        QCOMPARE(open_screen(ScreenMenu1), m); // one instance of each
-        QCOMPARE(G.PreviousScreen, int16_t(7));
-        QCOMPARE(m->pos(), QPoint(ScreenWindow::tw(2880), ScreenWindow::tw(1440)));
-        QCOMPARE(m->size(), QSize(ScreenWindow::tw(6000), ScreenWindow::tw(4500)));
-        QCOMPARE(control(ScreenMenu1, "Command1")->font().family(), G.FontName);
-        open_screen(ScreenSearchDir); // the status labels take the small size
-        QCOMPARE(control(ScreenSearchDir, "Label1_1")->font().pointSize(), 7);
-        QCOMPARE(control(ScreenSearchDir, "List1")->font().pointSize(), 12);
-    }
-
-    // Each name of the font table names exactly one control of its screen: a renamed
-    // control would silently keep the design font.
-    void fontTableNamesExistingControls_data() {
-        QTest::addColumn<int>("code");
-        for (int code = 1; code <= 8; ++code)
-            QTest::newRow(qPrintable(QString::number(code))) << code;
-    }
-    void fontTableNamesExistingControls() {
-        QFETCH(int, code);
-        ScreenWindow* s = ensure_screen(int16_t(code));
-        QVERIFY(s);
-        const ScreenFonts f = screen_fonts(code);
-        QVERIFY(!f.normal.isEmpty());
-        for (const QString& name : f.normal + f.small)
-            QVERIFY2(s->findChildren<QWidget*>(name).size() == 1, qPrintable(name));
-    }
+    void cleanup() { end_test(); }
 
     // Every screen in its fullest state at the smallest, default and largest configured
-    // sizes: every control inside its window, every caption and label (the fields of the
-    // block view too) inside its control, and none smaller than it needs to be.
+    // sizes: each name of its font table names one control (a renamed one would keep the
+    // design font), every control lies inside its window, every caption and label (the
+    // block view's fields too) inside its control.
     void nothingClipped_data() {
         QTest::addColumn<int>("size");
         QTest::addColumn<int>("small");
@@ -84,9 +40,7 @@ class TstScreenManager : public QObject {
         G.DirPaths(1) = QStringLiteral("\\");
         G.EntryNames(1) = QStringLiteral("A");
         G.SelectedDirPath = QStringLiteral("q:\\");
-        G.SelectedDirIndex = 1;
-        G.HeaderViewFromSearch = 1;
-        G.SelectedBlockNo = 1;
+        G.SelectedDirIndex = G.HeaderViewFromSearch = G.SelectedBlockNo = 1;
         G.BlockSearchMode = 0;
         const char* fields[] = {
             "ＤＯＳ／Ｖ　ＰＯＷＥＲ　ＲＥＰＯＲＴ", "ソフトバンク",  "", "1999", "12", "第3号",
@@ -96,6 +50,10 @@ class TstScreenManager : public QObject {
         for (int16_t code = 1; code <= 8; ++code) {
             ScreenWindow* s = open_screen(code);
             QVERIFY(s);
+            const ScreenFonts f = screen_fonts(code);
+            QVERIFY(!f.normal.isEmpty());
+            for (const QString& name : f.normal + f.small)
+                QVERIFY2(s->findChildren<QWidget*>(name).size() == 1, qPrintable(name));
             if (code == ScreenSearchData) // all six presets
                 for (const char* f : {"Text1_1", "Text1_2", "Text1_3"})
                     control<QLineEdit>(code, f)->setText(QStringLiteral("x"));
@@ -104,6 +62,8 @@ class TstScreenManager : public QObject {
                                                       "しばらくお待ちください。"));
                 seam.progress_label(2, QStringLiteral("19999"));
                 seam.progress_label(3, QStringLiteral(" / 19999"));
+                QVERIFY(s->findChild<QProgressBar*>()->isVisible()); // a bar, and no close box
+                QVERIFY(!(s->windowFlags() & Qt::WindowCloseButtonHint));
             }
             settle();
             for (QWidget* c : s->findChildren<QWidget*>()) {
@@ -112,71 +72,29 @@ class TstScreenManager : public QObject {
                 if (c->parentWidget() == s)
                     QVERIFY2(s->rect().contains(c->geometry()), qPrintable(where));
                 QVERIFY2(caption_fits(c), qPrintable(where));
-                // Stepped down only as far as needed.
-                const int configured = c->property("tobrinConfiguredPointSize").toInt();
-                if (configured > 0 && c->font().pointSize() < configured) {
-                    QFont bigger = c->font();
-                    bigger.setPointSize(c->font().pointSize() + 1);
-                    const QFont was = c->font();
-                    c->setFont(bigger);
-                    QVERIFY2(!caption_fits(c), qPrintable(where));
-                    c->setFont(was);
-                }
             }
             s->unload();
             settle();
         }
     }
 
-    // Every message the program shows, with a path as the tests make them and one wider
+    // Messages of each shape (the longest fixed lines, a path in the first or a later line,
+    // a path with an error text, a count), with a path as the tests make them and one wider
     // than the screen, at sizes 8, 10 and 12: each line whole inside the label, the box
     // within the screen, and a line broken only inside the path, after a separator.
     void messageBoxShowsEveryLine_data() {
         QTest::addColumn<QString>("text");
         const QString p = "%1"; // the path, filled in below
-        const auto row = [](const QString& n, const QString& t) {
-            QTest::newRow(qPrintable(n)) << t;
-        };
-        row("001", message_001());
-        row("002", message_002());
-        row("020", message_020(p));
-        row("021", message_021(p, "No space left on device"));
-        row("071", message_071(p));
-        row("102", message_102());
-        row("103", message_103());
-        row("forced search", forced_search_question());
-        row("registration", registration_question());
-        row("105", message_105(p));
-        row("106 read-only", message_106(p, true, EACCES));
-        row("106 error", message_106(p, false, ENOSPC));
-        row("111", message_111(p));
-        row("112", message_112(p));
-        row("201", message_201("q", "c"));
-        row("202", message_202());
-        row("203", message_203(p));
-        row("208", message_208());
-        row("301", message_301(19999));
-        row("302", message_302(p));
-        row("303", message_303(19999));
-        row("305", message_305(p));
-        row("306", message_306(p));
-        row("307", message_307(19999));
-        row("309", message_309());
-        row("310", message_310(p, "Permission denied"));
-        row("311", message_311(19999));
-        row("401", message_401());
-        row("501", message_501(19999));
-        row("502", message_502(p));
-        row("503", message_503(p));
-        row("505", message_505());
-        row("508", message_508(p));
+        for (const QString& text :
+             {message_001(), message_021(p, "No space left on device"), forced_search_question(),
+              registration_question(), message_105(p), message_106(p, true, EACCES),
+              message_106(p, false, ENOSPC), message_201("q", "c"), message_301(19999),
+              message_310(p, "Permission denied"), message_508(p)})
+            QTest::newRow(qPrintable(text.left(12))) << text;
     }
     void messageBoxShowsEveryLine() {
         QFETCH(QString, text);
-        QStringList parts;
-        for (int i = 0; i < 60; ++i)
-            parts << QStringLiteral("dir%1").arg(i, 3, 10, QChar(u'0'));
-        const QString wide = "/srv/" + parts.join(u'/') + "/tobrin.dat";
+        const QString wide = "/srv/" + QStringLiteral("dir00/").repeated(60) + "tobrin.dat";
         const QFont was = QApplication::font();
         for (int size : {8, 10, 12})
             for (const QString& path : {env.dat(), wide}) {
@@ -212,32 +130,12 @@ class TstScreenManager : public QObject {
         QApplication::setFont(was);
     }
 
-    // A message stands centred over the screen that raised it.
-    void messageBoxCentredOverItsScreen() {
-        ScreenWindow* m = open_screen(ScreenMenu1);
-        m->move(120, 90);
-        settle();
-        QPoint boxCentre;
-        QTimer::singleShot(0, [&] {
-            QWidget* box = QApplication::activeModalWidget();
-            boxCentre = box->frameGeometry().center();
-            box->close();
-        });
-        GuiSeam().message(QStringLiteral("ﾃﾞｨﾚｸﾄﾘ検索未実施です。(102)"), false);
-        QVERIFY((boxCentre - m->frameGeometry().center()).manhattanLength() <= 2);
-    }
-
-    // Qt's own dialogs (the image file dialog) speak the program's language.
-    void qtTextsAreJapanese() {
-        QVERIFY2(install_qt_translation(), "qtbase_ja.qm missing: scripts/install-deps");
-        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"),
-                 QStringLiteral("キャンセル"));
-    }
-
     // The close box asks first (answered No: nothing written); 終 了 answered Yes writes
-    // the settings (top and left only) and makes the backup with BackupMode 2, and the next
-    // run puts the window back where it stood.
-    void exitPaths() {
+    // the settings (top and left only) and makes the backup with BackupMode 2. The next run
+    // puts the window back where it stood, one instance of each screen, in the configured
+    // fonts (the status labels in the small size); Qt's own dialogs (the image file dialog)
+    // speak the program's language.
+    void exitAndRestart() {
         QFile::remove(env.ini());
         write_bytes(env.dat(), QByteArray("*01\r\n"));
         env.start({QStringLiteral("#13:2")});
@@ -252,42 +150,22 @@ class TstScreenManager : public QObject {
         seam.expect("(001)", AnswerYes);
         QVERIFY_THROWS_EXCEPTION(Terminated, click(ScreenMenu1, "Command3"));
         QVERIFY(read_bytes(env.ini()).startsWith("Tobrin  Ver.1.8a\r\n"));
-        QCOMPARE(read_bytes(env.backup()), QByteArray("*01\r\n"));
+        QCOMPARE(read_bytes(env.home.filePath("tobrin.$$$")), QByteArray("*01\r\n"));
         env.start();
+        G.FontSize = 12;
+        G.SmallFontSize = 7;
+        G.CurrentScreen = 7;
         m = open_screen(ScreenMenu1);
+        QCOMPARE(open_screen(ScreenMenu1), m);
+        QCOMPARE(G.PreviousScreen, int16_t(7));
         QCOMPARE(m->pos(), QPoint(ScreenWindow::tw(1200), ScreenWindow::tw(600)));
         QCOMPARE(m->size(), size);
-    }
-
-    void gothicFaceRendersJapanese() {
-        if (QFontDatabase::families(QFontDatabase::Japanese).isEmpty())
-            QSKIP("no Japanese font installed");
-        const QString face = QFontInfo(QFont(QStringLiteral("ＭＳ ゴシック"))).family();
-        QVERIFY2(QFontDatabase::writingSystems(face).contains(QFontDatabase::Japanese),
-                 qPrintable(face));
-    }
-
-    void progressWindowShowsABarWhenTheTotalIsKnown() {
-        seam.progress_show();
-        auto* bar = screen_instance(ScreenDispStatus)->findChild<QProgressBar*>();
-        // A title and no buttons: window managers add them unless customised away.
-        const Qt::WindowFlags flags = screen_instance(ScreenDispStatus)->windowFlags();
-        QVERIFY((flags & Qt::CustomizeWindowHint) && (flags & Qt::WindowTitleHint));
-        QVERIFY(!(flags & (Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint)));
-        seam.progress_label(1, QStringLiteral("ソート中です。\r\nお待ちください。"));
-        QCOMPARE(control<QLabel>(ScreenDispStatus, "Label1")->text(),
-                 QStringLiteral("ソート中です。\nお待ちください。"));
-        QVERIFY(bar->isHidden());
-        seam.progress_label(3, QStringLiteral(" / 40"));
-        seam.progress_label(2, QStringLiteral("10"));
-        QVERIFY(!bar->isHidden());
-        QCOMPARE(bar->maximum(), 40);
-        QCOMPARE(bar->value(), 10);
-        seam.progress_label(3, QString()); // a counter without a total: no bar
-        QVERIFY(bar->isHidden());
-        seam.progress_hide();
-        settle();
-        QVERIFY(!screen_instance(ScreenDispStatus));
+        QCOMPARE(control(ScreenMenu1, "Command1")->font().family(), G.FontName);
+        open_screen(ScreenSearchDir);
+        QCOMPARE(control(ScreenSearchDir, "Label1_1")->font().pointSize(), 7);
+        QCOMPARE(control(ScreenSearchDir, "List1")->font().pointSize(), 12);
+        QVERIFY2(install_qt_translation(), "qtbase_ja.qm missing: scripts/install-deps");
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), "キャンセル");
     }
 };
 
