@@ -124,15 +124,19 @@ class TestScan : public QObject {
         QVERIFY(p.matches(QString(20000, u'a') + u'b'));
     }
 
-    // The remembered preset: only "1" to "6" as saved; when two presets appear it comes back
-    // if it is one of them (the "and" too), else "or".
-    void remembered_preset() {
+    // Rules the search screen and tobrin-cli share: only "1" to "6" are a saved preset; when
+    // two presets appear the remembered one comes back if it is one of them (the "and" too),
+    // else "or"; when both kinds of line are cleared, the one cleared last comes back.
+    void search_rules() {
         G.SavedSettings(10) = "6";
         QCOMPARE(saved_preset(), 6);
         G.SavedSettings(10) = "7";
         QCOMPARE(saved_preset(), 1);
         QCOMPARE(preset_after_change(0, 2, 1, 2), 2);
         QCOMPARE(preset_after_change(6, 2, 3, 3), 1);
+        const SearchOptions none{.showHeaders = false, .showDirs = false};
+        QVERIFY(consistent_display(none, ShownLines::Dirs).showDirs);
+        QVERIFY(consistent_display(none, ShownLines::Headers).showHeaders);
     }
 
     void scan_data() {
