@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The catalogue reader: line ends, the grammar's edges read alike by the search scan, the
-// directory viewer and the check, and a written block read back.
+// directory viewer and the check, a written block read back, and the viewer's own rules.
 #include "catalogue/catalogue_check.h"
 #include "catalogue/reader.h"
 #include "catalogue/writer.h"
@@ -13,17 +13,21 @@
 #include <sys/stat.h>
 
 namespace {
-QByteArray cp932_lines(const QStringList& lines, const char* end = "\r\n") {
-    QTemporaryDir d;
-    write_cp932_file(d.filePath("f"), lines);
-    return read_bytes(d.filePath("f")).replace("\r\n", end);
-}
-
-// What each reader makes of one file: the search for "\" (every path holds one), the
-// viewer on block 1, and the check's faults as "line:message".
+// What each reader makes of one file, capacities of three parent lines and of 2000 paths
+// in a block: the search for "\" (every path holds one), the viewer on block `block`, and
+// the check's faults as "line:message" ("failed" when it cannot read).
 struct Readers {
     QStringList searchMessages, held, viewMessages, paths, faults;
+    int block = 1;
 };
+
+// A row of `lines` in code page 932, each ending in `end`.
+void agree(const char* name, const QStringList& lines, const Readers& r, const char* end = "\r\n") {
+    QTemporaryDir d;
+    write_cp932_file(d.filePath("f"), lines);
+    QTest::newRow(name) << read_bytes(d.filePath("f")).replace("\r\n", end) << r;
+}
+
 } // namespace
 Q_DECLARE_METATYPE(Readers)
 
@@ -31,9 +35,30 @@ class TestReader : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
 
-    void use_bytes(const QByteArray& bytes) {
-        use_catalogue(dir.path(), {});
-        write_bytes(G.DataFilePath, bytes);
+    void expect_readers(const Readers& r) {
+        {
+            ScriptedSeam s;
+            for (const QString& m : r.searchMessages)
+                s.expect(m);
+            const QString words[3] = {"\\"};
+            SearchDisplay d;
+            run_string_search(words, 1, options("ud"), d);
+            QVERIFY2(s.satisfied(), s.report());
+            QCOMPARE(result_lines(), r.held);
+        }
+        ScriptedSeam s;
+        for (const QString& m : r.viewMessages)
+            s.expect(m);
+        CatalogueBlock block;
+        read_catalogue_block(r.block, false, block);
+        QVERIFY2(s.satisfied(), s.report());
+        QCOMPARE(block.paths, r.paths);
+        QList<CatalogueFault> faults;
+        QStringList got;
+        if (!check_catalogue(G.DataFilePath, faults)) got << "failed";
+        for (const CatalogueFault& f : faults)
+            got << QString::number(f.line) + u':' + QString::number(f.message);
+        QCOMPARE(got, r.faults);
     }
 
   private slots:
@@ -41,49 +66,35 @@ class TestReader : public QObject {
 
     void line_ends_data() {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QByteArrayList>("lines");
         QTest::newRow("CR LF, LF and a lone CR")
-            << QByteArray("a\r\nb\nc\rd") << QStringList{"a", "b", "c", "d"};
+            << QByteArray("a\r\nb\nc\rd") << QByteArrayList{"a", "b", "c", "d"};
         QTest::newRow("CR CR LF is an empty line")
-            << QByteArray("x\r\r\ny") << QStringList{"x", "", "y"};
-        QTest::newRow("LF CR is two line ends")
-            << QByteArray("x\n\ry") << QStringList{"x", "", "y"};
-        QTest::newRow("final lone CR") << QByteArray("x\r") << QStringList{"x"};
-        QTest::newRow("only CRs") << QByteArray("\r\r") << QStringList{"", ""};
-        QTest::newRow("empty file") << QByteArray() << QStringList{};
-    }
-    void line_ends() {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QStringList, lines);
-        write_bytes(dir.filePath("f"), bytes);
-        ByteLineReader r;
-        QVERIFY(r.open(dir.filePath("f")));
-        QStringList got;
-        QByteArrayView v;
-        while (r.next(v))
-            got << QString::fromLatin1(v);
-        QCOMPARE(got, lines);
-    }
-
-    // Lines cross the reader's chunk boundaries, a CR LF split between two chunks too: the
-    // first read (256 KiB) ends between the first line's CR and its LF.
-    void lines_across_chunks() {
-        QList<QByteArray> lines{QByteArray((1 << 18) - 1, 'y')};
+            << QByteArray("x\r\r\ny") << QByteArrayList{"x", "", "y"};
+        QTest::newRow("final lone CR") << QByteArray("x\r") << QByteArrayList{"x"};
+        // Lines across the reader's chunks; the first read (256 KiB) ends between the first
+        // line's CR and its LF.
+        QByteArrayList lines{QByteArray((1 << 18) - 1, 'y')};
         QByteArray bytes = lines.last() + "\r\n";
         const char* ends[] = {"\r\n", "\n", "\r"};
         for (int i = 0; i < 60000; ++i) {
             lines << QByteArray::number(i) + ',' + QByteArray(i % 37, 'x');
             bytes += lines.last() + ends[i % 3];
         }
-        write_bytes(dir.filePath("f"), bytes + "last");
-        lines << "last";
+        QTest::newRow("across chunks, a CR LF on the first boundary")
+            << bytes + "last" << lines + QByteArrayList{"last"};
+    }
+    void line_ends() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QByteArrayList, lines);
+        write_bytes(dir.filePath("f"), bytes);
         ByteLineReader r;
         QVERIFY(r.open(dir.filePath("f")));
+        QByteArrayList got;
         QByteArrayView v;
-        int n = 0;
         while (r.next(v))
-            QCOMPARE(v.toByteArray(), lines.value(n++));
-        QCOMPARE(n, lines.size());
+            got << v.toByteArray();
+        QCOMPARE(got, lines);
         QVERIFY(!r.failed());
     }
 
@@ -110,100 +121,58 @@ class TestReader : public QObject {
         QTest::addColumn<Readers>("r");
         const QStringList hitA{"-1 Disc  ", "1 \\A"};
         // Markers and entry lines before the first block belong to no block.
-        QTest::newRow("lines before the first block")
-            << cp932_lines(QStringList{"*02", "\\STALE\\", "*03", "1,GHOST", "9999,x", "*03"} +
-                           disc({"1,A"}))
-            << Readers{{}, hitA, {}, {"\\A"}, {}};
-        QTest::newRow("parent numbers rounded, halves to even")
-            << cp932_lines(disc({"1.5,DEC", "2.5,EVEN", " 1.4 ,LOW", "+1,PLUS"}))
-            << Readers{{},
-                       {"-1 Disc  ", "1 \\TOOLS\\DEC", "1 \\TOOLS\\EVEN", "1 \\LOW", "1 \\PLUS"},
-                       {},
-                       {"\\TOOLS\\DEC", "\\TOOLS\\EVEN", "\\LOW", "\\PLUS"},
-                       {}};
-        QTest::newRow("0.5 rounds to no parent")
-            << cp932_lines(disc({"1,A", "0.5,B"}))
-            << Readers{{"(306)"}, hitA, {"(503)"}, {"\\A"}, {"17:306"}};
-        QTest::newRow("a number past 16 bits")
-            << cp932_lines(disc({"1,A", "1e400,B"}))
-            << Readers{{"(310)"}, {}, {"(503)"}, {"\\A"}, {"17:310"}};
+        agree("lines before the first block",
+              QStringList{"*02", "\\STALE\\", "*03", "1,GHOST", "9999,x", "*03"} + disc({"1,A"}),
+              {{}, hitA, {}, {"\\A"}, {}});
+        // Halves round to even: 1.5 to 2, and 0.5 (below) to 0.
+        agree("parent numbers rounded", disc({"1.5,D", " +1.4 ,L"}),
+              {{}, {"-1 Disc  ", "1 \\TOOLS\\D", "1 \\L"}, {}, {"\\TOOLS\\D", "\\L"}, {}});
+        agree("0.5 rounds to no parent", disc({"1,A", "0.5,B"}),
+              {{"(306)"}, hitA, {"(503)"}, {"\\A"}, {"17:306"}});
+        agree("a number past 16 bits", disc({"1,A", "1e400,B"}),
+              {{"(310)"}, {}, {"(503)"}, {"\\A"}, {"17:310"}});
         // The 16-bit bound: 32767 is a number (out of range here), 32768 is not.
-        QTest::newRow("32767 fits in 16 bits")
-            << cp932_lines(disc({"1,A", " 32767,B"}))
-            << Readers{{"(306)"}, hitA, {"(503)"}, {"\\A"}, {"17:306"}};
-        QTest::newRow("32768 does not") << cp932_lines(disc({"1,A", "32768,B"}))
-                                        << Readers{{"(310)"}, {}, {"(503)"}, {"\\A"}, {"17:310"}};
-        QTest::newRow("lone CR line ends")
-            << cp932_lines(disc({"1,A"}), "\r") << Readers{{}, hitA, {}, {"\\A"}, {}};
-        QTest::newRow("text without a block") << QByteArray("hello\r\n*02\r\n\\\r\n*03\r\n1,X\r\n")
-                                              << Readers{{"(309)"}, {}, {"(505)"}, {}, {"1:309"}};
+        agree("32767 fits in 16 bits", disc({"1,A", " 32767,B"}),
+              {{"(306)"}, hitA, {"(503)"}, {"\\A"}, {"17:306"}});
+        agree("32768 does not", disc({"1,A", "32768,B"}),
+              {{"(310)"}, {}, {"(503)"}, {"\\A"}, {"17:310"}});
+        agree("lone CR line ends", disc({"1,A"}), {{}, hitA, {}, {"\\A"}, {}}, "\r");
         // Only a line that ends at its comma has no path; a name of blanks is the parent's.
-        QTest::newRow("a name of blanks only")
-            << cp932_lines(disc({"1,A", "2,   "}))
-            << Readers{{}, {"-1 Disc  ", "1 \\A", "1 \\TOOLS\\"}, {}, {"\\A", "\\TOOLS\\"}, {}};
-        QTest::newRow("no comma, and a comma first")
-            << cp932_lines(disc({"1,A", "B", ",C"}))
-            << Readers{{"(305)"}, hitA, {"(502)"}, {"\\A"}, {"17:305", "18:305"}};
+        agree("a name of blanks only", disc({"1,A", "2,   "}),
+              {{}, {"-1 Disc  ", "1 \\A", "1 \\TOOLS\\"}, {}, {"\\A", "\\TOOLS\\"}, {}});
+        agree("no comma, and a comma first", disc({"1,A", "B", ",C"}),
+              {{"(305)"}, hitA, {"(502)"}, {"\\A"}, {"17:305", "18:305"}});
+        agree("four parent lines",
+              TestBlock{.title = "Disc", .parents = {"\\", "\\A\\", "\\B\\", "\\C\\"}}.lines(),
+              {{"ﾃﾞｨﾚｸﾄﾘ数が３個を超えました。(303)"}, {}, {"(501)", "(505)"}, {}, {"16:303"}});
+        QStringList eleven = disc({"1,A"});
+        eleven.insert(5, "\"x\"");
+        agree("an eleventh header line, the viewer on the next block", eleven + disc({"1,B"}),
+              {{"(302)"}, {}, {"(508)", "(505)"}, {}, {"12:302"}, 2});
+        QStringList entries, held{"-1 Disc  "};
+        for (int i = 1; i <= 2001; ++i) {
+            entries << QStringLiteral("1,D%1").arg(i);
+            held << QStringLiteral("1 \\D%1").arg(i);
+        }
+        const QStringList paths = held.mid(1, 2000).replaceInStrings("1 ", "");
+        agree("2001 paths in a block", TestBlock{.title = "Disc", .entries = entries}.lines(),
+              {{}, held, {"ﾃﾞｨﾚｸﾄﾘ数が２０００個を超えました。(501)"}, paths, {"2015:501"}});
     }
     void readers_agree() {
         QFETCH(QByteArray, bytes);
         QFETCH(Readers, r);
-        use_bytes(bytes);
-        {
-            ScriptedSeam s;
-            for (const QString& m : r.searchMessages)
-                s.expect(m);
-            const QString words[3] = {"\\"};
-            SearchDisplay d;
-            run_string_search(words, 1, options("ud"), d);
-            QVERIFY2(s.satisfied(), s.report());
-            QStringList held;
-            for (int i = 1; i <= G.ResultLineCount; ++i)
-                held << QString::number(G.ResultLineKinds(i)) + u' ' + G.ResultLines(i);
-            QCOMPARE(held, r.held);
-        }
-        {
-            ScriptedSeam s;
-            for (const QString& m : r.viewMessages)
-                s.expect(m);
-            CatalogueBlock block;
-            read_catalogue_block(1, false, block);
-            QVERIFY2(s.satisfied(), s.report());
-            QCOMPARE(block.paths, r.paths);
-        }
-        QList<CatalogueFault> faults;
-        QVERIFY(check_catalogue(G.DataFilePath, faults));
-        QStringList got;
-        for (const CatalogueFault& f : faults)
-            got << QString::number(f.line) + u':' + QString::number(f.message);
-        QCOMPARE(got, r.faults);
+        use_catalogue(dir.path(), {});
+        write_bytes(G.DataFilePath, bytes);
+        G.MaxDirCount = 3;
+        expect_readers(r);
     }
 
-    // A fifo or a device is never read (it could be read for ever): like a file that
-    // cannot be opened.
+    // A fifo is never read (it could be read for ever): like a file that cannot be opened.
     void not_a_regular_file() {
         use_catalogue(dir.path(), {});
         QFile::remove(G.DataFilePath);
         QCOMPARE(::mkfifo(QFile::encodeName(G.DataFilePath).constData(), 0600), 0);
-        {
-            ScriptedSeam s;
-            s.expect("(310)");
-            const QString words[3] = {"x"};
-            SearchDisplay d;
-            run_string_search(words, 1, options("ud"), d);
-            QVERIFY2(s.satisfied(), s.report());
-        }
-        {
-            ScriptedSeam s;
-            s.expect("(310)");
-            s.expect("(505)");
-            CatalogueBlock block;
-            QCOMPARE(read_catalogue_block(1, false, block), 0);
-            QVERIFY2(s.satisfied(), s.report());
-        }
-        QList<CatalogueFault> faults;
-        QVERIFY(!check_catalogue(G.DataFilePath, faults));
-        QVERIFY(!check_catalogue("/dev/zero", faults));
+        expect_readers({{"(310)"}, {}, {"(310)", "(505)"}, {}, {"failed"}});
         QFile::remove(G.DataFilePath);
     }
 
@@ -223,20 +192,15 @@ class TestReader : public QObject {
         G.EntryParentIndex = Array1<int16_t>{1, 2, 2};
         G.EntryCount = 3;
         int16_t result = 0;
-        {
-            ScriptedSeam s;
-            s.expect("(111)");
-            s.expect("(105)");
-            write_data(result);
-            QVERIFY2(s.satisfied(), s.report());
-        }
-        QCOMPARE(result, int16_t(1));
-        const QString stamp = G.HeaderTable(1, 7);
         ScriptedSeam s;
+        s.expect("(111)");
+        s.expect("(105)");
+        write_data(result);
+        QCOMPARE(result, int16_t(1));
         CatalogueBlock block;
         QCOMPARE(read_catalogue_block(1, false, block), 1);
         for (int f = 1; f <= 10; ++f)
-            QCOMPARE(block.fields[f - 1], f == 7 ? stamp : fields[f - 1]);
+            QCOMPARE(block.fields[f - 1], f == 7 ? G.HeaderTable(1, 7) : fields[f - 1]);
         QCOMPARE(block.paths, (QStringList{"\\A, B", "\\A, B\\x  y", "\\A, B\\ソ表"}));
         QVERIFY2(s.satisfied(), s.report());
     }

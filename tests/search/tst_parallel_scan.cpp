@@ -23,16 +23,13 @@ QString pick(QRandomGenerator& r, const QStringList& from) {
 // A catalogue of random blocks; now and then a line that a reader stops at.
 QByteArray random_catalogue(QRandomGenerator& r, bool faults) {
     QStringList lines;
-    if (r.bounded(4) == 0)
-        lines << "*03"
-              << "1,before";
+    if (r.bounded(4) == 0) lines = QStringList{"*03", "1,before"};
     const int blocks = 1 + int(r.bounded(40));
     for (int b = 0; b < blocks; ++b) {
         TestBlock t{.title = pick(r, Names),
                     .year = QString::number(1990 + r.bounded(10)),
-                    .volume = pick(r, Names)};
-        t.parents = {"\\"};
-        t.entries.clear();
+                    .volume = pick(r, Names),
+                    .entries = {}};
         const int parents = 1 + int(r.bounded(6));
         for (int p = 1; p < parents; ++p)
             t.parents << t.parents[int(r.bounded(p))] + pick(r, Names) + u'\\';
@@ -40,24 +37,18 @@ QByteArray random_catalogue(QRandomGenerator& r, bool faults) {
         for (int e = 0; e < entries; ++e)
             t.entries << QString::number(1 + r.bounded(parents)) + u',' + pick(r, Names);
         QStringList l = t.lines();
+        // Anywhere, or among the subdirectory lines (read even where no name can match).
         if (faults && r.bounded(12) == 0) {
-            const QStringList bad{"no comma", ",x", "99,x", "\"eleventh\"", "1e400,x"};
-            // Anywhere, or among the subdirectory lines (read even where no name can match).
             const int at = r.bounded(2) ? 1 + int(r.bounded(l.size()))
                                         : int(l.size() - r.bounded(entries + 1));
-            l.insert(at, pick(r, bad));
+            l.insert(at, pick(r, {"no comma", ",x", "99,x", "\"eleventh\"", "1e400,x"}));
         }
         lines << l;
     }
     QTemporaryDir d;
     write_cp932_file(d.filePath("c"), lines);
     QByteArray bytes = read_bytes(d.filePath("c"));
-    if (r.bounded(5) == 0) bytes.replace("\r\n", "\r");
-    return bytes;
-}
-
-SearchOutcome search(bool split, const QString (&words)[3], int preset, const SearchOptions& o) {
-    return search_outcome(words, preset, o, split, 64); // many parts, each of a block or a few
+    return r.bounded(5) == 0 ? bytes.replace("\r\n", "\r") : bytes;
 }
 } // namespace
 
@@ -85,13 +76,11 @@ class TestParallelScan : public QObject {
             const int preset = 1 + int(r.bounded(w[2].isEmpty() ? 2 : 6));
             SearchOptions whole = options(flags);
             whole.skipBlocks = false;
-            const SearchOutcome single = search(false, w, preset, options(flags));
-            const SearchOutcome split = search(true, w, preset, options(flags));
-            const SearchOutcome unskipped = search(r.bounded(2), w, preset, whole);
-            QVERIFY2(single == split && single == unskipped,
-                     qPrintable(QStringLiteral("round %1: %2 | %3 | %4 flags %5")
-                                    .arg(round)
-                                    .arg(w[0], w[1], w[2], flags)));
+            // Many parts, each of a block or a few.
+            const SearchOutcome single = search_outcome(w, preset, options(flags), false, 64);
+            const SearchOutcome split = search_outcome(w, preset, options(flags), true, 64);
+            const SearchOutcome unskipped = search_outcome(w, preset, whole, r.bounded(2), 64);
+            QVERIFY2(single == split && single == unskipped, qPrintable(QString::number(round)));
         }
     }
 };

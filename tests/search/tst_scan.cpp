@@ -1,52 +1,143 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The catalogue scan, its stops and messages, the result lines and the header line rule.
+// The search: match modes, presets, folding and wildcard patterns; the catalogue scan, its
+// stops and messages, the result lines and their order; tobrin-cli search, blocks, show and
+// check on a small catalogue.
 #include "scripted_seam.h"
+#include "search/match.h"
 #include "search/results.h"
+#include "search/search_rules.h"
 #include "search/search_run.h"
+#include "search/wildcard.h"
 #include "test_catalogue.h"
+#include <QDir>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
-// The result lines held, as "kind text".
-QStringList held() {
-    QStringList l;
-    for (int i = 1; i <= G.ResultLineCount; ++i)
-        l << QString::number(G.ResultLineKinds(i)) + u' ' + G.ResultLines(i);
-    return l;
+// words: fields [1]|[2]|[3]; flags as options() reads them; each text of `hits` matches,
+// none of `misses` does.
+void match_row(const char* name, const char* words, int preset, const char* flags,
+               const QStringList& hits, const QStringList& misses = {}) {
+    QTest::newRow(name) << QString(words) << preset << QString(flags) << hits << misses;
 }
-
-// words: fields [1] [2] [3]; flags as options() reads them.
-SearchDisplay search(const QStringList& words, const QString& flags = "ud", int preset = 1) {
-    const QString w[3] = {words.value(0), words.value(1), words.value(2)};
-    SearchDisplay d;
-    run_string_search(w, preset, options(flags), d);
-    return d;
-}
-
 // One scan: capacity sets MaxHeaderBlocks, MaxDirCount and MaxResultLines (0: defaults);
 // message is the one expected (none when empty); held the result lines kept. No lines: no
 // file at all.
 struct Scan {
-    QStringList lines;
-    QString word, flags;
+    QStringList lines, held;
+    QString word, flags, message;
     int capacity;
-    QString message;
-    QStringList held;
 };
-void row(const char* name, const QStringList& lines, const char* word, const char* message,
-         const QStringList& held = {}, const char* flags = "ud", int capacity = 0) {
-    QTest::newRow(name) << Scan{lines, word, flags, capacity, message, held};
+void scan_row(const char* name, const QStringList& lines, const char* word, const char* message,
+              const QStringList& held = {}, const char* flags = "ud", int capacity = 0) {
+    QTest::newRow(name) << Scan{lines, held, word, flags, message, capacity};
+}
+// err: the whole of stderr, or null not to look at it; sub: the folder below the catalogue's.
+void cli_row(const char* name, const QStringList& args, int code, const char* out = "",
+             const char* err = nullptr, const char* sub = "") {
+    QTest::newRow(name) << args << code << QString(out) << QString(err) << QString(sub);
 }
 } // namespace
 Q_DECLARE_METATYPE(Scan)
 
 class TestScan : public QObject {
     Q_OBJECT
-    QTemporaryDir dir;
+    QTemporaryDir dir, cliDir;
 
   private slots:
+    void initTestCase() {
+        QStringList alpha = disc({"1,DOCS", "2,BIN", "2,a&#10;b"}, "ＡＬＰＨＡ");
+        alpha[3] = "\"one$RET$$LF$t\\nwo\""; // the memo: a line break, a backslash and n
+        alpha[4] = "\"1999\"";
+        alpha[5] = "\"12\"";
+        alpha[6] = "\"v&#56575;\""; // field 6: a byte that decodes to nothing
+        alpha[8] = "\"CD01\"";
+        QStringList beta = disc({"1,TOOLS", "2,bin"}, "beta");
+        beta[4] = "\"1999\"";
+        beta[5] = "\"5\"";
+        write_cp932_file(cliDir.filePath("tobrin.dat"), beta + alpha);
+        // Faults in file order.
+        QStringList bad = disc({"1,A", "B"}, "b");
+        bad.insert(4, "\"eleventh\"");
+        write_cp932_file(cliDir.filePath("bad/tobrin.dat"), bad);
+    }
+
     void init() { fresh_state(); }
+
+    void check_match_data() {
+        QTest::addColumn<QString>("words");
+        QTest::addColumn<int>("preset");
+        QTest::addColumn<QString>("flags");
+        QTest::addColumn<QStringList>("hits");
+        QTest::addColumn<QStringList>("misses");
+        // Presets 5 and 6 exchange words [1] and [3]: " [1]  or ([2]  and [3])" is tested
+        // as ([3] and [2]) or [1].
+        match_row("preset 1: any", "a|b|c", 1, "", {"zzc"}, {"xyz"});
+        match_row("preset 2: all", "a|b|c", 2, "", {"cab"}, {"ca"});
+        match_row("preset 3: (a or b) and c", "a|b|c", 3, "", {"bc", "ac"}, {"ab"});
+        match_row("preset 4: (a and b) or c", "a|b|c", 4, "", {"c", "ab"}, {"a"});
+        match_row("preset 5: a or (b and c)", "a|b|c", 5, "", {"xax", "bc"}, {"xbx", "xcx"});
+        match_row("preset 6: a and (b or c)", "a|b|c", 6, "", {"xaxc", "ab"}, {"xbxc", "a"});
+        match_row("[1] and [3] filled", "a||c", 2, "", {"ac"}, {"c"});
+        match_row("a blank is a word", " ||", 1, "", {"a b"}, {"ab"});
+        // Width is folded before case, on the words and on every text.
+        match_row("ＡＢＣ, case kept", "ＡＢＣ", 1, "c", {"ABC"}, {"abc"});
+        match_row("ＡＢＣ, width kept", "ＡＢＣ", 1, "w", {"ａｂｃ"}, {"ABC"});
+        // Typed on Linux, these differ from the characters Windows stored for them.
+        match_row("〜−‖¢£¬— find what Windows stored", "〜−‖¢£¬—", 1, "", {"～－∥￠￡￢―"});
+        // Wildcard patterns match the whole text.
+        match_row("wildcard: whole text", "abc", 1, "*", {"abc", "ABC"}, {"xabcx"});
+        match_row("wildcard: [*] a literal star", "[*]*", 1, "*", {"*dos"}, {"dos*"});
+        match_row("wildcard: ? one character", "a?c", 1, "*", {"abc"}, {"ac", "abbc"});
+        match_row("wildcard: # takes 0 and 9, not their neighbours", "#", 1, "*cw", {"0", "9"},
+                  {"/", ":", "０", "#", "a"});
+        match_row("wildcard: a range of one character", "[b-b]x", 1, "*", {"bx"}, {"ax", "cx"});
+        match_row("wildcard: case folded at A, Z, a, z", "[a-z]", 1, "*", {"A", "Z", "a", "z"},
+                  {"@", "[", "`", "{"});
+        match_row("wildcard: negated range", "[!a-c]x", 1, "*", {"dx"}, {"bx"});
+        match_row("wildcard: dash last is literal", "[a-]", 1, "*", {"-", "a"}, {"b"});
+        match_row("wildcard: folded pattern, stars matching nothing", "＊ＤＯＳ＊", 1, "*",
+                  {"msdos6", "dos"});
+    }
+    void check_match() {
+        QFETCH(QString, words);
+        QFETCH(int, preset);
+        QFETCH(QString, flags);
+        QFETCH(QStringList, hits);
+        QFETCH(QStringList, misses);
+        for (int k = 1; k <= 3; ++k)
+            G.SearchWords(k) = words.section(u'|', k - 1, k - 1);
+        const SearchOptions o = options(flags);
+        check_match_status(preset, o);
+        for (const QString& text : hits + misses) {
+            int16_t n = -1;
+            ::check_match(text, o, n);
+            QVERIFY2(n == int16_t(hits.contains(text)), qPrintable(text));
+        }
+    }
+
+    // No exponential backtracking.
+    void wildcard_limits() {
+        const WildcardPattern p(u"*a*a*a*a*a*a*a*a*b");
+        QVERIFY(!p.matches(QString(20000, u'a')));
+        QVERIFY(p.matches(QString(20000, u'a') + u'b'));
+    }
+
+    // Rules the search screen and tobrin-cli share: only "1" to "6" are a saved preset; when
+    // two presets appear the remembered one comes back if it is one of them (the "and" too),
+    // else "or"; when both kinds of line are cleared, the one cleared last comes back.
+    void search_rules() {
+        G.SavedSettings(10) = "6";
+        QCOMPARE(saved_preset(), 6);
+        G.SavedSettings(10) = "7";
+        QCOMPARE(saved_preset(), 1);
+        QCOMPARE(preset_after_change(0, 2, 1, 2), 2);
+        QCOMPARE(preset_after_change(6, 2, 3, 3), 1);
+        const SearchOptions none{.showHeaders = false, .showDirs = false};
+        QVERIFY(consistent_display(none, ShownLines::Dirs).showDirs);
+        QVERIFY(consistent_display(none, ShownLines::Headers).showHeaders);
+    }
 
     void scan_data() {
         QTest::addColumn<Scan>("c");
@@ -65,45 +156,42 @@ class TestScan : public QObject {
                 .lines();
         const QStringList other =
             TestBlock{.title = "Other", .parents = {"\\", "\\X"}, .entries = {" 2 , BIN "}}.lines();
-        QStringList eleven = bin;
-        eleven.insert(11, "\"extra\"");
-        row("file order, junk before the first block, names trimmed, parent without \\",
-            QStringList{"junk", "1,BIN"} + bin + other, "bin", "",
-            hit + QStringList{"-2 Other  ", "2 \\X\\BIN"});
-        row("word spanning parent and name", bin, "ls\\b", "", hit);
-        row("odd parents and escapes", odd, "x", "",
-            {"-1 Disc  ", "1 \\ソ\\X", "1 \\café\\X", "1 \\表\\X", "1 \\ÉX"});
-        row("escaped names found", odd, "é", "", {"-1 Disc  ", "1 \\café\\X", "1 \\ÉX"});
-        row("a word across a parent ending in the backslash byte", odd, "ソ\\x", "",
-            {"-1 Disc  ", "1 \\ソ\\X"});
-        row("header text across fields", header, "CD", "", {"-1 ABC  "});
-        row("memo unescaped", header, "one\r\ntwo", "", {"-1 ABC  "});
-        row("field 10 not searched", header, "XYZ", "(309)");
-        row("root placeholder is never a result", TestBlock{}.lines(), "\\", "(309)");
-        row("header-only skips malformed entries", disc({"no comma", ",lead", "9,BIN"}), "disc", "",
-            {"-1 Disc  "}, "h");
-        row("302 eleventh header line", eleven, "zzz", "(302)");
-        row("305 no comma", disc({"2,BIN", "BIN"}) + bin, "bin", "(305)", hit);
+        scan_row("file order, junk before the first block, names trimmed, parent without \\",
+                 QStringList{"junk", "1,BIN"} + bin + other, "bin", "",
+                 hit + QStringList{"-2 Other  ", "2 \\X\\BIN"});
+        scan_row("word spanning parent and name", bin, "ls\\b", "", hit);
+        // The scan looks first for the pattern's longest run of plain characters.
+        scan_row("wildcard, literal runs split by a star", bin, "*to*bin", "", hit, "ud*");
+        scan_row("escaped names found", odd, "é", "", {"-1 Disc  ", "1 \\café\\X", "1 \\ÉX"});
+        scan_row("a word across a parent ending in the backslash byte", odd, "ソ\\x", "",
+                 {"-1 Disc  ", "1 \\ソ\\X"});
+        scan_row("header text across fields", header, "CD", "", {"-1 ABC  "});
+        scan_row("field 10 not searched", header, "XYZ", "(309)");
+        scan_row("root placeholder is never a result", TestBlock{}.lines(), "\\", "(309)");
+        // Paths whose keys are equal once folded keep the order they were found in, after
+        // the header line.
+        QStringList dos, found{"-1 Disc  "};
+        for (int i = 0; i < 300; ++i) {
+            dos << "2," + QStringList{"dos", "DOS", "ＤＯＳ", "ｄｏｓ", "Dos"}[i * 7 % 5];
+            found << "1 \\TOOLS\\" + dos.last().mid(2);
+        }
+        scan_row("sorted, equal keys in the order found", disc(dos), "dos", "", found, "d");
         // Blocks that hold no hit are still read for their form.
-        row("305 comma first", disc({",BIN"}) + bin, "zzz", "(305)");
-        row("306 parent 0", disc({"0,BIN"}) + bin, "zzz", "(306)");
-        row("306 parent beyond the block", disc({"2,BIN", "3,BIN"}) + bin, "bin", "(306)", hit);
-        row("310 number too large, nothing kept", disc({"2,BIN", "40000,BIN"}), "bin", "(310)");
-        row("310 invalid pattern", bin, "[bin", "(310)\r\n\r\n原因 : パターン文字列が不正です。",
-            {}, "ud*");
-        row("310 no file", {}, "bin", "missing.dat]のアクセスができません。(310)");
-        row("303 parents", bin, "zzz", "ﾃﾞｨﾚｸﾄﾘ数が１個を超えました。(303)", {}, "ud", 1);
-        row("307 path lines", disc({"2,BIN", "2,BIN2", "2,BIN3"}), "bin",
-            "検索一致データが３個を超えました。(307)", hit2, "ud", 3);
-        row("307 not at the capacity itself", disc({"2,BIN", "2,BIN2"}), "bin", "", hit2, "ud", 3);
-        row("303 not at the capacity itself", bin, "zzz", "(309)", {}, "ud", 2);
-        row("301 not at the capacity itself",
-            disc({}, "zeta") + disc({}, "alpha") + disc({}, "zeta"), "a", "",
-            {"-2 alpha  ", "-1 zeta  ", "-3 zeta  "}, "", 3);
-        row("311 header line", disc({"2,BIN", "2,BIN2"}) + bin, "bin", "(311)", hit2, "ud", 3);
-        row("301 one block too many, results left unsorted",
-            disc({}, "zeta") + disc({}, "alpha") + disc({}, "zeta") + disc({}, "alpha"), "a",
-            "見出し数が３個を超えました。(301)", {"-1 zeta  ", "-2 alpha  ", "-3 zeta  "}, "", 3);
+        scan_row("306 parent beyond the block", disc({"3,BIN"}) + bin, "zzz", "(306)");
+        scan_row("310 invalid pattern", bin, "[bin",
+                 "(310)\r\n\r\n原因 : パターン文字列が不正です。", {}, "ud*");
+        scan_row("310 no file", {}, "bin", "missing.dat]のアクセスができません。(310)");
+        scan_row("307 path lines", disc({"2,BIN", "2,BIN2", "2,BIN3"}), "bin",
+                 "検索一致データが３個を超えました。(307)", hit2, "ud", 3);
+        scan_row("307 not at the capacity", disc({"2,BIN", "2,BIN2"}), "bin", "", hit2, "ud", 3);
+        scan_row("303 not at the capacity itself", bin, "zzz", "(309)", {}, "ud", 2);
+        const QStringList three = disc({}, "zeta") + disc({}, "alpha") + disc({}, "zeta");
+        scan_row("301 not at the capacity itself", three, "a", "",
+                 {"-2 alpha  ", "-1 zeta  ", "-3 zeta  "}, "", 3);
+        scan_row("311 header line", disc({"2,BIN", "2,BIN2"}) + bin, "bin", "(311)", hit2, "ud", 3);
+        scan_row("301 one block too many, results unsorted", three + disc({}, "alpha"), "a",
+                 "見出し数が３個を超えました。(301)", {"-1 zeta  ", "-2 alpha  ", "-3 zeta  "}, "",
+                 3);
     }
     void scan() {
         QFETCH(Scan, c);
@@ -112,101 +200,70 @@ class TestScan : public QObject {
         use_catalogue(dir.path(), c.lines);
         if (c.lines.isEmpty()) G.DataFilePath = G.DataDir + (G.DataFileName = "missing.dat");
         if (!c.message.isEmpty()) seam.expect(c.message);
-        search({c.word}, c.flags);
+        const QString words[3] = {c.word};
+        SearchDisplay d;
+        run_string_search(words, 1, options(c.flags), d);
         QVERIFY2(seam.satisfied(), seam.report());
-        QCOMPARE(held(), c.held);
+        QCOMPARE(result_lines(), c.held);
         QCOMPARE(seam.progressShows, seam.progressHides);
         if (c.message.contains("(310)")) QCOMPARE(G.HeaderBlockCount, int16_t(0));
     }
 
-    // The substring scan takes short cuts (parents tested once, names skipped when they
-    // cannot complete a word); the wildcard scan "*word*" tests every whole path. Both
-    // must find the same lines, for every folding and preset.
-    void substring_short_cuts_agree_with_whole_paths() {
-        ScriptedSeam seam;
-        use_catalogue(dir.path(), TestBlock{.title = "Mixed",
-                                            .parents = {"\\", "\\ソ", "\\ＡＢＣ\\ｶﾞｲﾄﾞ\\",
-                                                        "\\caf&#233;\\", "\\表\\Zyx\\"},
-                                            .entries = {"1,ソ", "2,ガイド", "2,abc", "3,Ｚｙｘ",
-                                                        "3,d\\e", "4,&#233;t&#233;", "5,ｿﾌﾄ",
-                                                        "5, x ｶﾞ ", "4,ＡＢＣ", "1,表", "1,&#233;"}}
-                                      .lines());
-        auto found = [&](QStringList words, int preset, const QString& flags) {
-            if (flags.contains(u'*'))
-                for (QString& w : words)
-                    w = u'*' + w + u'*';
-            seam.expect("(309)"); // when nothing is found; left pending otherwise
-            search(words, flags, preset);
-            return held();
-        };
-        for (const QString fold : {"", "c", "w", "cw"}) {
-            qsizetype total = 0;
-            for (const QString word : {"a", "ｶﾞ", "ガ", "ＡＢ", "c\\g", "\\", "ソ\\", "表", "é",
-                                       "zyx", "\\d", "ｿ", "x ｶ", "ﾞｲ", "f\\"}) {
-                const QStringList got = found({word}, 1, "ud" + fold);
-                QCOMPARE(got, found({word}, 1, "ud*" + fold));
-                total += got.size();
-            }
-            QVERIFY(total > 20);
-            for (int preset = 1; preset <= 6; ++preset)
-                QCOMPARE(found({"a", "ｿ", "zyx"}, preset, "ud" + fold),
-                         found({"a", "ｿ", "zyx"}, preset, "ud*" + fold));
-        }
+    void commands_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        QTest::addColumn<QString>("sub");
+        // Header lines first, by narrow lower-case text; equal texts keep file order.
+        const char* both = "-2\tＡＬＰＨＡ 1999 12  [Vol:CD01]\n-1\tbeta 1999  "
+                           "5\n1\t\\TOOLS\\bin\n2\t\\TOOLS\\BIN\n";
+        cli_row("search", {"search", "bin"}, 0, both, "検索結果 [総数:4 / 見出:2 / ﾃﾞｨﾚｸﾄﾘ:2]\n");
+        cli_row("three words, preset 5: [1] or ([2] and [3])",
+                {"search", "--preset", "5", "zzz", "tools", "bin"}, 0, both);
+        // The caption counts the lines not shown too.
+        cli_row("search, case kept, unsorted, headers shown",
+                {"search", "--case", "--no-sort", "--show", "headers", "BIN"}, 0,
+                "-2\tＡＬＰＨＡ 1999 12  [Vol:CD01]\n", "検索結果 [総数:2 / 見出:1 / ﾃﾞｨﾚｸﾄﾘ:1]\n");
+        cli_row("search finding nothing", {"search", "--width", "alpha"}, 1, "",
+                "検索結果 (一致するﾃﾞｰﾀが見つかりません。)\n"
+                "検索一致データが見つかりませんでした。(309)\n");
+        // A word typed with the catalogue's escapes finds the name as shown.
+        cli_row("search, escaped word", {"search", "a&#10;b"}, 0,
+                "-2\tＡＬＰＨＡ 1999 12  [Vol:CD01]\n2\t\\TOOLS\\a&#10;b\n");
+        cli_row("blocks", {"blocks", "--no-sort"}, 0,
+                "-1\tbeta 1999  5\n-2\tＡＬＰＨＡ 1999 12  [Vol:CD01]\n");
+        // Line breaks (the memo's too) and undecodable bytes as the catalogue's escapes: one
+        // field or path, one line.
+        cli_row("show, memo on one line, sorted", {"show", "2", "--sort"}, 0,
+                "1\tＡＬＰＨＡ\n2\t\n3\tone&#13;&#10;t\\nwo\n4\t1999\n5\t12\n6\tv&#56575;\n"
+                "7\t1999/05/12 10:30:00\n"
+                "8\tCD01\n9\tq\n10\t\n\\DOCS\n\\TOOLS\\BIN\n\\TOOLS\\a&#10;b\n");
+        cli_row("show, no such block", {"show", "3"}, 1, "",
+                "ディレクトリが見つかりませんでした。(505)\n");
+        cli_row("check, a clean file", {"check"}, 0);
+        cli_row("check, every fault in file order", {"check"}, 1,
+                "line 12: 302 more than 10 header lines in block 1\n"
+                "line 18: 305 no comma after the first character of a subdirectory line\n",
+                nullptr, "bad");
     }
-
-    // A block with fewer than ten header lines must not keep an earlier search's fields.
-    void short_header_leaves_no_stale_fields() {
-        ScriptedSeam seam;
-        use_catalogue(dir.path(), disc({"1,X"}, "old title"));
-        search({"old"});
-        write_cp932_file(G.DataFilePath, {"*01", "\"new\"", "*02", "\\", "*03", "1,NEWDIR"});
-        search({"newdir"});
-        QCOMPARE(G.HeaderTable(1, 7), QString());
-        QCOMPARE(held(), (QStringList{"-1 new  ", "1 \\NEWDIR"}));
-    }
-
-    void header_line_data() {
-        QTest::addColumn<QStringList>("f"); // title, year, month, volume: header line
-        for (const char* c : {"DOS/V magazine|1999|5|CD01|DOS/V magazine 1999  5  [Vol:CD01]",
-                              "DOS/V|1999|12||DOS/V 1999 12", "T||||T  ", "||9|| 9", "||10||10",
-                              "||1月|| 1月", "||Ｘ||Ｘ", "|||V| [Vol:V]", "||1|V| 1  [Vol:V]"})
-            QTest::newRow(c) << QString(c).split(u'|');
-    }
-    void header_line() {
-        QFETCH(QStringList, f);
-        QCOMPARE(header_line_text(f[0], f[1], f[2], f[3]), f[4]);
-    }
-
-    // Hundreds of lines whose keys are equal once folded keep the order they were found
-    // in: a short list keeps it under an unstable sort too.
-    void sort_keeps_found_order_data() {
-        QTest::addColumn<int>("count");
-        QTest::newRow("300 lines") << 300;
-        QTest::newRow("1000 lines") << 1000;
-    }
-    void sort_keeps_found_order() {
-        QFETCH(int, count);
-        // Spellings of "\dos" and of the header "dos" that fold to one key each.
-        const QStringList paths{"\\dos", "\\DOS", "\\ＤＯＳ", "\\ｄｏｓ", "\\Dos", "￥dos"};
-        const QStringList titles{"dos", "DOS", "ＤＯＳ", "Dos"};
-        G.MaxResultLines = count;
-        G.ResultLines.redim(count);
-        G.ResultLineKinds.redim(count);
-        G.ResultLineCount = count;
-        QStringList headers, dirs;
-        for (int i = 1; i <= count; ++i) {
-            // Line i is a path of block i, every third a header of block i; both by number.
-            const bool header = i % 3 == 0;
-            G.ResultLines(i) = header ? titles[i % 4] : paths[(i * 7) % 6];
-            G.ResultLineKinds(i) = int16_t(header ? -i : i);
-            (header ? headers : dirs) << QString::number(G.ResultLineKinds(i));
-        }
-        ScriptedSeam s;
-        sort_data(G, true);
-        QStringList kinds;
-        for (int i = 1; i <= count; ++i)
-            kinds << QString::number(G.ResultLineKinds(i));
-        QCOMPARE(kinds, headers + dirs);
+    void commands() {
+        QFETCH(QStringList, args);
+        QFETCH(int, code);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        QFETCH(QString, sub);
+        // A configuration file that does not exist: the defaults apply, and the catalogue is
+        // the one in the working folder.
+        QProcess p;
+        p.setWorkingDirectory(cliDir.filePath(sub));
+        p.start(TOBRIN_CLI, args + QStringList{"--config", "none.cfg"});
+        p.waitForFinished(60000);
+        QCOMPARE(p.exitCode(), code);
+        QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()), out);
+        // Without the notice about the missing configuration file.
+        const QString all = QString::fromUtf8(p.readAllStandardError());
+        if (!err.isNull()) QCOMPARE(all.section("デフォルト値で動作します。\n", -1), err);
     }
 };
 

@@ -14,20 +14,19 @@ void ScriptedSeam::expect(const QString& fragment, int16_t answer) {
 }
 
 int16_t ScriptedSeam::message(const QString& text, bool yesNo) {
-    if (pending_.isEmpty() || !text.contains(pending_.first().fragment)) {
+    int16_t answer = yesNo ? AnswerNo : AnswerOk;
+    if (!pending_.isEmpty() && text.contains(pending_.first().first)) {
+        answer = pending_.takeFirst().second;
+    } else {
         const QString why = pending_.isEmpty()
-                                ? QStringLiteral("unexpected message: ") + text
+                                ? "unexpected message: " + text
                                 : QStringLiteral("expected a message with \"%1\", got: %2")
-                                      .arg(pending_.first().fragment, text);
+                                      .arg(pending_.first().first, text);
         unexpected_.append(why);
         QTest::qFail(why.toUtf8().constData(), __FILE__, __LINE__);
-        const int16_t answer = yesNo ? AnswerNo : AnswerOk;
-        shown.append({text, yesNo, answer, labels});
-        return answer;
     }
-    const Expected e = pending_.takeFirst();
-    shown.append({text, yesNo, e.answer, labels});
-    return e.answer;
+    shown.append({text, yesNo, answer, labels});
+    return answer;
 }
 
 void ScriptedSeam::progress_label(int label, const QString& text) {
@@ -37,7 +36,7 @@ void ScriptedSeam::progress_label(int label, const QString& text) {
 
 QByteArray ScriptedSeam::report() const {
     QStringList lines = unexpected_;
-    for (const Expected& e : pending_)
-        lines.append(QStringLiteral("expected but not shown: ") + e.fragment);
+    for (const auto& [fragment, answer] : pending_)
+        lines.append("expected but not shown: " + fragment);
     return lines.join(u'\n').toUtf8();
 }

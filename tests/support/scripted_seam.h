@@ -3,8 +3,6 @@
 // The test double of the seam: every message is recorded, each one must have been
 // expected (with the answer to give) in order, and an unexpected message fails the test.
 #include "core/seam.h"
-#include <QList>
-#include <QString>
 #include <QStringList>
 #include <stdexcept>
 
@@ -46,10 +44,6 @@ class ScriptedSeam : public Seam {
     int progressShows = 0, progressHides = 0, yields = 0, beeps = 0;
 
   private:
-    struct Expected {
-        QString fragment;
-        int16_t answer;
-    };
-    QList<Expected> pending_;
+    QList<std::pair<QString, int16_t>> pending_; // fragment and answer, in the order expected
     QStringList unexpected_;
 };

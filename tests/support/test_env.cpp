@@ -6,21 +6,20 @@
 #include <QFile>
 #include <QFileInfo>
 
-void fresh_state() { reset_state(); }
+void fresh_state() {
+    reset_state();
+}
 
 void write_cp932_file(const QString& path, const QStringList& lines) {
     QByteArray bytes;
-    for (const QString& l : lines) {
-        encode_cp932_append(l, bytes);
-        bytes.append("\r\n");
-    }
+    for (const QString& l : lines)
+        encode_cp932_append(l + QStringLiteral("\r\n"), bytes);
     write_bytes(path, bytes);
 }
 
 QByteArray read_bytes(const QString& path) {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return QByteArray();
-    return f.readAll();
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 void write_bytes(const QString& path, const QByteArray& bytes) {
@@ -30,7 +29,17 @@ void write_bytes(const QString& path, const QByteArray& bytes) {
 }
 
 void make_dirs(const QString& root, const QStringList& relativeDirs) {
-    for (const QString& d : relativeDirs) QDir(root).mkpath(d);
+    for (const QString& d : relativeDirs)
+        QDir(root).mkpath(d);
 }
 
-void touch(const QString& path, const QByteArray& content) { write_bytes(path, content); }
+void touch(const QString& path, const QByteArray& content) {
+    write_bytes(path, content);
+}
+
+QStringList result_lines() {
+    QStringList l;
+    for (int i = 1; i <= G.ResultLineCount; ++i)
+        l << QString::number(G.ResultLineKinds(i)) + u' ' + G.ResultLines(i);
+    return l;
+}

@@ -15,3 +15,5 @@ void write_bytes(const QString& path, const QByteArray& bytes);
 void make_dirs(const QString& root, const QStringList& relativeDirs);
 // Creates an empty file (and its directory).
 void touch(const QString& path, const QByteArray& content = QByteArray());
+// The search's result lines held in G, as "kind text".
+QStringList result_lines();
