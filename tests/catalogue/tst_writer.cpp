@@ -395,16 +395,6 @@ class TestWriter : public QObject {
         if (written) QCOMPARE(decode_cp932(encode_cp932(stored)), stored);
         QCOMPARE(unescape_catalogue(stored), text);
     }
-
-    // Windows writes these as code page 932 bytes that read back as other characters; a
-    // search word typed on Linux finds what the catalogue reads back as.
-    void windows_converted_characters() {
-        const QString typed = u"A〜−‖¢£¬—"_qs, readBack = u"A～－∥￠￡￢―"_qs;
-        const QByteArray bytes = "A\x81\x60\x81\x7c\x81\x61\x81\x91\x81\x92\x81\xca\x81\x5c";
-        QCOMPARE(encode_cp932(escape_for_catalogue(typed)), bytes);
-        QCOMPARE(unescape_catalogue(decode_cp932(bytes)), readBack);
-        QCOMPARE(windows_converted(typed), readBack);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestWriter)
