@@ -80,13 +80,6 @@ const QByteArray Block = "*01\r\n\"torn\"\r\n";
 const QByteArray Torn = Whole + Block.left(8);
 } // namespace
 
-// A build with AddressSanitizer appends many times slower: fewer kills keep it in time.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr int KillsEachWay = 1;
-#else
-constexpr int KillsEachWay = 2;
-#endif
-
 class TestWriter : public QObject {
     Q_OBJECT
   private slots:
@@ -116,7 +109,6 @@ class TestWriter : public QObject {
         QTest::newRow("another copy is appending") << "locked" << old << EBUSY;
         QTest::newRow("directory") << "dir" << QByteArray() << EISDIR;
         QTest::newRow("fifo") << "fifo" << QByteArray() << EINVAL;
-        QTest::newRow("link to a device") << "device" << QByteArray() << EINVAL;
     }
     void writes() {
         QFETCH(QString, how);
@@ -124,8 +116,7 @@ class TestWriter : public QObject {
         QFETCH(int, error);
         Example ex;
         QTemporaryDir elsewhere;
-        const bool linked = how.startsWith("link"),
-                   odd = how == "dir" || how == "fifo" || how == "device";
+        const bool linked = how.startsWith("link"), odd = how == "dir" || how == "fifo";
         const QString real = linked ? elsewhere.filePath("real.dat") : G.DataFilePath;
         const QString backup = linked ? elsewhere.filePath("bak") : G.BackupFilePath;
         const mode_t mode = how == "shared" ? 0666 : 0604,
@@ -138,7 +129,7 @@ class TestWriter : public QObject {
         }
         if (linked)
             QVERIFY(QFile::link(real, G.DataFilePath) && QFile::link(backup, G.BackupFilePath));
-        if (odd) QVERIFY(make_odd(how, G.DataFilePath, "/dev/null"));
+        if (odd) QVERIFY(make_odd(how, G.DataFilePath, {}));
         if (how == "read-only") QFile::setPermissions(G.DataFilePath, QFile::ReadOwner);
         QFile other(G.DataFilePath);
         if (how == "locked")
@@ -159,7 +150,6 @@ class TestWriter : public QObject {
             if (how == "link-ro") seam.expect("(020)");
             int16_t result = -1;
             write_data(result);
-            if (!seam.satisfied()) qWarning("%s", seam.report().constData());
             const bool done = result == (error < 0) && G.ProgressFlags == (error < 0 ? 0 : 3);
             return done && seam.satisfied() ? 0 : 1;
         };
@@ -197,9 +187,6 @@ class TestWriter : public QObject {
         if (!linked) return;
         QVERIFY(QFileInfo(G.DataFilePath).isSymLink() && QFileInfo(G.BackupFilePath).isSymLink());
         QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files), (QStringList{"bak", "real.dat"}));
-        struct stat st {};
-        QCOMPARE(::stat(QFile::encodeName(backup).constData(), &st), 0);
-        if (!before.isEmpty()) QCOMPARE(st.st_mode & 0777, backupMode);
     }
 
     // A journal left behind is acted on under the lock at start-up and before a registration
@@ -315,7 +302,7 @@ class TestWriter : public QObject {
         QTest::addColumn<QString>("next");
         QTest::addColumn<bool>("midWrite");
         for (const bool midWrite : {false, true})
-            for (int i = 1; i <= KillsEachWay; ++i)
+            for (int i = 1; i <= 2; ++i)
                 for (const char* next : {"startup", "write"})
                     QTest::addRow("%s kill %d, %s", midWrite ? "mid-write" : "random", i, next)
                         << next << midWrite;
@@ -388,8 +375,6 @@ class TestWriter : public QObject {
         QTest::newRow("line breaks") << u"a\r\nb"_qs << u"a&#13;&#10;b"_qs << true;
         QTest::newRow("existing references keep their meaning")
             << u"&#233;&&##&#"_qs << u"&#38;#233;&&#38;##&#38;#"_qs << true;
-        QTest::newRow("ampersand before an escaped character") << u"&é"_qs << u"&&#233;"_qs << true;
-        QTest::newRow("lone surrogate") << QString(QChar(0xD800)) << u"&#55296;"_qs << true;
         QTest::newRow("name bytes that decode to nothing")
             << QString(u"x"_qs + QChar(0xDC81) + QChar(0xDCFF)) << u"x&#56449;&#56575;"_qs << true;
         QTest::newRow("the highest code point")
@@ -409,16 +394,6 @@ class TestWriter : public QObject {
         if (written) QCOMPARE(escape_for_catalogue(text), stored);
         if (written) QCOMPARE(decode_cp932(encode_cp932(stored)), stored);
         QCOMPARE(unescape_catalogue(stored), text);
-    }
-
-    // Windows writes these as code page 932 bytes that read back as other characters; a
-    // search word typed on Linux finds what the catalogue reads back as.
-    void windows_converted_characters() {
-        const QString typed = u"A〜−‖¢£¬—"_qs, readBack = u"A～－∥￠￡￢―"_qs;
-        const QByteArray bytes = "A\x81\x60\x81\x7c\x81\x61\x81\x91\x81\x92\x81\xca\x81\x5c";
-        QCOMPARE(encode_cp932(escape_for_catalogue(typed)), bytes);
-        QCOMPARE(unescape_catalogue(decode_cp932(bytes)), readBack);
-        QCOMPARE(windows_converted(typed), readBack);
     }
 };
 

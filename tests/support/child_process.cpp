@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "child_process.h"
-#include <QFile>
 #include <csignal>
-#include <sched.h>
-#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -30,14 +27,6 @@ void limit_file_size(qint64 bytes) {
     ::getrlimit(RLIMIT_FSIZE, &r);
     r.rlim_cur = rlim_t(bytes);
     ::setrlimit(RLIMIT_FSIZE, &r);
-}
-
-bool mount_small_tmpfs(const QString& dir, int kib) {
-    if (::geteuid() != 0 || ::unshare(CLONE_NEWNS) != 0) return false;
-    if (::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) return false;
-    const QByteArray options = "size=" + QByteArray::number(kib) + "k";
-    return ::mount("tmpfs", QFile::encodeName(dir).constData(), "tmpfs", 0, options.constData()) ==
-           0;
 }
 
 bool drop_root() {
