@@ -16,7 +16,6 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
-#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <future>
@@ -206,7 +205,7 @@ struct ScanSetup {
     bool may_hold(QByteArrayView bytes) const {
         const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
         const auto* const e = p + bytes.size();
-        const uint32_t* t = pairUnits.get();
+        const uint32_t* t = pairUnits.data();
         uint32_t m = 0;
         while (e - p > 256) {
             uint32_t a = 0, b = 0, c = 0, d = 0;
@@ -264,11 +263,8 @@ struct ScanSetup {
         // Words without a unit to look for may hold anywhere; if that decides, every
         // block must be read.
         if (holds(0)) return;
-        // Zeroed by calloc: fresh pages are zero already, so only the rows a search and its
-        // bytes touch cost anything.
-        pairUnits.reset(static_cast<uint32_t*>(std::calloc(size_t(1) << 16, sizeof(uint32_t))));
-        if (!pairUnits) throw std::bad_alloc();
-        decoder.mark_pairs(units, pairUnits.get());
+        pairUnits.assign(size_t(1) << 16, 0);
+        decoder.mark_pairs(units, pairUnits.data());
         pairUnits[size_t('&') << 8 | '#'] = ~0u; // "&#N;" may stand for any character
         skipBlocks = true;
     }
@@ -278,10 +274,7 @@ struct ScanSetup {
             if ((m & need[k]) == need[k]) c |= 1 << k;
         return (hitWhen >> c) & 1;
     }
-    struct Free {
-        void operator()(uint32_t* p) const { std::free(p); }
-    };
-    std::unique_ptr<uint32_t[], Free> pairUnits; // by (byte << 8) | next byte
+    std::vector<uint32_t> pairUnits; // by (byte << 8) | next byte
     uint32_t need[3] = {};
     uint8_t hitWhen = 0; // bit c: the mode holds when exactly the words in c hold
 };
